@@ -1,0 +1,32 @@
+#include "midiportsupport.h"
+
+#include <sstream>
+
+namespace MidiPortSupport {
+
+QStringList portNames(RtMidi *port)
+{
+    QStringList names;
+    if (!port)
+        return names;
+    // The count is asked again before every index: ports may come and go.
+    for (unsigned int i = 0; i < port->getPortCount(); ++i)
+        names << QString::fromStdString(port->getPortName(i));
+    return names;
+}
+
+void openPort(RtMidi *port, unsigned int index, const std::string &portName)
+{
+    if (!port)
+        throw RtMidiError("No MIDI service is available.", RtMidiError::NO_DEVICES_FOUND);
+    const unsigned int count = port->getPortCount();
+    if (index >= count) {
+        std::ostringstream text;
+        text << "The MIDI port number " << index << " does not exist (" << count
+             << (count == 1 ? " port is" : " ports are") << " present).";
+        throw RtMidiError(text.str(), RtMidiError::INVALID_PARAMETER);
+    }
+    port->openPort(index, portName);
+}
+
+} // namespace MidiPortSupport

@@ -1,0 +1,44 @@
+#ifndef MIDIPORTSUPPORT_H
+#define MIDIPORTSUPPORT_H
+
+#include <QStringList>
+#include <RtMidi.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// What the input and the output port objects share in front of the library:
+// making a library object where a service exists, listing ports, opening one.
+namespace MidiPortSupport {
+
+// Makes the library object with the unspecified API; when that throws (no
+// service behind the system's default, e.g. no ALSA sequencer), each compiled
+// API in turn. Null when none can be made.
+template <class Port, class... Args> std::unique_ptr<Port> createPort(const Args &...args)
+{
+    try {
+        return std::make_unique<Port>(RtMidi::UNSPECIFIED, args...);
+    } catch (const RtMidiError &) {
+    }
+    std::vector<RtMidi::Api> apis;
+    RtMidi::getCompiledApi(apis);
+    for (RtMidi::Api api : apis) {
+        try {
+            return std::make_unique<Port>(api, args...);
+        } catch (const RtMidiError &) {
+        }
+    }
+    return nullptr;
+}
+
+// The library's port names in index order, as UTF-8 decoded text.
+QStringList portNames(RtMidi *port);
+
+// Opens the port at index. Throws RtMidiError when there is no service or the
+// index is not a current port (some back ends would otherwise "open" nothing).
+void openPort(RtMidi *port, unsigned int index, const std::string &portName);
+
+} // namespace MidiPortSupport
+
+#endif

@@ -1,0 +1,53 @@
+#ifndef QMIDIIN_H
+#define QMIDIIN_H
+
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class QMidiMessage;
+class RtMidiIn;
+class MidiServiceWatch;
+
+// One MIDI input port over the RtMidi library. Lives on the GUI thread; the
+// library calls inputCallback on its own input thread, and each message
+// reaches the GUI thread through the queued midiMessageReceived signal.
+class QMidiIn : public QObject
+{
+    Q_OBJECT
+public:
+    explicit QMidiIn(QObject *parent = nullptr);
+    ~QMidiIn() override;
+
+    QStringList portNames();
+    void openPort(unsigned int index);
+    void openPort(const QString &name);
+    void openVirtualPort(const QString &name);
+    void closePort();
+    bool isPortOpen() const;
+    void ignoreTypes(bool midiSysex, bool midiTime, bool midiSense);
+
+    static void inputCallback(double deltaTime, std::vector<unsigned char> *message,
+                              void *userData);
+    void deliverMessage(QMidiMessage *message);
+
+signals:
+    void midiMessageReceived(QMidiMessage *message);
+    // The MIDI service stopped under an open port (queued to the GUI thread).
+    void serviceLost();
+
+private:
+    void createLibraryObject();
+    void renewAfterServiceLoss();
+
+    std::unique_ptr<RtMidiIn> midiIn;
+    std::unique_ptr<MidiServiceWatch> watch;
+    // Kept so that a library object made anew filters as the last one did.
+    bool ignoreSysex = true;
+    bool ignoreTime = true;
+    bool ignoreSense = true;
+};
+
+#endif

@@ -1,0 +1,51 @@
+#ifndef APPSETTING_H
+#define APPSETTING_H
+
+#include <QString>
+
+#include <vector>
+
+// What the user configures: the four port names, the unit's serial number,
+// the six preset names, the foot-switch choice and the arrangement, with the
+// INI setting file that keeps them. GUI thread.
+class AppSetting
+{
+public:
+    AppSetting() = default;
+
+    void loadSettingFile(const QString &path);
+    void saveSettingFile(const QString &path) const;
+
+    QString hardwareMidiInPort() const { return HardwareMidiInPort; }
+    QString hardwareMidiOutPort() const { return HardwareMidiOutPort; }
+    QString remoteMidiInPort() const { return RemoteMidiInPort; }
+    QString remoteMidiOutPort() const { return RemoteMidiOutPort; }
+    std::vector<unsigned char> serialNumber() const { return SerialNumber; }
+    // index 0 to 5 for Preset1 to Preset6
+    QString presetName(int index) const;
+    int footSwitchIndex() const { return FootSwitchIndex; }
+    int dispType() const { return DispType; }
+
+    void setHardwareMidiInPort(const QString &name) { HardwareMidiInPort = name; }
+    void setHardwareMidiOutPort(const QString &name) { HardwareMidiOutPort = name; }
+    void setRemoteMidiInPort(const QString &name) { RemoteMidiInPort = name; }
+    void setRemoteMidiOutPort(const QString &name) { RemoteMidiOutPort = name; }
+    void setSerialNumber(const std::vector<unsigned char> &serial);
+    void setPresetName(int index, const QString &name);
+    void setFootSwitchIndex(int index) { FootSwitchIndex = index; }
+    void setDispType(int type) { DispType = type; }
+
+    static constexpr int presetCount = 6;
+
+private:
+    QString HardwareMidiInPort;
+    QString HardwareMidiOutPort;
+    QString RemoteMidiInPort;
+    QString RemoteMidiOutPort;
+    std::vector<unsigned char> SerialNumber;
+    QString Preset[presetCount];
+    int FootSwitchIndex = 0;
+    int DispType = 0;
+};
+
+#endif

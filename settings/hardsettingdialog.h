@@ -1,0 +1,52 @@
+#ifndef HARDSETTINGDIALOG_H
+#define HARDSETTINGDIALOG_H
+
+#include <QDialog>
+
+class AppSetting;
+class QMidiIn;
+class QMidiOut;
+class TarnAppMainWindow;
+
+namespace Ui {
+class HardSettingDialog;
+}
+
+// The modal settings window: picks the four ports, names the presets, chooses
+// the foot-switch preset and the arrangement, reconnects the unit, and opens
+// and saves setting files. Edits the main window's record in place. GUI thread.
+class HardSettingDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    HardSettingDialog(AppSetting *setting, QMidiIn *hardIn, QMidiOut *hardOut, QMidiIn *remoteIn,
+                      QMidiOut *remoteOut, TarnAppMainWindow *mainWindow);
+    ~HardSettingDialog() override;
+
+    void refreshPortLists();
+    void showPresetNames();
+    void showSerialNumber();
+    void collectSettings();
+    void applyPorts(bool force);
+    int footSwitchPreset() const;
+
+private slots:
+    void on_pushOK_clicked();
+    void on_pushCancel_clicked();
+    void on_pushGetSerial_clicked();
+    void on_pushOpen_clicked();
+    void on_pushSaveAs_clicked();
+
+private:
+    void showDispType(int dispType);
+
+    Ui::HardSettingDialog *ui;
+    TarnAppMainWindow *mainWindow;
+    AppSetting *appSetting;
+    QMidiIn *midiHardIn;
+    QMidiOut *midiHardOut;
+    QMidiIn *midiRemoteIn;
+    QMidiOut *midiRemoteOut;
+};
+
+#endif
