@@ -1,0 +1,50 @@
+#include "tarnappaboutdialog.h"
+#include "ui_tarnappaboutdialog.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QStringList>
+
+namespace {
+const char logoFileName[] = "TarnApp_LogoAbout_128x128.png";
+}
+
+TarnAppAboutDialog::TarnAppAboutDialog(int x, int y, QWidget *parent)
+    : QDialog(parent), ui(new Ui::TarnAppAboutDialog)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::WindowCloseButtonHint);
+    setGeometry(x, y, width(), height());
+
+    // A missing logo leaves the area empty: setPixmap with a null pixmap still
+    // clears the form's placeholder text.
+    QPixmap logo;
+    const QString path = logoPath();
+    if (!path.isEmpty())
+        logo.load(path);
+    ui->label->setPixmap(logo);
+}
+
+TarnAppAboutDialog::~TarnAppAboutDialog()
+{
+    delete ui;
+}
+
+QString TarnAppAboutDialog::logoPath()
+{
+    // The current directory alone would lose the logo whenever the program is
+    // started from elsewhere, e.g. from a desktop menu.
+    const QString name = QString::fromLatin1(logoFileName);
+    QStringList candidates;
+    candidates << name << QDir(QCoreApplication::applicationDirPath()).filePath(name);
+#ifdef TARNAPP_DATADIR
+    candidates << QDir(QString::fromUtf8(TARNAPP_DATADIR)).filePath(name);
+#endif
+    for (const QString &candidate : candidates) {
+        if (QFileInfo(candidate).isFile())
+            return candidate;
+    }
+    return QString();
+}
