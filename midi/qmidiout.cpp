@@ -98,10 +98,17 @@ void QMidiOut::sendNoteOff(int channel, unsigned char note, unsigned char veloci
     send(bytes);
 }
 
+void QMidiOut::failSendsWith(const QString &errorText)
+{
+    sendFailure = errorText.toStdString();
+}
+
 void QMidiOut::send(std::vector<unsigned char> &bytes)
 {
     // An empty message is nothing to send (the library would index past it).
     if (bytes.empty() || !isPortOpen())
         return;
+    if (!sendFailure.empty())
+        throw RtMidiError(sendFailure, RtMidiError::DRIVER_ERROR);
     midiOut->sendMessage(&bytes);
 }

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class QMidiMessage;
@@ -32,6 +33,11 @@ public:
     void sendNoteOn(int channel, unsigned char note, unsigned char velocity);
     void sendNoteOff(int channel, unsigned char note, unsigned char velocity);
 
+    // Sends on JACK never fail, so the error paths of callers could not be
+    // exercised; after this, every send on an open port throws RtMidiError
+    // with the text, as a failing service would. An empty text ends it.
+    void failSendsWith(const QString &errorText);
+
 signals:
     // The MIDI service stopped under an open port (queued to the GUI thread).
     void serviceLost();
@@ -43,6 +49,7 @@ private:
 
     std::unique_ptr<RtMidiOut> midiOut;
     std::unique_ptr<MidiServiceWatch> watch;
+    std::string sendFailure;
 };
 
 #endif
