@@ -1,0 +1,138 @@
+#include "simulatoroptions.h"
+
+#include <cctype>
+
+SimulatorOptions::SimulatorOptions() : serial{0x12, 0x34, 0x56, 0x78, 0x01, 0x02, 0x03, 0x04} {}
+
+SimulatorOptions::Outcome SimulatorOptions::parse(const std::vector<std::string> &args)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string option = args[i];
+        std::string value;
+        bool hasValue = false;
+        const size_t equals = option.find('=');
+        if (option.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = option.substr(equals + 1);
+            option.erase(equals);
+            hasValue = true;
+        }
+        const bool takesValue = option == "--api" || option == "--name" || option == "--serial";
+        if (!takesValue && option != "--help" && option != "-h" && option != "--pads") {
+            errorText = "unknown option \"" + args[i] + "\" (see --help)";
+            return Outcome::Error;
+        }
+        if (takesValue && !hasValue) {
+            if (i + 1 == args.size()) {
+                errorText = "option " + option + " needs a value";
+                return Outcome::Error;
+            }
+            value = args[++i];
+        } else if (!takesValue && hasValue) {
+            errorText = "option " + option + " takes no value";
+            return Outcome::Error;
+        }
+        if (option == "--help" || option == "-h") {
+            return Outcome::Help;
+        } else if (option == "--pads") {
+            pads = true;
+        } else if (option == "--api") {
+            if (value == "alsa")
+                api = Api::Alsa;
+            else if (value == "jack")
+                api = Api::Jack;
+            else {
+                errorText = "invalid --api \"" + value + "\": expected alsa or jack";
+                return Outcome::Error;
+            }
+        } else if (option == "--name") {
+            if (value.empty()) {
+                errorText = "--name must not be empty";
+                return Outcome::Error;
+            }
+            name = value;
+        } else if (!parseSerial(value, serial)) {
+            errorText = "invalid serial number \"" + value +
+                        "\": expected eight hexadecimal bytes 00 to 7F, "
+                        "e.g. 12-34-56-78-01-02-03-04";
+            return Outcome::Error;
+        }
+    }
+    return Outcome::Run;
+}
+
+bool SimulatorOptions::parseSerial(const std::string &text, ByteVector &serial)
+{
+    ByteVector bytes;
+    size_t i = 0;
+    while (i < text.size()) {
+        if (!bytes.empty()) {
+            if (text[i] != '-' && text[i] != ':' && text[i] != ' ')
+                return false;
+            ++i;
+        }
+        if (i + 2 > text.size() || !std::isxdigit(static_cast<unsigned char>(text[i])) ||
+            !std::isxdigit(static_cast<unsigned char>(text[i + 1])))
+            return false;
+        const unsigned long value = std::stoul(text.substr(i, 2), nullptr, 16);
+        // Data bytes of a SysEx message are seven-bit.
+        if (value >= 0x80)
+            return false;
+        bytes.push_back(static_cast<unsigned char>(value));
+        i += 2;
+    }
+    if (bytes.size() != 8)
+        return false;
+    serial = bytes;
+    return true;
+}
+
+std::string SimulatorOptions::usage()
+{
+    return R"(Usage: tarnapp-unitsim [options]
+
+Plays the hardware unit (and, with --pads, a pad controller) on virtual MIDI ports.
+
+Options:
+  --api alsa|jack   MIDI API; by default ALSA where it works, JACK otherwise.
+  --name NAME       base of the client names (default TarnUnitSim).
+  --serial S        the unit's serial number, eight bytes 00..7F written as
+                    12-34-56-78-01-02-03-04 (the default); ":" or spaces may
+                    separate them too. Invalid input exits with code 2.
+  --pads            add the pad controller's port pair.
+  -h, --help        show this text.
+
+Ports, shown on JACK as client:port (each is a client of its own):
+  "NAME In:unit-in"        unit input: the program's hardware output port
+  "NAME Out:unit-out"      unit output: the program's hardware input port
+  "NAME Pads In:pads-in"   pad lamps: the program's remote output port
+  "NAME Pads Out:pads-out" pads and foot switch: the program's remote input port
+On ALSA the library lists them with the client and port numbers behind.
+
+The unit answers (S = its eight serial bytes, all values hexadecimal):
+  serial request F0 00 11 22 0A 00 00 00 00 02 00 F7
+      -> serial reply F0 S 02 00 F7 (type 02, not a status reply)
+  init status request F0 S 02 01 F7
+      -> status reply F0 S 01 nn F7 (nn = current preset 01..06, 00 for none)
+  preset request F0 S 02 06 pp 07 F7 (pp 00..05; others are ignored)
+      -> switches to preset pp+1, status reply F0 S 01 nn F7
+Requests for another serial number and every other message are ignored
+and reported. With the default serial the replies are
+  F0 12 34 56 78 01 02 03 04 02 00 F7 and F0 12 34 56 78 01 02 03 04 01 nn F7.
+
+Commands, one per line on standard input:
+  1 .. 6    choose that preset on the unit's front panel (sends a status reply)
+  0         choose no preset (status reply with 00)
+  s         toggle silent: a silent unit neither answers nor acts on requests,
+            and a front panel choice sends nothing
+  i         show the unit's serial number, preset and silence
+  p1 .. p6  press pad 1..6: Note On 54..59 velocity 127, channel 1 (--pads)
+  f         press the foot switch: Note On 69 velocity 0, channel 1 (--pads)
+  h         show the commands
+  q         quit (so do SIGINT and SIGTERM; end of input does not)
+
+Output, one line each: "Rcv    : " and "Send   : " with the unit's traffic in
+hexadecimal, "PadRcv : " and "PadSend: " with the pad controller's, notes
+starting "unit:" or "pads:"; the lamp row "pads: [ ] [#] [ ] [ ] [ ] [ ]" is
+shown whenever it changes.
+)";
+}

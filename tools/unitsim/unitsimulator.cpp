@@ -1,0 +1,138 @@
+#include "unitsimulator.h"
+
+#include "messagequeue.h"
+
+#include <cstdio>
+
+namespace {
+
+// stdout is line-buffered, so every line goes out at once even through a pipe.
+void say(const std::string &line)
+{
+    std::printf("%s\n", line.c_str());
+}
+
+void sayBytes(const char *prefix, const ByteVector &bytes)
+{
+    say(prefix + toHexString(bytes, QLatin1Char(' ')).toStdString());
+}
+
+// 1 to 6 for the commands "p1" to "p6", 0 for any other line.
+int padNumber(const std::string &line)
+{
+    return line.size() == 2 && line[0] == 'p' && line[1] >= '1' && line[1] <= '6' ? line[1] - '0'
+                                                                                  : 0;
+}
+
+} // namespace
+
+UnitSimulator::UnitSimulator(const SimulatorOptions &options, RtMidi::Api api, MessageQueue &queue)
+    : queue(queue), unit(options.serial),
+      unitPorts(api, options.unitInClient(), SimulatorOptions::unitInPort, options.unitOutClient(),
+                SimulatorOptions::unitOutPort, true, queue, FromUnit)
+{
+    if (options.pads)
+        padPorts = std::make_unique<MidiPortPair>(
+            api, options.padsInClient(), SimulatorOptions::padsInPort, options.padsOutClient(),
+            SimulatorOptions::padsOutPort, false, queue, FromPads);
+}
+
+void UnitSimulator::printPorts()
+{
+    printPort(unitPorts, true, "unit input, for the program's hardware output");
+    printPort(unitPorts, false, "unit output, for the program's hardware input");
+    if (padPorts) {
+        printPort(*padPorts, true, "pad lamps, for the program's remote output");
+        printPort(*padPorts, false, "pads, for the program's remote input");
+    }
+    sayInfo();
+    say("unit: type h for commands");
+    printLampsIfChanged();
+}
+
+void UnitSimulator::printPort(const MidiPortPair &pair, bool input, const char *role)
+{
+    say("port: \"" + (input ? pair.inName() : pair.outName()) + "\" (" + role + ")" +
+        (pair.wasTaken() ? ": NAME ALREADY TAKEN, the service may show ours under another; "
+                           "use --name"
+                         : ""));
+}
+
+void UnitSimulator::handleMessages()
+{
+    for (const MessageQueue::Entry &entry : queue.takeAll()) {
+        if (entry.source == FromUnit) {
+            sayBytes("Rcv    : ", entry.bytes);
+            answer(unit.receive(entry.bytes));
+        } else {
+            sayBytes("PadRcv : ", entry.bytes);
+            if (!pads.receive(entry.bytes))
+                say("pads: ignored, not a lamp note");
+        }
+    }
+    // After the whole batch, so the six feedback notes of one status show as one row.
+    printLampsIfChanged();
+}
+
+bool UnitSimulator::handleCommand(const std::string &line)
+{
+    if (line.empty())
+        return true;
+    if (line == "q") {
+        say("unit: quit");
+        return false;
+    }
+    if (line.size() == 1 && line[0] >= '0' && line[0] <= '6') {
+        answer(unit.choosePreset(line[0] - '0'));
+    } else if (line == "s") {
+        unit.setSilent(!unit.isSilent());
+        say(unit.isSilent() ? "unit: silent" : "unit: speaking again");
+    } else if (line == "i") {
+        sayInfo();
+    } else if (line == "h" || line == "help" || line == "?") {
+        say("commands: 1..6 preset, 0 no preset, s silent on/off, i info, p1..p6 pad, "
+            "f foot switch, q quit");
+    } else if (line == "f" || padNumber(line)) {
+        if (!padPorts)
+            say("pads: not running; start with --pads");
+        else if (line == "f")
+            send(*padPorts, "PadSend: ", SimulatedPads::footSwitch());
+        else
+            send(*padPorts, "PadSend: ", SimulatedPads::padPress(padNumber(line)));
+    } else {
+        say("unknown command \"" + line + "\"; type h for commands");
+    }
+    return true;
+}
+
+void UnitSimulator::sayInfo()
+{
+    say("unit: serial " + toHexString(unit.serial(), QLatin1Char(' ')).toStdString() +
+        (unit.preset() ? ", preset " + std::to_string(unit.preset()) : ", no preset") +
+        (unit.isSilent() ? ", silent" : ", speaking"));
+}
+
+void UnitSimulator::answer(const SimulatedUnit::Answer &answer)
+{
+    say(answer.note);
+    if (!answer.reply.empty())
+        send(unitPorts, "Send   : ", answer.reply);
+}
+
+void UnitSimulator::send(MidiPortPair &pair, const char *prefix, const ByteVector &bytes)
+{
+    try {
+        pair.send(bytes);
+        sayBytes(prefix, bytes);
+    } catch (const RtMidiError &error) {
+        say(std::string("error: send failed: ") + error.what());
+    }
+}
+
+void UnitSimulator::printLampsIfChanged()
+{
+    if (!padPorts || pads.lampRow() == shownLamps)
+        return;
+    shownLamps = pads.lampRow();
+    say(shownLamps);
+}

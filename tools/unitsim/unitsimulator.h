@@ -1,0 +1,49 @@
+#ifndef UNITSIMULATOR_H
+#define UNITSIMULATOR_H
+
+#include "midiportpair.h"
+#include "simulatedpads.h"
+#include "simulatedunit.h"
+#include "simulatoroptions.h"
+
+#include <memory>
+#include <string>
+
+class MessageQueue;
+
+// The running simulator: the unit and the optional pad controller on their port pairs. Turns
+// queued messages and command lines into replies and terminal lines; main thread.
+class UnitSimulator
+{
+public:
+    // Opens the ports; throws RtMidiError when the API cannot make them.
+    UnitSimulator(const SimulatorOptions &options, RtMidi::Api api, MessageQueue &queue);
+
+    void printPorts();
+    // Handles everything the input threads have queued.
+    void handleMessages();
+    // Handles one command line; false when it asks to quit.
+    bool handleCommand(const std::string &line);
+
+private:
+    enum Source
+    {
+        FromUnit,
+        FromPads
+    };
+
+    void answer(const SimulatedUnit::Answer &answer);
+    void send(MidiPortPair &pair, const char *prefix, const ByteVector &bytes);
+    void printLampsIfChanged();
+    void sayInfo();
+    void printPort(const MidiPortPair &pair, bool input, const char *role);
+
+    MessageQueue &queue;
+    SimulatedUnit unit;
+    SimulatedPads pads;
+    MidiPortPair unitPorts;
+    std::unique_ptr<MidiPortPair> padPorts;
+    std::string shownLamps;
+};
+
+#endif
