@@ -20,6 +20,10 @@ void openPort(RtMidi *port, unsigned int index, const std::string &portName)
     if (!port)
         throw RtMidiError("No MIDI service is available.", RtMidiError::NO_DEVICES_FOUND);
     const unsigned int count = port->getPortCount();
+    if (count == 0)
+        throw RtMidiError("No MIDI port is present: is a MIDI service (an ALSA sequencer or a "
+                          "JACK server) running?",
+                          RtMidiError::NO_DEVICES_FOUND);
     if (index >= count) {
         std::ostringstream text;
         text << "The MIDI port number " << index << " does not exist (" << count
