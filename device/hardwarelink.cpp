@@ -70,14 +70,16 @@ void TarnAppMainWindow::handleHardReply(const std::vector<unsigned char> &messag
     }
     for (int i = 0; i < presetButtons.size(); ++i)
         setButtonStyle(presetButtons[i], i == reply.preset ? ActiveColor : ChoosableColor);
+    // Remembered before the feedback goes out: a failed send opens a box
+    // whose loop may deliver the unit's next report, which must be compared
+    // with this one. A preset number the unit should not report is shown as
+    // none but not remembered, so its next report is acted on again.
+    if (reply.preset >= -1 && reply.preset <= 5)
+        currentPreset = reply.preset;
     if (midiRemoteOut->isPortOpen() && !presetButtons.isEmpty()) {
         for (int i = 0; i < AppSetting::presetCount; ++i)
             sendMidiRemote(i, i == reply.preset);
     }
-    // A preset number the unit should not report is shown as none but not
-    // remembered, so its next report is acted on again.
-    if (reply.preset >= -1 && reply.preset <= 5)
-        currentPreset = reply.preset;
 }
 
 void TarnAppMainWindow::updateStatusDisplay()

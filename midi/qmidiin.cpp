@@ -8,9 +8,11 @@
 #include <RtMidi.h>
 
 #include <iostream>
+#include <sstream>
 
 QMidiIn::QMidiIn(QObject *parent) : QObject(parent)
 {
+    connect(this, &QMidiIn::serviceLost, this, &QMidiIn::releaseAfterServiceLoss);
     qRegisterMetaType<QMidiMessage *>("QMidiMessage*");
     createLibraryObject();
 }
@@ -38,9 +40,19 @@ void QMidiIn::createLibraryObject()
     }
 }
 
+void QMidiIn::releaseAfterServiceLoss()
+{
+    // Clients of a stopped server must all be closed before this process
+    // opens any client of a new one, or libjack crashes.
+    if (watch && watch->lost()) {
+        midiIn.reset();
+        watch.reset();
+    }
+}
+
 void QMidiIn::renewAfterServiceLoss()
 {
-    if (watch && watch->lost()) {
+    if (!midiIn || (watch && watch->lost())) {
         midiIn.reset();
         createLibraryObject();
     } else if (watch) {
@@ -108,9 +120,12 @@ void QMidiIn::inputCallback(double deltaTime, std::vector<unsigned char> *messag
     auto *received = new QMidiMessage;
     received->decode(*message, deltaTime);
     qDebug("channel %d", static_cast<int>(message->front()) - 144);
+    // Built whole and written in one call: both inputs' threads write here.
+    std::ostringstream line;
     for (size_t i = 0; i < message->size(); ++i)
-        std::cout << "Byte " << i << " = " << static_cast<int>((*message)[i]) << ", ";
-    std::cout << "stamp = " << deltaTime << std::endl;
+        line << "Byte " << i << " = " << static_cast<int>((*message)[i]) << ", ";
+    line << "stamp = " << deltaTime << '\n';
+    std::cout << line.str() << std::flush;
     static_cast<QMidiIn *>(userData)->deliverMessage(received);
 }
 

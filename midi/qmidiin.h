@@ -41,6 +41,7 @@ signals:
 private:
     void createLibraryObject();
     void renewAfterServiceLoss();
+    void releaseAfterServiceLoss();
 
     std::unique_ptr<RtMidiIn> midiIn;
     std::unique_ptr<MidiServiceWatch> watch;

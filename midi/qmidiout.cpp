@@ -9,6 +9,7 @@
 
 QMidiOut::QMidiOut(QObject *parent) : QObject(parent)
 {
+    connect(this, &QMidiOut::serviceLost, this, &QMidiOut::releaseAfterServiceLoss);
     createLibraryObject();
 }
 
@@ -26,9 +27,19 @@ void QMidiOut::createLibraryObject()
     }
 }
 
+void QMidiOut::releaseAfterServiceLoss()
+{
+    // Clients of a stopped server must all be closed before this process
+    // opens any client of a new one, or libjack crashes.
+    if (watch && watch->lost()) {
+        midiOut.reset();
+        watch.reset();
+    }
+}
+
 void QMidiOut::renewAfterServiceLoss()
 {
-    if (watch && watch->lost()) {
+    if (!midiOut || (watch && watch->lost())) {
         midiOut.reset();
         createLibraryObject();
     } else if (watch) {

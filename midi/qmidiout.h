@@ -45,6 +45,7 @@ signals:
 private:
     void createLibraryObject();
     void renewAfterServiceLoss();
+    void releaseAfterServiceLoss();
     void send(std::vector<unsigned char> &bytes);
 
     std::unique_ptr<RtMidiOut> midiOut;

@@ -14,15 +14,21 @@
 namespace {
 
 // Closes and reopens one port after its list, as OK and Reconnect hardware do.
-// offset is 1 for the remote lists, whose first entry is "none". Returns true
-// when the port was reopened.
-template <class Port> bool reopenPort(Port *port, int listIndex, int offset, bool changed)
+// The port is looked up by its name in the current port list, which may have
+// changed since the dialog's list was filled. Returns true when the port was
+// reopened.
+template <class Port> bool reopenPort(Port *port, const QString &name, bool changed)
 {
     if (!changed)
         return false;
     if (port->isPortOpen())
         port->closePort();
-    port->openPort(static_cast<unsigned int>(listIndex - offset));
+    // The list may be older than the ports: open the chosen name where it is now.
+    const int index = port->portNames().indexOf(name);
+    if (index < 0)
+        throw RtMidiError("The MIDI port \"" + name.toStdString() + "\" is no longer there.",
+                          RtMidiError::INVALID_DEVICE);
+    port->openPort(static_cast<unsigned int>(index));
     return true;
 }
 
@@ -159,25 +165,25 @@ void HardSettingDialog::applyPorts(bool force)
             closeIfOpen(midiHardIn);
         else
             hardwareReopened |=
-                reopenPort(midiHardIn, hardIn, 0,
+                reopenPort(midiHardIn, ui->comboHardMidiIn->currentText(),
                            changed(ui->comboHardMidiIn, appSetting->hardwareMidiInPort()));
         if (hardOut < 0)
             closeIfOpen(midiHardOut);
         else
             hardwareReopened |=
-                reopenPort(midiHardOut, hardOut, 0,
+                reopenPort(midiHardOut, ui->comboHardMidiOut->currentText(),
                            changed(ui->comboHardMidiOut, appSetting->hardwareMidiOutPort()));
 
         // A remote port that is the unit's own port keeps whatever state it has.
         if (remoteIn == 0)
             closeIfOpen(midiRemoteIn);
         else if (remoteIn > 0 && remoteIn != hardIn + 1)
-            reopenPort(midiRemoteIn, remoteIn, 1,
+            reopenPort(midiRemoteIn, ui->comboRemoteMidiIn->currentText(),
                        changed(ui->comboRemoteMidiIn, appSetting->remoteMidiInPort()));
         if (remoteOut == 0)
             closeIfOpen(midiRemoteOut);
         else if (remoteOut > 0 && remoteOut != hardOut + 1)
-            reopenPort(midiRemoteOut, remoteOut, 1,
+            reopenPort(midiRemoteOut, ui->comboRemoteMidiOut->currentText(),
                        changed(ui->comboRemoteMidiOut, appSetting->remoteMidiOutPort()));
 
         if (hardwareReopened)
@@ -187,6 +193,7 @@ void HardSettingDialog::applyPorts(bool force)
         QMessageBox box(QMessageBox::Critical, tr("Midi Connect Error"),
                         QString::fromStdString(error.getMessage()), QMessageBox::Ok, this);
         box.exec();
+        mainWindow->updateStatusDisplay(); // show what is open now
     }
 }
 
