@@ -151,11 +151,15 @@ void TarnAppMainWindow::openPortPair(QMidiIn *in, QMidiOut *out, const QString &
         return;
     // The first port of a name wins when several share it.
     const int inIndex = in->portNames().indexOf(inName);
-    const int outIndex = out->portNames().indexOf(outName);
-    if (inIndex < 0 || outIndex < 0)
+    if (inIndex < 0 || !out->portNames().contains(outName))
         return;
     try {
         in->openPort(static_cast<unsigned int>(inIndex));
+        // Opening the input adds a port that may shift the output list, so the
+        // output's position is looked up only now.
+        const int outIndex = out->portNames().indexOf(outName);
+        if (outIndex < 0)
+            return;
         out->openPort(static_cast<unsigned int>(outIndex));
         if (requestSerialAfter)
             requestSerial();
@@ -221,7 +225,7 @@ void TarnAppMainWindow::setTextColor(QWidget *widget, const QString &color)
 void TarnAppMainWindow::applyLayout()
 {
     const int type = appSetting.dispType();
-    if (type == appliedDispType)
+    if (mainLayout && type == appliedDispType)
         return;
     appliedDispType = type;
 
