@@ -8,8 +8,10 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     int result;
     {
-        TarnAppMainWindow window;
+        // Made first so that it goes last: a second signal while the window
+        // writes its state on the way out must not kill the program.
         UnixSignalQuitter quitter;
+        TarnAppMainWindow window;
         window.initialize();
         window.show();
         result = application.exec();

@@ -38,7 +38,10 @@ QString TarnAppAboutDialog::logoPath()
     // started from elsewhere, e.g. from a desktop menu.
     const QString name = QString::fromLatin1(logoFileName);
     QStringList candidates;
-    candidates << name << QDir(QCoreApplication::applicationDirPath()).filePath(name);
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    candidates << name << programDir.filePath(name);
+    // An install moved to another prefix keeps its data beside the program.
+    candidates << programDir.filePath(QStringLiteral("../share/tarnapp/") + name);
 #ifdef TARNAPP_DATADIR
     candidates << QDir(QString::fromUtf8(TARNAPP_DATADIR)).filePath(name);
 #endif

@@ -1,0 +1,30 @@
+#include "latencystats.h"
+
+#include <algorithm>
+#include <cmath>
+
+std::vector<double> LatencyStats::sorted() const
+{
+    std::vector<double> values = m_values;
+    std::sort(values.begin(), values.end());
+    return values;
+}
+
+double LatencyStats::percentile(double p) const
+{
+    if (m_values.empty())
+        return 0;
+    const std::vector<double> values = sorted();
+    const size_t rank = size_t(std::ceil(p / 100.0 * double(values.size())));
+    return values[std::min(values.size(), std::max<size_t>(rank, 1)) - 1];
+}
+
+double LatencyStats::max() const
+{
+    return m_values.empty() ? 0 : *std::max_element(m_values.begin(), m_values.end());
+}
+
+double LatencyStats::min() const
+{
+    return m_values.empty() ? 0 : *std::min_element(m_values.begin(), m_values.end());
+}

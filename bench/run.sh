@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Benchmarks the real TarnApp program: builds it (the first build through
+# tools/setup.sh, which installs what it needs), starts a private JACK server
+# (dummy driver, 48 kHz, period 256), runs build/tarnapp-bench on it and
+# stops the server again. Prints a table.
+# Extra arguments go to tarnapp-bench (see tarnapp-bench --help).
+#
+#   TARN_BUILD_DIR     build tree (default: build)
+#   TARN_BENCH_SERVER  JACK server name (default: tarnapp-bench)
+set -euo pipefail
+
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+build_dir=${TARN_BUILD_DIR:-build}
+if [[ ! -f $build_dir/CMakeCache.txt ]]; then
+    tools/setup.sh >&2
+fi
+cmake --build "$build_dir" -j2 --target TarnApp tarnapp-bench >&2
+
+server=${TARN_BENCH_SERVER:-tarnapp-bench}
+pidfile=$build_dir/bench/jackd.pid
+mkdir -p "$build_dir/bench"
+# The test suite's fixture starts and stops private servers; it refuses to
+# touch a server of that name that it did not start.
+tests/jackfixture.sh start "$server" "$pidfile" >&2
+trap 'tests/jackfixture.sh stop "$server" "$pidfile" >&2' EXIT
+
+status=0
+JACK_DEFAULT_SERVER=$server JACK_NO_START_SERVER=1 "$build_dir/tarnapp-bench" "$@" || status=$?
+# Without realtime scheduling a busy machine makes the server miss periods;
+# the messages of such a period are lost. Worth knowing beside the figures.
+xruns=$(grep -c 'XRun' "${pidfile%.pid}.log" || true)
+echo "JACK server log: $xruns xrun lines (${pidfile%.pid}.log)"
+exit "$status"

@@ -1,0 +1,453 @@
+#include "tarnappbench.h"
+
+#include "linecounter.h"
+#include "processprobe.h"
+
+#include <QFile>
+#include <QSettings>
+#include <jack/jack.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sys/utsname.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono;
+using Bytes = BenchPeer::Bytes;
+
+const Bytes serial{0x12, 0x34, 0x56, 0x78, 0x01, 0x02, 0x03, 0x04};
+constexpr milliseconds replyTimeout{2000};
+
+Bytes withSerial(const Bytes &tail)
+{
+    Bytes message;
+    message.reserve(1 + serial.size() + tail.size());
+    message.push_back(0xF0);
+    for (const Bytes *part : {&serial, &tail}) {
+        for (unsigned char byte : *part)
+            message.push_back(byte);
+    }
+    return message;
+}
+
+// Status reply for a one-based preset number (0 for none).
+Bytes statusReply(int presetNumber)
+{
+    return withSerial({0x01, static_cast<unsigned char>(presetNumber), 0xF7});
+}
+
+Bytes presetRequest(int index)
+{
+    return withSerial({0x02, 0x06, static_cast<unsigned char>(index), 0x07, 0xF7});
+}
+
+// What a peer received from index on, for error messages.
+std::string describe(const BenchPeer &peer, size_t from)
+{
+    std::string text;
+    for (size_t i = from; i < peer.arrivalCount(); ++i) {
+        text += text.empty() ? "" : " | ";
+        for (unsigned char byte : peer.arrival(i).bytes) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%02X ", byte);
+            text += hex;
+        }
+    }
+    return text.empty() ? "nothing" : text;
+}
+
+double microsecondsBetween(BenchPeer::Clock::time_point from, BenchPeer::Clock::time_point to)
+{
+    return duration<double, std::micro>(to - from).count();
+}
+
+void sleepFor(milliseconds time)
+{
+    std::this_thread::sleep_for(time);
+}
+
+} // namespace
+
+TarnAppBench::TarnAppBench(const Options &options)
+    : m_options(options), m_unit("bench-unit"), m_pads("bench-pads"), m_floor("bench-floor")
+{
+    if (jack_client_t *client = jack_client_open("bench-info", JackNoStartServer, nullptr)) {
+        m_sampleRate = int(jack_get_sample_rate(client));
+        m_period = int(jack_get_buffer_size(client));
+        jack_client_close(client);
+    }
+}
+
+TarnAppBench::~TarnAppBench()
+{
+    for (QProcess *process : {&m_program, &m_echo}) {
+        if (process->state() == QProcess::NotRunning)
+            continue;
+        process->terminate();
+        if (!process->waitForFinished(5000)) {
+            process->kill();
+            process->waitForFinished(2000);
+        }
+    }
+}
+
+int TarnAppBench::run()
+{
+    m_loadAtStart = loadAverage();
+    std::printf("Machine: %s\n", machineDescription().c_str());
+    std::printf("JACK server \"%s\": %d Hz, period %d frames (%.2f ms)\n\n",
+                qgetenv("JACK_DEFAULT_SERVER").constData(), m_sampleRate, m_period,
+                m_sampleRate ? 1000.0 * m_period / m_sampleRate : 0.0);
+    if (!m_workDir.isValid() || !startEcho())
+        return 1;
+    writeSettings();
+    int exitCode = -1;
+    const bool ok = measureStartup() && completeLink() && (measureIdle(), true) &&
+                    measureLatency() && measureFlood();
+    const bool stopped = stopProgram(&exitCode);
+    if (!ok || !stopped)
+        return 1;
+    printTable(exitCode);
+    return exitCode == 0 ? 0 : 1;
+}
+
+bool TarnAppBench::startEcho()
+{
+    m_echo.setProgram(m_options.echoCommand);
+    m_echo.setArguments({"--echo", QString::fromStdString(m_floor.outputPortName()),
+                         QString::fromStdString(m_floor.inputPortName())});
+    m_echo.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_echo.start();
+    if (!m_echo.waitForStarted(5000) || !m_echo.waitForReadyRead(5000) ||
+        !m_echo.readLine().startsWith("ready")) {
+        std::fprintf(stderr, "bench: the echo client did not start\n");
+        return false;
+    }
+    // JACK may drop an event sent in the cycle that makes a connection.
+    sleepFor(milliseconds(100));
+    return true;
+}
+
+void TarnAppBench::writeSettings()
+{
+    QSettings file(m_workDir.path() + "/config/TarnApp/TarnAppSetting.ini", QSettings::IniFormat);
+    file.setValue("HardwareMidiInPort", QString::fromStdString(m_unit.outputPortName()));
+    file.setValue("HardwareMidiOutPort", QString::fromStdString(m_unit.inputPortName()));
+    file.setValue("RemoteMidiInPort", QString::fromStdString(m_pads.outputPortName()));
+    file.setValue("RemoteMidiOutPort", QString::fromStdString(m_pads.inputPortName()));
+    file.sync();
+}
+
+bool TarnAppBench::startProgram()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", m_workDir.path() + "/config");
+    if (!environment.contains("QT_QPA_PLATFORM"))
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+    m_program.setProcessEnvironment(environment);
+    m_program.setStandardOutputFile(QProcess::nullDevice());
+    m_program.setStandardErrorFile(m_workDir.path() + "/stderr.log", QIODevice::Truncate);
+    m_program.setProgram(m_options.program);
+    m_program.start();
+    if (!m_program.waitForStarted(5000)) {
+        std::fprintf(stderr, "bench: cannot start %s\n", qPrintable(m_options.program));
+        return false;
+    }
+    return true;
+}
+
+bool TarnAppBench::stopProgram(int *exitCode)
+{
+    if (m_program.state() == QProcess::NotRunning)
+        return true;
+    m_program.terminate();
+    if (!m_program.waitForFinished(10000)) {
+        std::fprintf(stderr, "bench: the program did not end within 10 s of SIGTERM\n");
+        m_program.kill();
+        m_program.waitForFinished(2000);
+        return false;
+    }
+    *exitCode = m_program.exitStatus() == QProcess::NormalExit ? m_program.exitCode() : -1;
+    return true;
+}
+
+bool TarnAppBench::measureStartup()
+{
+    const Bytes serialRequest{0xF0, 0x00, 0x11, 0x22, 0x0A, 0x00,
+                              0x00, 0x00, 0x00, 0x02, 0x00, 0xF7};
+    // A start whose request the service loses (a JACK xrun) is counted and repeated.
+    for (int run = 0; int(m_startupUs.count()) < m_options.startups; ++run) {
+        if (run >= m_options.startups + 5) {
+            std::fprintf(stderr, "bench: too many starts without a serial request\n");
+            return false;
+        }
+        if (run > 0) {
+            int exitCode = -1;
+            if (!stopProgram(&exitCode) || exitCode != 0) {
+                std::fprintf(stderr, "bench: the program ended with code %d\n", exitCode);
+                return false;
+            }
+        }
+        m_unit.clear();
+        const BenchPeer::Clock::time_point start = BenchPeer::Clock::now();
+        if (!startProgram())
+            return false;
+        if (m_unit.waitForArrivals(1, milliseconds(10000)) &&
+            m_unit.arrival(0).bytes == serialRequest)
+            m_startupUs.add(microsecondsBetween(start, m_unit.arrival(0).time));
+        else
+            ++m_lost.startups;
+    }
+    // The last start stays for the other measurements.
+    return true;
+}
+
+bool TarnAppBench::completeLink()
+{
+    // The serial reply; the program then asks for the status.
+    m_unit.clear();
+    sleepFor(milliseconds(50));
+    m_unit.send(withSerial({0x02, 0x00, 0xF7}));
+    if (!m_unit.waitForArrivals(1, replyTimeout) ||
+        m_unit.arrival(0).bytes != withSerial({0x02, 0x01, 0xF7}))
+        std::fprintf(stderr, "bench: no init status request (lost?); going on\n");
+    if (!resynchronise()) {
+        std::fprintf(stderr, "bench: the program shows no preset on the pads\n");
+        return false;
+    }
+    sleepFor(milliseconds(1000));
+    const ProcessProbe probe(m_program.processId());
+    m_rssAfterStartKb = probe.residentKb();
+    m_anonAfterStartKb = probe.anonymousKb();
+    m_programThreads = probe.threadCount();
+    return true;
+}
+
+bool TarnAppBench::resynchronise()
+{
+    // A status reply for "no preset" differs from every preset shown, so the
+    // program answers it with six notes; then the program and the bench agree.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        sleepFor(milliseconds(100));
+        const size_t base = m_pads.arrivalCount();
+        const int shown = attempt % 2 ? 0 : -1;
+        m_unit.send(statusReply(shown + 1));
+        if (m_pads.waitForArrivals(base + 6, replyTimeout)) {
+            sleepFor(milliseconds(100));
+            m_currentPreset = shown;
+            return true;
+        }
+    }
+    return false;
+}
+
+void TarnAppBench::measureIdle()
+{
+    const ProcessProbe program(m_program.processId());
+    const ProcessProbe echo(m_echo.processId());
+    const double programBefore = program.cpuMs();
+    const double guiBefore = program.mainThreadCpuMs();
+    const double echoBefore = echo.cpuMs();
+    sleepFor(seconds(m_options.idleSeconds));
+    m_idleProgramMs = program.cpuMs() - programBefore;
+    m_idleGuiMs = program.mainThreadCpuMs() - guiBefore;
+    m_idleEchoMs = echo.cpuMs() - echoBefore;
+}
+
+void TarnAppBench::sleepRandomPhase()
+{
+    // Sends land anywhere in a JACK period, as a player's presses would.
+    const double periodUs = m_sampleRate ? 1e6 * m_period / m_sampleRate : 5333;
+    std::uniform_real_distribution<double> phase(0, periodUs);
+    std::this_thread::sleep_for(duration<double, std::micro>(phase(m_random)));
+}
+
+bool TarnAppBench::measureLatency()
+{
+    // A message that the service loses (a JACK xrun on a busy machine) is
+    // counted, not timed; after a lost feedback the program's preset is set
+    // anew. Stragglers get time to arrive before the next round.
+    auto settleAfterLoss = [] { sleepFor(milliseconds(200)); };
+    for (int i = 0; i < m_options.presses; ++i) {
+        // The floor: the same path shape, peer -> echo client -> peer.
+        sleepRandomPhase();
+        size_t base = m_floor.arrivalCount();
+        BenchPeer::Clock::time_point sent = m_floor.send({0x90, 0x38, 0x7F});
+        if (m_floor.waitForArrivals(base + 1, replyTimeout)) {
+            m_floorUs.add(microsecondsBetween(sent, m_floor.arrival(base).time));
+        } else {
+            ++m_lost.floor;
+            settleAfterLoss();
+        }
+
+        // A pad press, through the program, to the unit's preset request.
+        const int index = (m_currentPreset + 1) % 6;
+        sleepRandomPhase();
+        base = m_unit.arrivalCount();
+        sent = m_pads.send({0x90, static_cast<unsigned char>(0x36 + index), 0x7F});
+        if (!m_unit.waitForArrivals(base + 1, replyTimeout)) {
+            ++m_lost.presses;
+            settleAfterLoss();
+            continue;
+        }
+        if (m_unit.arrival(base).bytes != presetRequest(index)) {
+            std::fprintf(stderr, "bench: press %d (pad %d): the unit got %s\n", i, index + 1,
+                         describe(m_unit, base).c_str());
+            return false;
+        }
+        m_pressUs.add(microsecondsBetween(sent, m_unit.arrival(base).time));
+
+        // The unit's status reply, through the program, to the sixth feedback note.
+        sleepRandomPhase();
+        base = m_pads.arrivalCount();
+        sent = m_unit.send(statusReply(index + 1));
+        const Bytes lastNote{0x90, 0x3B, static_cast<unsigned char>(index == 5 ? 0x7F : 0x00)};
+        if (!m_pads.waitForArrivals(base + 6, replyTimeout)) {
+            ++m_lost.feedbacks;
+            settleAfterLoss();
+            if (!resynchronise()) {
+                std::fprintf(stderr, "bench: press %d: the pads got no feedback any more\n", i);
+                return false;
+            }
+            continue;
+        }
+        if (m_pads.arrival(base + 5).bytes != lastNote) {
+            std::fprintf(stderr, "bench: press %d: the pads got %s\n", i,
+                         describe(m_pads, base).c_str());
+            return false;
+        }
+        m_feedbackUs.add(microsecondsBetween(sent, m_pads.arrival(base + 5).time));
+        m_currentPreset = index;
+    }
+    return true;
+}
+
+bool TarnAppBench::measureFlood()
+{
+    // Status replies that repeat the active preset: each one takes the whole
+    // receive path (library thread, message object, queued slot, traffic log)
+    // and changes nothing. A window of messages in flight keeps the service's
+    // per-period buffers from overflowing; anything lost is sent again.
+    const Bytes message = statusReply(m_currentPreset + 1);
+    LineCounter received((m_workDir.path() + "/stderr.log").toStdString(), "Rcv    : ");
+    const long long base = received.count();
+    const long long target = m_options.floodMessages;
+    const long long window = 32;
+    long long sent = 0;
+    long long done = 0;
+    auto lastProgress = steady_clock::now();
+    const auto start = steady_clock::now();
+    while (done < target) {
+        while (sent < target && sent - done < window) {
+            m_unit.send(message);
+            ++sent;
+        }
+        sleepFor(milliseconds(1));
+        const long long now = received.count() - base;
+        if (now > done) {
+            done = now;
+            lastProgress = steady_clock::now();
+        } else if (steady_clock::now() - lastProgress > seconds(1)) {
+            if (sent == done || steady_clock::now() - start > seconds(600)) {
+                std::fprintf(stderr, "bench: the flood stalls at %lld messages\n", done);
+                return false;
+            }
+            m_lost.flood += sent - done;
+            sent = done;
+            lastProgress = steady_clock::now();
+        }
+    }
+    m_floodSeconds = duration<double>(steady_clock::now() - start).count();
+    sleepFor(milliseconds(1000));
+    const ProcessProbe probe(m_program.processId());
+    m_rssAfterFloodKb = probe.residentKb();
+    m_anonAfterFloodKb = probe.anonymousKb();
+    m_peakAfterFloodKb = probe.peakResidentKb();
+    return true;
+}
+
+std::string TarnAppBench::loadAverage()
+{
+    std::ifstream file("/proc/loadavg");
+    std::string one, five, fifteen;
+    file >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen;
+}
+
+std::string TarnAppBench::machineDescription()
+{
+    std::string model = "unknown CPU";
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    std::string line;
+    while (std::getline(cpuinfo, line)) {
+        if (line.compare(0, 10, "model name") == 0) {
+            model = line.substr(line.find(':') + 2);
+            break;
+        }
+    }
+    utsname names{};
+    uname(&names);
+    return std::to_string(sysconf(_SC_NPROCESSORS_ONLN)) + " x " + model + ", " + names.sysname +
+           " " + names.release;
+}
+
+void TarnAppBench::printTable(int programExitCode) const
+{
+    auto ms = [](double us) { return us / 1000.0; };
+    std::printf("%-44s %6s %9s %9s %9s\n", "Latency (ms)", "n", "p50", "p99", "max");
+    std::printf("%-44s %6zu %9.2f %9.2f %9.2f\n", "floor: peer -> echo client -> peer",
+                m_floorUs.count(), ms(m_floorUs.percentile(50)), ms(m_floorUs.percentile(99)),
+                ms(m_floorUs.max()));
+    const std::pair<const char *, const LatencyStats *> paths[] = {
+        {"pad press -> preset request at the unit", &m_pressUs},
+        {"status reply -> 6th feedback note at pads", &m_feedbackUs}};
+    for (const auto &path : paths) {
+        const LatencyStats &stats = *path.second;
+        std::printf("%-44s %6zu %9.2f %9.2f %9.2f\n", path.first, stats.count(),
+                    ms(stats.percentile(50)), ms(stats.percentile(99)), ms(stats.max()));
+    }
+    std::printf("\n%-44s %9s %9s %9s %9s\n", "Through the program vs. floor", "+p50 ms", "+p99 ms",
+                "p50 ratio", "p99 ratio");
+    for (const auto &path : paths) {
+        const LatencyStats &stats = *path.second;
+        const double added99 = ms(stats.percentile(99) - m_floorUs.percentile(99));
+        std::printf("%-44s %9.2f %9.2f %9.2f %9.2f   target +p99 < 1 ms: %s\n", path.first,
+                    ms(stats.percentile(50) - m_floorUs.percentile(50)), added99,
+                    stats.percentile(50) / m_floorUs.percentile(50),
+                    stats.percentile(99) / m_floorUs.percentile(99),
+                    added99 < 1.0 ? "met" : "NOT met");
+    }
+
+    std::printf("\n%-44s %6zu %9.1f %9.1f %9.1f (min, median, max ms)\n",
+                "start -> serial request at the unit", m_startupUs.count(), ms(m_startupUs.min()),
+                ms(m_startupUs.percentile(50)), ms(m_startupUs.max()));
+
+    const long long growth = m_rssAfterFloodKb - m_rssAfterStartKb;
+    std::printf("\n%-44s %9lld kB (anonymous %lld kB)\n", "resident memory after start",
+                m_rssAfterStartKb, m_anonAfterStartKb);
+    std::printf(
+        "%-44s %9lld kB (anonymous %lld kB; peak %lld kB; flood took %.1f s)\n",
+        qPrintable(QString("resident memory after %1 messages").arg(m_options.floodMessages)),
+        m_rssAfterFloodKb, m_anonAfterFloodKb, m_peakAfterFloodKb, m_floodSeconds);
+    std::printf("%-44s %+9lld kB (anonymous %+lld kB)   target <= 2048 kB: %s\n",
+                "growth across the flood", growth, m_anonAfterFloodKb - m_anonAfterStartKb,
+                growth <= 2048 ? "met" : "NOT met");
+
+    std::printf("\nCPU time in %d idle seconds (utime+stime, %ld ticks/s):\n",
+                m_options.idleSeconds, sysconf(_SC_CLK_TCK));
+    std::printf("  %-42s %9.0f ms   target 0: %s\n",
+                qPrintable(QString("TarnApp, whole process (%1 threads)").arg(m_programThreads)),
+                m_idleProgramMs, m_idleProgramMs == 0 ? "met" : "NOT met");
+    std::printf("  %-42s %9.0f ms   target 0: %s\n", "TarnApp, GUI thread alone", m_idleGuiMs,
+                m_idleGuiMs == 0 ? "met" : "NOT met");
+    std::printf("  %-42s %9.0f ms\n", "echo client (2 JACK clients), for comparison", m_idleEchoMs);
+    std::printf("\nLost by the service and not timed (JACK xruns): %lld starts, %lld floor "
+                "echoes, %lld presses, %lld feedbacks; %lld flood messages sent again\n",
+                m_lost.startups, m_lost.floor, m_lost.presses, m_lost.feedbacks, m_lost.flood);
+    std::printf("Load average at the start: %s; at the end: %s\n", m_loadAtStart.c_str(),
+                loadAverage().c_str());
+    std::printf("Program exit code after SIGTERM: %d\n", programExitCode);
+}
