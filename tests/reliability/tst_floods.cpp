@@ -242,8 +242,19 @@ void TestFloods::floodBothInputs()
     QVERIFY(!logged.isEmpty() && *std::max_element(logged.begin(), logged.end()) < replies);
     QVERIFY(isSubsequence(delivered, logged)); // in the order they came
     QVERIFY(notesDelivered > 0 && notesDelivered <= notes);
-    QVERIFY2(rssAfter - rssBefore <= 2048,
-             qPrintable(QString("RssAnon grew by %1 kB").arg(rssAfter - rssBefore)));
+    // A leak grows the heap with every flood; a backlog deeper than the
+    // warm-ups' can raise its high-water mark once. So a flood that grows it
+    // by more than 2 MB is followed by one more, which must not.
+    qint64 growth = rssAfter - rssBefore;
+    if (growth > 2048) {
+        flood(notes, replies);
+        QVERIFY(padPressAnswered(57, 60000) > 0);
+        QTest::qWait(500);
+        const qint64 rssAgain = residentKb();
+        qInfo("RssAnon after one more flood: %lld kB", rssAgain);
+        growth = rssAgain - rssAfter;
+    }
+    QVERIFY2(growth <= 2048, qPrintable(QString("RssAnon grew by %1 kB").arg(growth)));
 
     // The service goes away under the flooded program: it keeps running, then
     // ends cleanly on SIGTERM.
