@@ -368,6 +368,14 @@ void TarnAppMainWindow::readWindowState()
         height = 400;
     if (fontSize == 0)
         fontSize = 18;
+    // Stored numbers are taken as they are, but within Qt's widget size limit,
+    // so that a position plus a size cannot overflow; Qt clamps larger sizes
+    // anyway, and a position that far out is on no screen.
+    const auto bounded = [](int value) { return qBound(-QWIDGETSIZE_MAX, value, QWIDGETSIZE_MAX); };
+    x = bounded(x);
+    y = bounded(y);
+    width = bounded(width);
+    height = bounded(height);
 
     // A window stored wholly off every screen (a monitor since unplugged)
     // would be unreachable; it opens at the default position instead.

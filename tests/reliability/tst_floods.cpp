@@ -246,6 +246,10 @@ void TestFloods::floodBothInputs()
     // warm-ups' can raise its high-water mark once. So a flood that grows it
     // by more than 2 MB is followed by one more, which must not.
     qint64 growth = rssAfter - rssBefore;
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer holds freed memory back on purpose; growth says nothing here.
+    QSKIP("resident memory is not comparable under AddressSanitizer");
+#endif
     if (growth > 2048) {
         flood(notes, replies);
         QVERIFY(padPressAnswered(57, 60000) > 0);
