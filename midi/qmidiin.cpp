@@ -1,7 +1,7 @@
 #include "qmidiin.h"
 
+#include "midilibraryport.h"
 #include "midiportsupport.h"
-#include "midiservicewatch.h"
 #include "qmidimessage.h"
 
 #include <QCoreApplication>
@@ -88,96 +88,63 @@ QMidiIn::QMidiIn(QObject *parent) : QObject(parent)
     if (QCoreApplication::instance())
         connect(this, &QMidiIn::midiMessageReceived, QCoreApplication::instance(), &takeOver);
 #endif
-    connect(this, &QMidiIn::serviceLost, this, &QMidiIn::releaseAfterServiceLoss);
+    connect(this, &QMidiIn::serviceLost, this, [this] { library->releaseIfLost(); });
     qRegisterMetaType<QMidiMessage *>("QMidiMessage*");
-    createLibraryObject();
+    library = std::make_unique<MidiLibraryPort<RtMidiIn>>(
+        [this] { return makeLibraryObject(); },
+        [this] { QMetaObject::invokeMethod(this, &QMidiIn::serviceLost, Qt::QueuedConnection); });
 }
 
 QMidiIn::~QMidiIn()
 {
     // The library object goes first: its end stops the callback, which must
     // never reach a half-destroyed port object.
-    midiIn.reset();
+    library.reset();
 }
 
-void QMidiIn::createLibraryObject()
+std::unique_ptr<RtMidiIn> QMidiIn::makeLibraryObject()
 {
-    midiIn = MidiPortSupport::createPort<RtMidiIn>(std::string("RtMidi Input Client"), 100u);
-    watch.reset();
-    if (!midiIn)
-        return;
-    midiIn->setCallback(&QMidiIn::inputCallback, this);
-    midiIn->ignoreTypes(ignoreSysex, ignoreTime, ignoreSense);
-    if (midiIn->getCurrentApi() == RtMidi::UNIX_JACK) {
-        watch = std::make_unique<MidiServiceWatch>([this] {
-            QMetaObject::invokeMethod(this, &QMidiIn::serviceLost, Qt::QueuedConnection);
-        });
-        watch->watch();
+    auto port = MidiPortSupport::createPort<RtMidiIn>(std::string("RtMidi Input Client"), 100u);
+    if (port) {
+        port->setCallback(&QMidiIn::inputCallback, this);
+        port->ignoreTypes(ignoreSysex, ignoreTime, ignoreSense);
     }
-}
-
-void QMidiIn::releaseAfterServiceLoss()
-{
-    // Clients of a stopped server must all be closed before this process
-    // opens any client of a new one, or libjack crashes.
-    if (watch && watch->lost()) {
-        midiIn.reset();
-        watch.reset();
-    }
-}
-
-void QMidiIn::renewAfterServiceLoss()
-{
-    if (!midiIn || (watch && watch->lost())) {
-        midiIn.reset();
-        createLibraryObject();
-    } else if (watch) {
-        watch->watch(); // a server may have started since the object was made
-    }
+    return port;
 }
 
 QStringList QMidiIn::portNames()
 {
-    renewAfterServiceLoss();
-    return MidiPortSupport::portNames(midiIn.get());
+    return MidiPortSupport::portNames(library->renewed());
 }
 
 void QMidiIn::openPort(unsigned int index)
 {
-    renewAfterServiceLoss();
-    MidiPortSupport::openPort(midiIn.get(), index, "RtMidi Input");
+    MidiPortSupport::openPort(library->renewed(), index, "RtMidi Input");
 }
 
 void QMidiIn::openPort(const QString &name)
 {
-    renewAfterServiceLoss();
-    if (!midiIn)
-        return;
-    for (unsigned int i = 0; i < midiIn->getPortCount(); ++i) {
-        if (QString::fromStdString(midiIn->getPortName(i)) == name) {
-            openPort(i);
-            return;
-        }
-    }
+    const int index = portNames().indexOf(name);
+    if (index >= 0)
+        openPort(static_cast<unsigned int>(index));
 }
 
 void QMidiIn::openVirtualPort(const QString &name)
 {
-    renewAfterServiceLoss();
-    if (!midiIn)
+    RtMidiIn *port = library->renewed();
+    if (!port)
         throw RtMidiError("No MIDI service is available.", RtMidiError::NO_DEVICES_FOUND);
-    midiIn->openVirtualPort(name.toStdString());
+    port->openVirtualPort(name.toStdString());
 }
 
 void QMidiIn::closePort()
 {
-    if (midiIn)
-        midiIn->closePort();
+    library->closePort();
 }
 
 bool QMidiIn::isPortOpen() const
 {
-    return midiIn && !(watch && watch->lost()) && midiIn->isPortOpen();
+    return library->isPortOpen();
 }
 
 void QMidiIn::ignoreTypes(bool midiSysex, bool midiTime, bool midiSense)
@@ -185,8 +152,8 @@ void QMidiIn::ignoreTypes(bool midiSysex, bool midiTime, bool midiSense)
     ignoreSysex = midiSysex;
     ignoreTime = midiTime;
     ignoreSense = midiSense;
-    if (midiIn)
-        midiIn->ignoreTypes(midiSysex, midiTime, midiSense);
+    if (RtMidiIn *port = library->get())
+        port->ignoreTypes(midiSysex, midiTime, midiSense);
 }
 
 void QMidiIn::inputCallback(double deltaTime, std::vector<unsigned char> *message, void *userData)

@@ -9,7 +9,7 @@
 
 class QMidiMessage;
 class RtMidiIn;
-class MidiServiceWatch;
+template <class Port> class MidiLibraryPort;
 
 // One MIDI input port over the RtMidi library. Lives on the GUI thread; the
 // library calls inputCallback on its own input thread, and each message
@@ -39,16 +39,13 @@ signals:
     void serviceLost();
 
 private:
-    void createLibraryObject();
-    void renewAfterServiceLoss();
-    void releaseAfterServiceLoss();
+    std::unique_ptr<RtMidiIn> makeLibraryObject();
 
-    std::unique_ptr<RtMidiIn> midiIn;
-    std::unique_ptr<MidiServiceWatch> watch;
     // Kept so that a library object made anew filters as the last one did.
     bool ignoreSysex = true;
     bool ignoreTime = true;
     bool ignoreSense = true;
+    std::unique_ptr<MidiLibraryPort<RtMidiIn>> library;
 };
 
 #endif

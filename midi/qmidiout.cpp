@@ -1,81 +1,53 @@
 #include "qmidiout.h"
 
+#include "midilibraryport.h"
 #include "midiportsupport.h"
-#include "midiservicewatch.h"
 #include "qmidimessage.h"
 
 #include <QDebug>
 #include <RtMidi.h>
 
-QMidiOut::QMidiOut(QObject *parent) : QObject(parent)
+QMidiOut::QMidiOut(QObject *parent)
+    : QObject(parent),
+      library(std::make_unique<MidiLibraryPort<RtMidiOut>>(
+          [] {
+              return MidiPortSupport::createPort<RtMidiOut>(std::string("RtMidi Output Client"));
+          },
+          [this] {
+              QMetaObject::invokeMethod(this, &QMidiOut::serviceLost, Qt::QueuedConnection);
+          }))
 {
-    connect(this, &QMidiOut::serviceLost, this, &QMidiOut::releaseAfterServiceLoss);
-    createLibraryObject();
+    connect(this, &QMidiOut::serviceLost, this, [this] { library->releaseIfLost(); });
 }
 
 QMidiOut::~QMidiOut() = default;
 
-void QMidiOut::createLibraryObject()
-{
-    midiOut = MidiPortSupport::createPort<RtMidiOut>(std::string("RtMidi Output Client"));
-    watch.reset();
-    if (midiOut && midiOut->getCurrentApi() == RtMidi::UNIX_JACK) {
-        watch = std::make_unique<MidiServiceWatch>([this] {
-            QMetaObject::invokeMethod(this, &QMidiOut::serviceLost, Qt::QueuedConnection);
-        });
-        watch->watch();
-    }
-}
-
-void QMidiOut::releaseAfterServiceLoss()
-{
-    // Clients of a stopped server must all be closed before this process
-    // opens any client of a new one, or libjack crashes.
-    if (watch && watch->lost()) {
-        midiOut.reset();
-        watch.reset();
-    }
-}
-
-void QMidiOut::renewAfterServiceLoss()
-{
-    if (!midiOut || (watch && watch->lost())) {
-        midiOut.reset();
-        createLibraryObject();
-    } else if (watch) {
-        watch->watch(); // a server may have started since the object was made
-    }
-}
-
 QStringList QMidiOut::portNames()
 {
-    renewAfterServiceLoss();
-    return MidiPortSupport::portNames(midiOut.get());
+    return MidiPortSupport::portNames(library->renewed());
 }
 
 void QMidiOut::openPort(unsigned int index)
 {
-    renewAfterServiceLoss();
-    MidiPortSupport::openPort(midiOut.get(), index, "RtMidi Output");
+    MidiPortSupport::openPort(library->renewed(), index, "RtMidi Output");
 }
 
 void QMidiOut::openVirtualPort(const QString &name)
 {
-    renewAfterServiceLoss();
-    if (!midiOut)
+    RtMidiOut *port = library->renewed();
+    if (!port)
         throw RtMidiError("No MIDI service is available.", RtMidiError::NO_DEVICES_FOUND);
-    midiOut->openVirtualPort(name.toStdString());
+    port->openVirtualPort(name.toStdString());
 }
 
 void QMidiOut::closePort()
 {
-    if (midiOut)
-        midiOut->closePort();
+    library->closePort();
 }
 
 bool QMidiOut::isPortOpen() const
 {
-    return midiOut && !(watch && watch->lost()) && midiOut->isPortOpen();
+    return library->isPortOpen();
 }
 
 void QMidiOut::sendMessage(QMidiMessage *message)
@@ -121,5 +93,5 @@ void QMidiOut::send(std::vector<unsigned char> &bytes)
         return;
     if (!sendFailure.empty())
         throw RtMidiError(sendFailure, RtMidiError::DRIVER_ERROR);
-    midiOut->sendMessage(&bytes);
+    library->get()->sendMessage(&bytes);
 }

@@ -10,7 +10,7 @@
 
 class QMidiMessage;
 class RtMidiOut;
-class MidiServiceWatch;
+template <class Port> class MidiLibraryPort;
 
 // One MIDI output port over the RtMidi library. GUI thread only.
 class QMidiOut : public QObject
@@ -43,13 +43,9 @@ signals:
     void serviceLost();
 
 private:
-    void createLibraryObject();
-    void renewAfterServiceLoss();
-    void releaseAfterServiceLoss();
     void send(std::vector<unsigned char> &bytes);
 
-    std::unique_ptr<RtMidiOut> midiOut;
-    std::unique_ptr<MidiServiceWatch> watch;
+    std::unique_ptr<MidiLibraryPort<RtMidiOut>> library;
     std::string sendFailure;
 };
 
