@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Benchmarks the real TarnApp program: builds it (the first build through
 # tools/setup.sh, which installs what it needs), starts a private JACK server
-# (dummy driver, 48 kHz, period 256), runs build/tarnapp-bench on it and
+# (dummy driver, 48 kHz, period 256: latency is what it measures), runs build/tarnapp-bench on it and
 # stops the server again. Prints a table.
 # Extra arguments go to tarnapp-bench (see tarnapp-bench --help).
 #
@@ -21,6 +21,7 @@ pidfile=$build_dir/bench/jackd.pid
 mkdir -p "$build_dir/bench"
 # The test suite's fixture starts and stops private servers; it refuses to
 # touch a server of that name that it did not start.
+export TARN_JACK_PERIOD=256
 tests/jackfixture.sh start "$server" "$pidfile" >&2
 trap 'tests/jackfixture.sh stop "$server" "$pidfile" >&2' EXIT
 

@@ -117,6 +117,8 @@ else
     say "MIDI service: no ALSA sequencer here; starting the private JACK server '$jack_server'"
     # The test suite's fixture: starts jackd -d dummy -r 48000 -p 256 and waits
     # until it answers; refuses to touch a server of that name it did not start.
+    # Short periods, for lamps that follow a press at once.
+    export TARN_JACK_PERIOD=256
     tests/jackfixture.sh start "$jack_server" "$jack_pidfile" >/dev/null
     export JACK_DEFAULT_SERVER=$jack_server JACK_NO_START_SERVER=1
 fi

@@ -52,7 +52,7 @@ QStringList PrivateJackServer::arguments() const
             "-r",
             "48000",
             "-p",
-            "256"};
+            "1024"};
 }
 
 bool PrivateJackServer::answers() const

@@ -11,7 +11,7 @@ namespace {
 
 QStringList serverArguments(const QString &name)
 {
-    return {"--no-realtime", "-n", name, "-d", "dummy", "-r", "48000", "-p", "256"};
+    return {"--no-realtime", "-n", name, "-d", "dummy", "-r", "48000", "-p", "1024"};
 }
 
 // A zombie has ended; it only waits to be reaped by whoever adopted it.

@@ -59,7 +59,8 @@ void TestClosedSends::footSwitchFloodWithHardwareClosed()
     QElapsedTimer timer;
     timer.start();
     QVERIFY(pads.send(footSwitch));
-    // About twenty presses a JACK period, well inside a port's buffer.
+    // Twenty presses every 6 ms: a JACK period carries about seventy, well
+    // inside a port's buffer.
     for (int sent = 1; sent < presses; sent += 20) {
         for (int i = 0; i < qMin(20, presses - sent); ++i)
             pads.sendNow(footSwitch);

@@ -10,8 +10,8 @@
 
 namespace {
 
-// Long enough for a few JACK cycles of 256 frames at 48 kHz (5.3 ms each).
-constexpr int settleMs = 30;
+// Long enough for a few JACK cycles of 1024 frames at 48 kHz (21 ms each).
+constexpr int settleMs = 100;
 
 QString uniqueBaseName(const QString &tag)
 {
