@@ -1,7 +1,7 @@
 // The About dialog: where it opens, what it shows, and where it finds the
 // logo when the program is started from some other folder.
 #include "configsandbox.h"
-#include "modalcloser.h"
+#include "modalanswerer.h"
 #include "tarnappaboutdialog.h"
 #include "tarnappmainwindow.h"
 
@@ -76,11 +76,14 @@ private slots:
         mainWindow.initialize();
         mainWindow.setGeometry(window);
         QList<Seen> seen;
-        ModalCloser closer([&](QWidget *modal) {
+        ModalAnswerer closer;
+        closer.answerNext([&](QWidget *modal) {
             seen << Seen{modal->metaObject()->className(), modal->windowTitle(), modal->geometry(),
                          modal->windowModality()};
+            ModalAnswerer::close(modal);
         });
         mainWindow.on_about();
+        QCOMPARE(closer.titles(), QStringList{"About Tarn App"});
         QCOMPARE(seen.size(), 1);
         QCOMPARE(seen[0].className, QString("TarnAppAboutDialog"));
         QCOMPARE(seen[0].title, QString("About Tarn App"));
@@ -95,9 +98,9 @@ private slots:
         mainWindow.initialize();
         mainWindow.show();
         QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
-        ModalCloser closer;
+        ModalAnswerer closer;
         QTest::keyClick(&mainWindow, Qt::Key_A, Qt::AltModifier);
-        QTRY_COMPARE_WITH_TIMEOUT(closer.closedTitles(), QStringList{"About Tarn App"}, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(closer.titles(), QStringList{"About Tarn App"}, 5000);
     }
 
     void contents()

@@ -7,7 +7,7 @@
 #include "debugcapture.h"
 #include "hardmessages.h"
 #include "midipeer.h"
-#include "modalcloser.h"
+#include "modalanswerer.h"
 #include "privatejackserver.h"
 #include "qmidiin.h"
 #include "qmidiout.h"
@@ -25,9 +25,9 @@ class TestMainWindowOpenFailure : public QObject
 private slots:
     void initTestCase()
     {
-        server.reset(new PrivateJackServer(FULL_SERVER_NAME, 32));
-        QVERIFY2(server->isRunning(), qPrintable(server->failure()));
-        qputenv("JACK_DEFAULT_SERVER", server->name().toUtf8());
+        server.reset(new PrivateJackServer(FULL_SERVER_NAME, FULL_SERVER_PIDFILE, 32));
+        QVERIFY2(server->start(), qPrintable(server->failure()));
+        server->makeDefault();
     }
     void cleanupTestCase() { server.reset(); }
 
@@ -57,7 +57,7 @@ private slots:
         RawJackClient filler("shell-filler");
         QVERIFY(filler.fillLeaving(freeSlots));
 
-        ModalCloser closer;
+        ModalAnswerer closer;
         DebugCapture capture;
         TarnAppMainWindow window;
         window.initialize();
@@ -70,7 +70,7 @@ private slots:
         QCOMPARE(window.linkStatus(),
                  int(open[1] ? TarnAppMainWindow::WaitSerial : TarnAppMainWindow::NoPort));
         QCOMPARE(window.messageLabel()->text() == "Please set midi port to the setting.", !open[1]);
-        QCOMPARE(closer.closedTitles(), QStringList());
+        QCOMPARE(closer.titles(), QStringList());
     }
 
 private:

@@ -6,7 +6,7 @@
 #include "hardmessages.h"
 #include "hardsettingdialog.h"
 #include "midipeer.h"
-#include "modalcloser.h"
+#include "modalanswerer.h"
 #include "qmidiin.h"
 #include "qmidiout.h"
 #include "rawjackclient.h"
@@ -70,13 +70,13 @@ private slots:
     {
         sandbox.reset(new ConfigSandbox);
         QVERIFY(sandbox->isValid());
-        closer.reset(new ModalCloser);
+        closer.reset(new ModalAnswerer);
         unit->clearReceived();
         pad->clearReceived();
     }
     void cleanup()
     {
-        const QStringList boxes = closer->closedTitles();
+        const QStringList boxes = closer->titles();
         closer.reset();
         sandbox.reset();
         QVERIFY2(boxes.isEmpty(), qPrintable("unexpected boxes: " + boxes.join(", ")));
@@ -308,7 +308,7 @@ private slots:
 
 private:
     std::unique_ptr<ConfigSandbox> sandbox;
-    std::unique_ptr<ModalCloser> closer;
+    std::unique_ptr<ModalAnswerer> closer;
     std::unique_ptr<MidiPeer> unit;
     std::unique_ptr<MidiPeer> pad;
 };

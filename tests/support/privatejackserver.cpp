@@ -9,11 +9,6 @@
 
 namespace {
 
-QStringList serverArguments(const QString &name)
-{
-    return {"--no-realtime", "-n", name, "-d", "dummy", "-r", "48000", "-p", "1024"};
-}
-
 // A zombie has ended; it only waits to be reaped by whoever adopted it.
 bool alive(qint64 pid)
 {
@@ -29,9 +24,17 @@ bool alive(qint64 pid)
 
 } // namespace
 
-PrivateJackServer::PrivateJackServer(const QString &name, const QString &pidFile)
-    : m_name(name), m_pidFile(pidFile)
+PrivateJackServer::PrivateJackServer(const QString &name, const QString &pidFile, int portMax)
+    : m_name(name), m_pidFile(pidFile), m_portMax(portMax)
 {
+}
+
+QStringList PrivateJackServer::arguments() const
+{
+    QStringList arguments{"--no-realtime"};
+    if (m_portMax > 0)
+        arguments << "-p" << QString::number(m_portMax);
+    return arguments + QStringList{"-n", m_name, "-d", "dummy", "-r", "48000", "-p", "1024"};
 }
 
 PrivateJackServer::~PrivateJackServer()
@@ -67,7 +70,7 @@ bool PrivateJackServer::isOurServer(qint64 pid) const
         return false;
     const QList<QByteArray> words = cmdline.readAll().split('\0');
     // "jackd" as started here, or a path to it.
-    const QStringList expected = serverArguments(m_name);
+    const QStringList expected = arguments();
     if (words.size() <= expected.size() || !(words[0] == "jackd" || words[0].endsWith("/jackd")))
         return false;
     for (int i = 0; i < expected.size(); ++i) {
@@ -106,7 +109,7 @@ bool PrivateJackServer::start(int timeoutMs)
     // suite's server script expects when it stops what a crashed test left.
     QProcess process;
     process.setProgram("sh");
-    process.setArguments(QStringList{"-c", "exec jackd \"$@\"", "jackd"} + serverArguments(m_name));
+    process.setArguments(QStringList{"-c", "exec jackd \"$@\"", "jackd"} + arguments());
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(m_pidFile + ".out");
     process.setStandardErrorFile(m_pidFile + ".err");

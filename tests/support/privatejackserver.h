@@ -4,7 +4,9 @@
 #include <QString>
 
 // A JACK server of one test's own, for tests that stop and restart the MIDI
-// service under the program while other tests use the shared one. Started
+// service under the program, or fill its port table (portMax ports), while
+// other tests use the shared one. A process can be a client of one JACK
+// server only: makeDefault before its first JACK client. Started
 // detached, so that no process object ever ends it with SIGKILL (a server
 // killed so keeps its slot in JACK's small registry); its pid is kept in a
 // file, so a run stops what an aborted earlier run left. Stopped with
@@ -12,7 +14,7 @@
 class PrivateJackServer
 {
 public:
-    PrivateJackServer(const QString &name, const QString &pidFile);
+    PrivateJackServer(const QString &name, const QString &pidFile, int portMax = 0);
     ~PrivateJackServer();
     PrivateJackServer(const PrivateJackServer &) = delete;
     PrivateJackServer &operator=(const PrivateJackServer &) = delete;
@@ -29,11 +31,13 @@ public:
     QString failure() const;
 
 private:
+    QStringList arguments() const;
     bool isOurServer(qint64 pid) const;
     bool stopPid(qint64 pid, int timeoutMs);
 
     QString m_name;
     QString m_pidFile;
+    int m_portMax;
     qint64 m_pid = 0;
 };
 
