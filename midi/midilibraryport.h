@@ -23,6 +23,9 @@ public:
     {
         create();
     }
+    ~MidiLibraryPort() { release(); }
+    MidiLibraryPort(const MidiLibraryPort &) = delete;
+    MidiLibraryPort &operator=(const MidiLibraryPort &) = delete;
 
     Port *get() const { return port.get(); }
 
@@ -39,6 +42,14 @@ public:
         return port.get();
     }
 
+    // The object to open a port on (see renewed); remembered as having a port
+    // from then on, until it is closed.
+    Port *forOpening()
+    {
+        portMayExist = true;
+        return renewed();
+    }
+
     // Called once the loss has been noticed, on the GUI thread.
     void releaseIfLost()
     {
@@ -48,19 +59,34 @@ public:
 
     void release()
     {
+        if (port && portMayExist)
+            awaitGraphAnnouncements(); // the library object closes its port
         port.reset();
         watch.reset();
+        portMayExist = false;
     }
 
     bool isPortOpen() const { return port && !(watch && watch->lost()) && port->isPortOpen(); }
 
     void closePort()
     {
-        if (port)
-            port->closePort();
+        if (!port)
+            return;
+        if (portMayExist)
+            awaitGraphAnnouncements();
+        port->closePort();
+        portMayExist = false;
     }
 
 private:
+    // libjack can crash when a port goes while a graph change is being
+    // announced (see JackGraph); the wait costs two cycles per port closed.
+    void awaitGraphAnnouncements() const
+    {
+        if (watch)
+            watch->awaitGraphAnnouncements();
+    }
+
     void create()
     {
         port = make();
@@ -74,6 +100,7 @@ private:
     std::function<void()> onLost;
     std::unique_ptr<Port> port;
     std::unique_ptr<MidiServiceWatch> watch;
+    bool portMayExist = false;
 };
 
 #endif

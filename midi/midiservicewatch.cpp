@@ -1,5 +1,7 @@
 #include "midiservicewatch.h"
 
+#include "jackgraph.h"
+
 #include <jack/jack.h>
 
 MidiServiceWatch::MidiServiceWatch(std::function<void()> onLost) : m_onLost(std::move(onLost)) {}
@@ -19,6 +21,12 @@ void MidiServiceWatch::watch()
     m_client = jack_client_open("TarnApp service watch", JackNoStartServer, nullptr);
     if (m_client)
         jack_on_shutdown(m_client, &MidiServiceWatch::onShutdown, this);
+}
+
+void MidiServiceWatch::awaitGraphAnnouncements() const
+{
+    if (m_client && !lost())
+        JackGraph::awaitAnnouncements(m_client);
 }
 
 void MidiServiceWatch::onShutdown(void *arg)

@@ -25,6 +25,10 @@ public:
     // True once the watched server has stopped; a library client made while it
     // ran is unusable from then on.
     bool lost() const { return m_lost.load(std::memory_order_acquire); }
+    // Before a port of a library client on the watched server goes away: waits
+    // until the server has announced the graph changes made so far (see
+    // JackGraph). Returns at once when nothing is watched or the server is gone.
+    void awaitGraphAnnouncements() const;
 
 private:
     static void onShutdown(void *arg);

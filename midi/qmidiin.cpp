@@ -119,7 +119,7 @@ QStringList QMidiIn::portNames()
 
 void QMidiIn::openPort(unsigned int index)
 {
-    MidiPortSupport::openPort(library->renewed(), index, "RtMidi Input");
+    MidiPortSupport::openPort(library->forOpening(), index, "RtMidi Input");
 }
 
 void QMidiIn::openPort(const QString &name)
@@ -131,7 +131,7 @@ void QMidiIn::openPort(const QString &name)
 
 void QMidiIn::openVirtualPort(const QString &name)
 {
-    RtMidiIn *port = library->renewed();
+    RtMidiIn *port = library->forOpening();
     if (!port)
         throw RtMidiError("No MIDI service is available.", RtMidiError::NO_DEVICES_FOUND);
     port->openVirtualPort(name.toStdString());

@@ -29,12 +29,12 @@ QStringList QMidiOut::portNames()
 
 void QMidiOut::openPort(unsigned int index)
 {
-    MidiPortSupport::openPort(library->renewed(), index, "RtMidi Output");
+    MidiPortSupport::openPort(library->forOpening(), index, "RtMidi Output");
 }
 
 void QMidiOut::openVirtualPort(const QString &name)
 {
-    RtMidiOut *port = library->renewed();
+    RtMidiOut *port = library->forOpening();
     if (!port)
         throw RtMidiError("No MIDI service is available.", RtMidiError::NO_DEVICES_FOUND);
     port->openVirtualPort(name.toStdString());

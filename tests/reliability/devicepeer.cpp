@@ -1,6 +1,7 @@
 #include "devicepeer.h"
 
 #include "hardmessages.h"
+#include "jackgraph.h"
 #include "testwait.h"
 
 #include <QTest>
@@ -33,7 +34,10 @@ void DevicePeer::appear()
 
 void DevicePeer::vanish()
 {
+    // Each port waits until it can go safely (see JackGraph).
+    JackGraph::awaitAnnouncements(m_query);
     m_in.reset();
+    JackGraph::awaitAnnouncements(m_query);
     {
         std::lock_guard<std::mutex> lock(m_sendMutex);
         m_out.reset();

@@ -6,6 +6,7 @@
 #include "devicepeer.h"
 #include "hardmessages.h"
 #include "hardsettingdialog.h"
+#include "privatejackserver.h"
 #include "tarnappmainwindow.h"
 #include "testwait.h"
 
@@ -88,6 +89,8 @@ class TestFileFaults : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void init();
     void configFolderIsAFile();
     void readOnlyConfigFolder();
@@ -96,7 +99,23 @@ private slots:
     void damagedWindowStateFile_data();
     void damagedWindowStateFile();
     void oddPresetNamesSurvive();
+
+private:
+    // With no setting file the window opens the first ports listed, so the
+    // service must hold no ports but this test's own.
+    PrivateJackServer server{REL_JACK_SERVER, REL_JACK_PIDFILE};
 };
+
+void TestFileFaults::initTestCase()
+{
+    server.makeDefault();
+    QVERIFY2(server.start(), qPrintable(server.failure()));
+}
+
+void TestFileFaults::cleanupTestCase()
+{
+    QVERIFY(server.stop());
+}
 
 void TestFileFaults::init()
 {

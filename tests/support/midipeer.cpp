@@ -1,5 +1,6 @@
 #include "midipeer.h"
 
+#include "jackgraph.h"
 #include "testwait.h"
 
 #include <RtMidi.h>
@@ -57,8 +58,11 @@ MidiPeer::MidiPeer(const QString &tag, Ports ports)
 
 MidiPeer::~MidiPeer()
 {
-    // The library clients go before the record they write to.
+    // The library clients go before the record they write to; each waits
+    // until its port can go safely (see JackGraph).
+    JackGraph::awaitAnnouncements(m_query);
     m_in.reset();
+    JackGraph::awaitAnnouncements(m_query);
     m_out.reset();
     if (m_query)
         jack_client_close(m_query);

@@ -1,6 +1,9 @@
 #include "midiportpair.h"
 
+#include "jackgraph.h"
 #include "messagequeue.h"
+
+#include <jack/jack.h>
 
 namespace {
 
@@ -29,6 +32,20 @@ MidiPortPair::MidiPortPair(RtMidi::Api api, const std::string &inClient, const s
     taken = listed(out, inName()) || listed(in, outName());
     in.openVirtualPort(inPort);
     out.openVirtualPort(outPort);
+    if (api == RtMidi::UNIX_JACK)
+        graphClient = jack_client_open((inClient + "-q").c_str(), JackNoStartServer, nullptr);
+}
+
+MidiPortPair::~MidiPortPair()
+{
+    // libjack can crash when a port goes while a graph change is being
+    // announced; each port waits until that is over.
+    JackGraph::awaitAnnouncements(graphClient);
+    out.closePort();
+    JackGraph::awaitAnnouncements(graphClient);
+    in.closePort();
+    if (graphClient)
+        jack_client_close(graphClient);
 }
 
 void MidiPortPair::onMessage(double, std::vector<unsigned char> *message, void *pair)

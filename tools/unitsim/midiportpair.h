@@ -7,6 +7,7 @@
 #include <string>
 
 class MessageQueue;
+typedef struct _jack_client jack_client_t;
 
 // A virtual MIDI input and output, each a library client of its own. Built and used on the
 // main thread; the input's callback runs on the library's thread and only queues.
@@ -17,6 +18,9 @@ public:
     MidiPortPair(RtMidi::Api api, const std::string &inClient, const std::string &inPort,
                  const std::string &outClient, const std::string &outPort, bool sysEx,
                  MessageQueue &queue, int source);
+    ~MidiPortPair();
+    MidiPortPair(const MidiPortPair &) = delete;
+    MidiPortPair &operator=(const MidiPortPair &) = delete;
 
     void send(const ByteVector &bytes) { out.sendMessage(&bytes); }
 
@@ -33,6 +37,8 @@ private:
     MessageQueue &queue;
     int source;
     bool taken = false;
+    // On JACK, a client of our own that asks the server before a port goes.
+    jack_client_t *graphClient = nullptr;
     RtMidiIn in;
     RtMidiOut out;
 };
