@@ -46,8 +46,10 @@ public:
     // from then on, until it is closed.
     Port *forOpening()
     {
-        portMayExist = true;
-        return renewed();
+        Port *fresh = renewed();
+        if (fresh)
+            portMayExist = true;
+        return fresh;
     }
 
     // Called once the loss has been noticed, on the GUI thread.
