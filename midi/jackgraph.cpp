@@ -1,5 +1,6 @@
 #include "jackgraph.h"
 
+#include <RtMidi.h>
 #include <jack/jack.h>
 
 #include <chrono>
@@ -22,6 +23,16 @@ void awaitAnnouncements(jack_client_t *client)
     // Any request that the server answers will do; this one changes nothing.
     if (char *uuid = jack_get_uuid_for_client_name(client, jack_get_client_name(client)))
         jack_free(uuid);
+}
+
+void closePorts(jack_client_t *client, std::initializer_list<RtMidi *> ports)
+{
+    for (RtMidi *port : ports) {
+        if (!port)
+            continue;
+        awaitAnnouncements(client);
+        port->closePort();
+    }
 }
 
 } // namespace JackGraph

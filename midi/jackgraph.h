@@ -1,6 +1,9 @@
 #ifndef JACKGRAPH_H
 #define JACKGRAPH_H
 
+#include <initializer_list>
+
+class RtMidi;
 typedef struct _jack_client jack_client_t;
 
 // Waiting out the JACK server's announcements of graph changes, for code that
@@ -19,6 +22,11 @@ namespace JackGraph {
 // starts followed by one request to the server (which answers its requests
 // and announcements in turn) leave no announcement of earlier changes pending.
 void awaitAnnouncements(jack_client_t *client);
+
+// Closes the ports of these library objects one after the other, each after
+// awaitAnnouncements; null entries are skipped. For objects used directly,
+// without a port object in front of them.
+void closePorts(jack_client_t *client, std::initializer_list<RtMidi *> ports);
 
 } // namespace JackGraph
 

@@ -58,11 +58,10 @@ MidiPeer::MidiPeer(const QString &tag, Ports ports)
 
 MidiPeer::~MidiPeer()
 {
-    // The library clients go before the record they write to; each waits
-    // until its port can go safely (see JackGraph).
-    JackGraph::awaitAnnouncements(m_query);
+    // The library clients go before the record they write to; each port
+    // waits until it can go safely (see JackGraph).
+    JackGraph::closePorts(m_query, {m_in.get(), m_out.get()});
     m_in.reset();
-    JackGraph::awaitAnnouncements(m_query);
     m_out.reset();
     if (m_query)
         jack_client_close(m_query);

@@ -40,10 +40,7 @@ MidiPortPair::~MidiPortPair()
 {
     // libjack can crash when a port goes while a graph change is being
     // announced; each port waits until that is over.
-    JackGraph::awaitAnnouncements(graphClient);
-    out.closePort();
-    JackGraph::awaitAnnouncements(graphClient);
-    in.closePort();
+    JackGraph::closePorts(graphClient, {&out, &in});
     if (graphClient)
         jack_client_close(graphClient);
 }
