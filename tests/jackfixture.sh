@@ -4,7 +4,8 @@
 #
 # start: stops a server of that name left from an earlier run (by the pid in
 # PIDFILE), starts jackd with the dummy driver in the background, writes its
-# pid to PIDFILE and waits until the server answers. Its period is
+# pid to PIDFILE and waits until the server answers. Its port table holds 256
+# ports, so a test can fill it to make opening a port fail. Its period is
 # TARN_JACK_PERIOD frames at 48 kHz, 1024 by default: with --no-realtime a
 # client that the scheduler keeps waiting misses whole periods and their MIDI,
 # and on a busy machine 21 ms periods are missed far less often than 5 ms ones.
@@ -41,7 +42,7 @@ is_our_server() {
     alive "$1" || return 1
     local cmdline
     cmdline=$(tr '\0' ' ' <"/proc/$1/cmdline" 2>/dev/null) || return 1
-    [[ $cmdline =~ ^jackd\ --no-realtime\ -n\ (.*)\ -d\ dummy\ -r\ 48000\ -p\ [0-9]+\ $ ]] &&
+    [[ $cmdline =~ ^jackd\ --no-realtime\ -p\ 256\ -n\ (.*)\ -d\ dummy\ -r\ 48000\ -p\ [0-9]+\ $ ]] &&
         [[ ${BASH_REMATCH[1]} == "$name" ]]
 }
 
@@ -90,7 +91,7 @@ start() {
     mkdir -p "$(dirname "$pidfile")"
     # Its own session, and no inherited output: ctest waits for the fixture's
     # output to close, and must not take the server down with the fixture.
-    setsid jackd --no-realtime -n "$name" -d dummy -r 48000 -p "$period" \
+    setsid jackd --no-realtime -p 256 -n "$name" -d dummy -r 48000 -p "$period" \
         </dev/null >"$log" 2>&1 &
     local pid=$!
     echo "$pid" >"$pidfile"
