@@ -1,6 +1,7 @@
 #include "jackprobe.h"
 
 #include "jackgraph.h"
+#include "midiservice.h"
 #include "testwait.h"
 
 #include <jack/jack.h>
@@ -9,6 +10,8 @@
 
 JackProbe::JackProbe()
 {
+    if (MidiService::isAlsa())
+        return;
     const QByteArray name = "probe-" + QByteArray::number(getpid());
     client = jack_client_open(name.constData(), JackNoStartServer, nullptr);
     if (!client)
@@ -41,6 +44,8 @@ QStringList JackProbe::connections(const QString &port) const
 
 bool JackProbe::waitConnected(const QString &port, int timeoutMs) const
 {
+    if (MidiService::isAlsa())
+        return TestWait::until([&] { return MidiService::alsaConnected(port); }, timeoutMs);
     return TestWait::until([&] { return !connections(port).isEmpty(); }, timeoutMs);
 }
 

@@ -1,6 +1,8 @@
 #include "windowbench.h"
 
 #include "hardsettingdialog.h"
+#include "midiportsupport.h"
+#include "midiservice.h"
 #include "peer.h"
 #include "tarnappmainwindow.h"
 
@@ -41,6 +43,8 @@ void WindowBench::start()
 {
     if (!setting.isEmpty())
         write(TarnAppMainWindow::settingFilePath(), setting);
+    // What main() takes from the option or the environment.
+    MidiPortSupport::setPreferredApi(MidiService::api());
     program = std::make_unique<TarnAppMainWindow>();
     program->initialize();
     program->show();
