@@ -70,7 +70,8 @@ bool alsaConnected(const QString &listedPort)
             inClient = line.startsWith(client);
         if (line.startsWith("  Port "))
             inPort = inClient && line.startsWith(port);
-        if (inPort && (line.startsWith("    Connecting To:") || line.startsWith("    Connected From:")))
+        if (inPort &&
+            (line.startsWith("    Connecting To:") || line.startsWith("    Connected From:")))
             return true;
     }
     return false;
