@@ -10,8 +10,6 @@
 
 JackProbe::JackProbe()
 {
-    if (MidiService::isAlsa())
-        return;
     const QByteArray name = "probe-" + QByteArray::number(getpid());
     client = jack_client_open(name.constData(), JackNoStartServer, nullptr);
     if (!client)
@@ -32,6 +30,8 @@ JackProbe::~JackProbe()
 
 QStringList JackProbe::connections(const QString &port) const
 {
+    if (MidiService::isAlsa())
+        return MidiService::alsaConnections(port);
     QStringList found;
     jack_port_t *handle = client ? jack_port_by_name(client, port.toUtf8().constData()) : nullptr;
     if (const char **peers = handle ? jack_port_get_all_connections(client, handle) : nullptr) {
@@ -44,8 +44,6 @@ QStringList JackProbe::connections(const QString &port) const
 
 bool JackProbe::waitConnected(const QString &port, int timeoutMs) const
 {
-    if (MidiService::isAlsa())
-        return TestWait::until([&] { return MidiService::alsaConnected(port); }, timeoutMs);
     return TestWait::until([&] { return !connections(port).isEmpty(); }, timeoutMs);
 }
 

@@ -1,6 +1,7 @@
 #include "midiservice.h"
 
 #include <QFile>
+#include <QMap>
 #include <QRegularExpression>
 #include <QtGlobal>
 
@@ -52,29 +53,40 @@ QString listed(const QString &clientPort)
     return found;
 }
 
-bool alsaConnected(const QString &listedPort)
+QStringList alsaConnections(const QString &listedPort)
 {
-    // The sequencer's own account: a "Client N" line, then per port "Port M"
-    // with its "Connecting To:" and "Connected From:" lines.
-    const QRegularExpression numbers(" ([0-9]+):([0-9]+)$");
-    const QRegularExpressionMatch at = numbers.match(listedPort);
+    // /proc/asound/seq/clients: 'Client 129 : "name" ...', then per port
+    // '  Port   0 : "name" ...' and its '    Connecting To: 130:0, 131:0'
+    // and '    Connected From: ...' lines.
     QFile file("/proc/asound/seq/clients");
-    if (!at.hasMatch() || !file.open(QIODevice::ReadOnly))
-        return false;
-    const QString client = "Client " + at.captured(1).rightJustified(3) + " :";
-    const QString port = "  Port " + at.captured(2).rightJustified(3) + " :";
-    bool inClient = false, inPort = false;
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QRegularExpression entry("^(Client|  Port) +([0-9]+) : \"(.*)\" [[(]");
+    const QRegularExpression number("([0-9]+):([0-9]+)");
+    QMap<QString, QString> names;     // "129:0" -> listed name
+    QMap<QString, QStringList> peers; // "129:0" -> connected numbers
+    QString client, clientName, port;
     for (const QByteArray &raw : file.readAll().split('\n')) {
         const QString line = QString::fromUtf8(raw);
-        if (line.startsWith("Client "))
-            inClient = line.startsWith(client);
-        if (line.startsWith("  Port "))
-            inPort = inClient && line.startsWith(port);
-        if (inPort &&
-            (line.startsWith("    Connecting To:") || line.startsWith("    Connected From:")))
-            return true;
+        const QRegularExpressionMatch at = entry.match(line);
+        if (at.hasMatch() && at.captured(1) == "Client") {
+            client = at.captured(2);
+            clientName = at.captured(3);
+        } else if (at.hasMatch()) {
+            port = client + ':' + at.captured(2);
+            names[port] = clientName + ':' + at.captured(3) + ' ' + port;
+        } else if (line.startsWith("    Connect")) {
+            auto numbers = number.globalMatch(line.mid(line.indexOf(':') + 1));
+            while (numbers.hasNext()) {
+                const QRegularExpressionMatch peer = numbers.next();
+                peers[port] << peer.captured(1) + ':' + peer.captured(2);
+            }
+        }
     }
-    return false;
+    QStringList found;
+    for (const QString &peer : peers.value(listedPort.section(' ', -1)))
+        found << names.value(peer, peer);
+    return found;
 }
 
 } // namespace MidiService

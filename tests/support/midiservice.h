@@ -1,7 +1,7 @@
 #ifndef MIDISERVICE_H
 #define MIDISERVICE_H
 
-#include <QString>
+#include <QStringList>
 #include <RtMidi.h>
 
 // The suite's MIDI service, chosen by TARN_MIDI_SERVICE: "jack" (the default,
@@ -18,8 +18,9 @@ const char *apiName(); // as the programs' --api options take it
 // the name itself.
 QString listed(const QString &clientPort);
 
-// Whether the port "client:port" (as listed) has a connection; ALSA only.
-bool alsaConnected(const QString &listedPort);
+// The ports (as listed) that a port (as listed) is connected with, either
+// way, from the sequencer's own account; ALSA only.
+QStringList alsaConnections(const QString &listedPort);
 
 } // namespace MidiService
 
