@@ -1,8 +1,6 @@
 #include "windowbench.h"
 
 #include "hardsettingdialog.h"
-#include "midiportsupport.h"
-#include "midiservice.h"
 #include "peer.h"
 #include "tarnappmainwindow.h"
 
@@ -43,8 +41,6 @@ void WindowBench::start()
 {
     if (!setting.isEmpty())
         write(TarnAppMainWindow::settingFilePath(), setting);
-    // What main() takes from the option or the environment.
-    MidiPortSupport::setPreferredApi(MidiService::api());
     program = std::make_unique<TarnAppMainWindow>();
     program->initialize();
     program->show();
