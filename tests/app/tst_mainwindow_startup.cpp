@@ -263,12 +263,12 @@ private slots:
     }
 
     // The real program: first run, ended by SIGTERM, writes the window state
-    // of the default grid; arguments of its own it has none.
+    // of the default grid, also when told which MIDI service to use.
     void realProgramFirstRun_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("no arguments") << QStringList();
-        QTest::newRow("unknown arguments") << QStringList{"--frobnicate", "some.ini"};
+        QTest::newRow("MIDI service chosen") << QStringList{"--midi-api", "jack"};
     }
     void realProgramFirstRun()
     {
