@@ -30,8 +30,6 @@ private slots:
         QTest::newRow("hardware output missing") << "uxpp" << -1 << "--oo";
         QTest::newRow("hardware input in capitals") << "Uupp" << -1 << "--oo";
         QTest::newRow("remote input missing") << "uuxp" << -1 << "oo--";
-        QTest::newRow("remote output empty") << "uup-" << -1 << "oo--";
-        QTest::newRow("table full") << "uupp" << 0 << "----";
         QTest::newRow("one port free") << "uupp" << 1 << "o---";
         QTest::newRow("three free") << "uupp" << 3 << "ooo-";
     }
