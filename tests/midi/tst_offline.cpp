@@ -66,10 +66,8 @@ void TestOffline::messages_data()
     row("key pressure", {0xA1, 60, 85}, {0xA0, 2, 60, 0, 0, 85}, {});
     row("pressure", {0xD9, 51}, {0xD0, 10, 0, 0, 0, 51}, {});
     row("bend", {0xE0, 0, 0x40}, {0xE0, 1, 0, 0, 0, 8192}, {});
-    row("bend top", {0xE0, 0x7F, 0x7F}, {0xE0, 1, 0, 0, 0, 16383}, {});
     row("sysex", {0xF0, 0x7E, 0xF7}, {0xF0, 0, 0, 0, 0, 0}, {0xF0, 0x7E, 0xF7});
     row("sysex, F7 added", {0xF0, 0x7E}, {0xF0, 0, 0, 0, 0, 0}, {0xF0, 0x7E, 0xF7});
-    row("clock", {0xF8}, {0xF8, 0, 0, 0, 0, 0}, {});
     // Short input: what is missing reads as nothing, never past the end.
     row("lone note on", {0x90}, {0x90, 1, 0, 0, 0, 0}, {0x90, 0, 0});
     row("short bend", {0xE0, 1}, {0xE0, 1, 0, 0, 0, 1}, {});
@@ -91,13 +89,10 @@ void TestOffline::messages()
     QTEST(m.rawMessage(), "wire");
 }
 
-// Catches any wrong byte that the pads or the unit would receive, and wrong
+// Catches any wrong byte of the unit's requests, and wrong
 // digits or separators in the text shown and stored.
 void TestOffline::sentBytes()
 {
-    QMidiMessage note; // as the pad feedback builds it, on the first channel
-    note.setStatus(0x90)->setPitch(54)->setVelocity(127);
-    QCOMPARE(note.rawMessage(), Bytes({0x90, 0x36, 0x7F}));
     QCOMPARE(makeSerialRequest(), Bytes({0xF0, 0, 0x11, 0x22, 0x0A, 0, 0, 0, 0, 2, 0, 0xF7}));
     QCOMPARE(makeInitStatusRequest(serial), fromUnit({2, 1, 0xF7}));
     QCOMPARE(makePresetRequest(serial, 5), fromUnit({2, 6, 5, 7, 0xF7}));
