@@ -4,6 +4,7 @@
 #include "qmidiin.h"
 #include "qmidiout.h"
 #include "tarnappaboutdialog.h"
+#include "windowkeys.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -76,6 +77,7 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
     labelRemoteConnection->setText("Remote Midi Connection");
 
     setCentralWidget(new QWidget(this));
+    new WindowKeys(this);
 }
 
 TarnAppMainWindow::~TarnAppMainWindow()
@@ -396,12 +398,18 @@ void TarnAppMainWindow::readWindowState()
 
 void TarnAppMainWindow::writeWindowState()
 {
+    // Full screen lasts one run: the file keeps the window, and its fonts, as
+    // the next start opens it (only the destructor writes, so fonts may change).
+    const QRect rect = isFullScreen() ? normalGeometry() : geometry();
+    const int normalSize = pointSizeFor(appSetting.dispType(), rect.width(), rect.height());
+    if (isFullScreen() && normalSize > 0)
+        setFonts(normalSize);
     const int fontSize = labelHardConnection->font().pointSize();
     QSettings file(windowStateFilePath(), QSettings::IniFormat);
     file.setValue("FontSize", fontSize);
-    file.setValue("Width", geometry().width());
-    file.setValue("Height", geometry().height());
-    file.setValue("X", geometry().x());
-    file.setValue("Y", geometry().y());
+    file.setValue("Width", rect.width());
+    file.setValue("Height", rect.height());
+    file.setValue("X", rect.x());
+    file.setValue("Y", rect.y());
     file.sync();
 }

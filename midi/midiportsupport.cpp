@@ -4,6 +4,20 @@
 
 namespace MidiPortSupport {
 
+namespace {
+RtMidi::Api chosenApi = RtMidi::UNSPECIFIED;
+}
+
+void setPreferredApi(RtMidi::Api api)
+{
+    chosenApi = api;
+}
+
+RtMidi::Api preferredApi()
+{
+    return chosenApi;
+}
+
 QStringList portNames(RtMidi *port)
 {
     QStringList names;

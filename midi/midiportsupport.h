@@ -12,11 +12,26 @@
 // making a library object where a service exists, listing ports, opening one.
 namespace MidiPortSupport {
 
-// Makes the library object with the unspecified API; when that throws (no
-// service behind the system's default, e.g. no ALSA sequencer), each compiled
-// API in turn. Null when none can be made.
+// The API every library object is made with from now on; UNSPECIFIED (the
+// default) leaves the choice to the library. Set once at start-up, before any
+// port object exists.
+void setPreferredApi(RtMidi::Api api);
+RtMidi::Api preferredApi();
+
+// Makes the library object with the preferred API, and only that one: ports
+// on another service would not be where the user looks for them. Without a
+// preference, the unspecified API; when that throws (no service behind the
+// system's default, e.g. no ALSA sequencer), each compiled API in turn. Null
+// when none can be made.
 template <class Port, class... Args> std::unique_ptr<Port> createPort(const Args &...args)
 {
+    if (preferredApi() != RtMidi::UNSPECIFIED) {
+        try {
+            return std::make_unique<Port>(preferredApi(), args...);
+        } catch (const RtMidiError &) {
+            return nullptr;
+        }
+    }
     try {
         return std::make_unique<Port>(RtMidi::UNSPECIFIED, args...);
     } catch (const RtMidiError &) {
