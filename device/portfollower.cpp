@@ -89,6 +89,7 @@ PortFollower::Change PortFollower::follow(QMidiIn *in, QMidiOut *out, const QStr
 
 bool PortFollower::available(const QString &name) const
 {
-    // Listed, but last announced as gone: its return is announced next.
-    return !watch.isGone(name);
+    // A listed port whose coming is not announced yet (a JACK client not yet
+    // active, or the announcement on its way) is left until it is.
+    return watch.isAnnounced(name) && !watch.isGone(name);
 }

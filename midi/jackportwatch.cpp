@@ -47,6 +47,11 @@ bool JackPortWatch::open()
     return true;
 }
 
+bool JackPortWatch::lists(const QString &name) const
+{
+    return jack_port_by_name(client, name.toUtf8().constData()) != nullptr;
+}
+
 void JackPortWatch::onPort(unsigned int id, int registered, void *self)
 {
     auto *me = static_cast<JackPortWatch *>(self);

@@ -1,6 +1,8 @@
 #ifndef JACKPORTWATCH_H
 #define JACKPORTWATCH_H
 
+#include <QString>
+
 #include <atomic>
 #include <cstdint>
 
@@ -29,6 +31,8 @@ public:
     bool open();
     // False once the server has stopped.
     bool isAlive() const { return client && !lost.load(std::memory_order_acquire); }
+    // Whether the server has a port of that name now, announced or not.
+    bool lists(const QString &name) const;
 
 private:
     static void onPort(unsigned int id, int registered, void *self);

@@ -78,6 +78,20 @@ bool MidiPortWatch::isGone(const QString &name) const
     return gone.contains(name);
 }
 
+bool MidiPortWatch::isAnnounced(const QString &name) const
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (std::find(ports.cbegin(), ports.cend(), name) != ports.cend())
+            return true;
+    }
+#ifdef TARN_WATCH_JACK
+    if (jack && jack->isAlive() && jack->lists(name))
+        return false;
+#endif
+    return true;
+}
+
 void MidiPortWatch::portAdded(quint64 key, const QString &name)
 {
     std::lock_guard<std::mutex> lock(mutex);

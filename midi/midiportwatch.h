@@ -38,6 +38,10 @@ public:
     // name gone here is a port that came back and whose coming is still on
     // its way, so it is better left until then.
     bool isGone(const QString &name) const;
+    // False for a port that a watched service lists but has not announced:
+    // JACK lists the ports of a client before it is active, when nothing can
+    // connect to them, and announces them when it becomes active.
+    bool isAnnounced(const QString &name) const;
 
     // For the back ends, from any thread. A key is the back end's own identity
     // of a port; a port known already under its key is renamed.
