@@ -50,9 +50,16 @@ template <class Port, class... Args> std::unique_ptr<Port> createPort(const Args
 // The library's port names in index order, as UTF-8 decoded text.
 QStringList portNames(RtMidi *port);
 
-// Opens the port at index. Throws RtMidiError when there is no service or the
-// index is not a current port (some back ends would otherwise "open" nothing).
-void openPort(RtMidi *port, unsigned int index, const std::string &portName);
+// Opens the port at index and returns the name it had in the list. Throws
+// RtMidiError when there is no service or the index is not a current port
+// (some back ends would otherwise "open" nothing).
+std::string openPort(RtMidi *port, unsigned int index, const std::string &portName);
+
+// The present port that a stored name stands for, or an empty text. The name
+// itself when present; otherwise the only present name that differs from it
+// in nothing but the trailing client and port numbers that ALSA appends
+// ("unit:unit MIDI 1 24:0"), which change when a device is replugged.
+QString presentName(const QStringList &present, const QString &stored);
 
 } // namespace MidiPortSupport
 

@@ -119,7 +119,8 @@ QStringList QMidiIn::portNames()
 
 void QMidiIn::openPort(unsigned int index)
 {
-    MidiPortSupport::openPort(library->forOpening(), index, "RtMidi Input");
+    opened = QString::fromStdString(
+        MidiPortSupport::openPort(library->forOpening(), index, "RtMidi Input"));
 }
 
 void QMidiIn::openPort(const QString &name)

@@ -27,6 +27,8 @@ public:
     void openVirtualPort(const QString &name);
     void closePort();
     bool isPortOpen() const;
+    // The listed name of the port opened last, while it is open.
+    QString openedPortName() const { return isPortOpen() ? opened : QString(); }
     void ignoreTypes(bool midiSysex, bool midiTime, bool midiSense);
 
     static void inputCallback(double deltaTime, std::vector<unsigned char> *message,
@@ -45,6 +47,7 @@ private:
     bool ignoreSysex = true;
     bool ignoreTime = true;
     bool ignoreSense = true;
+    QString opened;
     std::unique_ptr<MidiLibraryPort<RtMidiIn>> library;
 };
 

@@ -29,7 +29,8 @@ QStringList QMidiOut::portNames()
 
 void QMidiOut::openPort(unsigned int index)
 {
-    MidiPortSupport::openPort(library->forOpening(), index, "RtMidi Output");
+    opened = QString::fromStdString(
+        MidiPortSupport::openPort(library->forOpening(), index, "RtMidi Output"));
 }
 
 void QMidiOut::openVirtualPort(const QString &name)

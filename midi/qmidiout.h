@@ -25,6 +25,8 @@ public:
     void openVirtualPort(const QString &name);
     void closePort();
     bool isPortOpen() const;
+    // The listed name of the port opened last, while it is open.
+    QString openedPortName() const { return isPortOpen() ? opened : QString(); }
 
     // Sends only while a port is open; otherwise the bytes are dropped, since
     // the library would queue them where nothing ever takes them away.
@@ -45,6 +47,7 @@ signals:
 private:
     void send(std::vector<unsigned char> &bytes);
 
+    QString opened;
     std::unique_ptr<MidiLibraryPort<RtMidiOut>> library;
     std::string sendFailure;
 };
