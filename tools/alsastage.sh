@@ -4,7 +4,8 @@
 # (tools/alsaguest.sh; booting it under TCG takes 12 to 14 s):
 #   1. the suite on ALSA (TARN_MIDI_SERVICE=alsa; tests about JACK itself skip);
 #   2. the suite on JACK with snd-seq-dummy loaded, as on a desktop whose
-#      sequencer has ports of its own ("Midi Through");
+#      sequencer has ports of its own ("Midi Through"), but for two tests
+#      that need JACK to keep every period (see below);
 #   3. the demo's ALSA branch offscreen, driven through the simulator: the
 #      serial learnt and saved, a pad, the foot switch, a preset chosen on
 #      the unit, each followed by the pad lamps.
@@ -83,7 +84,11 @@ demo() {
 echo "=== alsastage: the suite on ALSA ($(date +%T))"
 TARN_MIDI_SERVICE=alsa suite || failed+=("the suite on ALSA")
 echo "=== alsastage: the suite on JACK beside the ALSA sequencer ($(date +%T))"
-TARN_MIDI_SERVICE=jack suite || failed+=("the suite on JACK")
+# Under emulation JACK's dummy driver misses periods, and the MIDI in them is
+# lost (61 to 128 xruns in a run of the suite, longer periods no better):
+# the flood of tst_ports and the flapping device of tst_comeandgo, which the
+# suite on this machine runs, are left out here.
+TARN_MIDI_SERVICE=jack suite -E '^(tst_ports|tst_comeandgo)$' || failed+=("the suite on JACK")
 echo "=== alsastage: the demo on ALSA ($(date +%T))"
 demo || failed+=("the demo")
 if ((${#failed[@]})); then

@@ -2,6 +2,7 @@
 // open and what the unit hears then. Main thread.
 
 #include "jackprobe.h"
+#include "midiservice.h"
 #include "peer.h"
 #include "qmidiin.h"
 #include "qmidiout.h"
@@ -47,6 +48,8 @@ private slots:
                                : names[i] == 'U' ? name.toUpper()
                                                  : name;
         }
+        if (free >= 0 && MidiService::isAlsa())
+            QSKIP("fills JACK's port table, which ALSA does not have");
         QVERIFY(free < 0 || jackProbe().fill(free));
         WindowBench bench(setting);
         jackProbe().unfill();
@@ -75,6 +78,8 @@ private slots:
     // position taken before would open the wrong port.
     void outputLookedUpAfterInput()
     {
+        if (MidiService::isAlsa())
+            QSKIP("fills JACK's port table, which ALSA does not have");
         QVERIFY(jackProbe().fill(2));
         Peer device("h11a-late");
         jackProbe().unfill();

@@ -5,6 +5,7 @@
 
 #include "debugcapture.h"
 #include "jackprobe.h"
+#include "midiservice.h"
 #include "peer.h"
 #include "qmidiin.h"
 #include "qmidimessage.h"
@@ -154,7 +155,9 @@ void TestPorts::receiving()
     QCOMPARE(lines, QStringList({"channel -11", "channel -11", "channel 0", "channel 0",
                                  "channel 1", "channel 1", "channel 96"}));
 
-    // The flood, numbered, in steps that a JACK cycle surely carries.
+    // The flood, numbered, in steps that a JACK cycle surely carries; ALSA
+    // drops what a receiving client's input pool (200 events) cannot hold.
+    const int step = MidiService::isAlsa() ? 100 : 400;
     sentHard = fromHard;
     sentRemote = fromRemote;
     for (int i = 0; i < 4000; ++i) {
@@ -165,7 +168,7 @@ void TestPorts::receiving()
         sentHard << (i % 10 ? Fields{0x90, 1, lo, hi} : Fields{0xF0, 0, 0, 0, 0xF0, hi, lo, 0xF7});
         if (i % 10)
             sentRemote << sentHard.last();
-        if (i % 400 == 399)
+        if (i % step == step - 1)
             QVERIFY(TestWait::until([&] { return fromHard.size() >= sentHard.size(); }));
     }
     QVERIFY(TestWait::until([&] { return fromRemote.size() >= sentRemote.size(); }));
@@ -210,6 +213,8 @@ void TestPorts::inputDestroyedUnderTraffic()
 // connection's announcement.
 void TestPorts::closesAfterGraphAnnouncements()
 {
+    if (MidiService::isAlsa())
+        QSKIP("about JACK's graph announcements");
     Peer peer("graph");
     for (int round = 0; round < 3; ++round) {
         auto in = std::make_unique<QMidiIn>();
@@ -236,6 +241,8 @@ void TestPorts::closesAfterGraphAnnouncements()
 // again on the new server.
 void TestPorts::serverStopsAndReturns()
 {
+    if (MidiService::isAlsa())
+        QSKIP("about the JACK server stopping; the ALSA sequencer is the kernel's");
     QMidiIn in;
     QMidiOut out;
     QSignalSpy inLost(&in, &QMidiIn::serviceLost), outLost(&out, &QMidiOut::serviceLost);
