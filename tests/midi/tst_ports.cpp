@@ -155,8 +155,9 @@ void TestPorts::receiving()
     QCOMPARE(lines, QStringList({"channel -11", "channel -11", "channel 0", "channel 0",
                                  "channel 1", "channel 1", "channel 96"}));
 
-    // The flood, numbered, in steps that a JACK cycle surely carries; ALSA
-    // drops what a receiving client's input pool (200 events) cannot hold.
+    // The flood, numbered, in steps that a JACK cycle surely carries, each
+    // taken by both inputs before the next: ALSA drops what a receiving
+    // client's input pool cannot hold while its thread waits for a core.
     const int step = MidiService::isAlsa() ? 100 : 400;
     sentHard = fromHard;
     sentRemote = fromRemote;
@@ -169,7 +170,10 @@ void TestPorts::receiving()
         if (i % 10)
             sentRemote << sentHard.last();
         if (i % step == step - 1)
-            QVERIFY(TestWait::until([&] { return fromHard.size() >= sentHard.size(); }));
+            QVERIFY(TestWait::until([&] {
+                return fromHard.size() >= sentHard.size() &&
+                       fromRemote.size() >= sentRemote.size();
+            }));
     }
     QVERIFY(TestWait::until([&] { return fromRemote.size() >= sentRemote.size(); }));
     QCOMPARE(fromHard, sentHard);
