@@ -171,8 +171,7 @@ void TestPorts::receiving()
             sentRemote << sentHard.last();
         if (i % step == step - 1)
             QVERIFY(TestWait::until([&] {
-                return fromHard.size() >= sentHard.size() &&
-                       fromRemote.size() >= sentRemote.size();
+                return fromHard.size() >= sentHard.size() && fromRemote.size() >= sentRemote.size();
             }));
     }
     QVERIFY(TestWait::until([&] { return fromRemote.size() >= sentRemote.size(); }));
