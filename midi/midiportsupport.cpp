@@ -1,8 +1,23 @@
 #include "midiportsupport.h"
 
+#include "jackgraph.h"
+
+#include <algorithm>
 #include <sstream>
 
 namespace MidiPortSupport {
+
+std::vector<RtMidi::Api> serviceApis()
+{
+    std::vector<RtMidi::Api> apis;
+    RtMidi::getCompiledApi(apis);
+    if (JackGraph::supported()) {
+        apis.insert(apis.begin(), RtMidi::UNSPECIFIED);
+    } else {
+        apis.erase(std::remove(apis.begin(), apis.end(), RtMidi::UNIX_JACK), apis.end());
+    }
+    return apis;
+}
 
 QStringList portNames(RtMidi *port)
 {

@@ -115,7 +115,7 @@ private slots:
         for (const auto &widget : fontedWidgets(window)) {
             QCOMPARE(widget.first->font().pointSize(),
                      widget.second ? fontSize : int(fontSize * 0.9));
-            QCOMPARE(widget.first->font().weight(), 75);
+            QCOMPARE(int(widget.first->font().weight()), int(QFont::Bold));
         }
     }
 

@@ -11,6 +11,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 using Bytes = DeviceBench::Bytes;
@@ -153,7 +154,7 @@ private slots:
         const int firstNote = lines.indexOf("send message 144");
         QVERIFY(request >= 0);
         QVERIFY(firstNote > request);
-        QCOMPARE(lines.filter(QRegExp("^send message 144$")).size(), 6);
+        QCOMPARE(lines.filter(QRegularExpression("^send message 144$")).size(), 6);
 
         QCOMPARE(window.linkStatus(), int(TarnAppMainWindow::Complete));
         QCOMPARE(window.reportedPreset(), 2);
