@@ -305,10 +305,10 @@ void TarnAppMainWindow::setFonts(int pointSize)
     // Qt rejects sizes below 1; a stored size of 1 or less must still give a font.
     QFont primary;
     primary.setPointSize(qMax(1, pointSize));
-    primary.setWeight(75);
+    primary.setWeight(QFont::Bold);
     QFont secondary;
     secondary.setPointSize(qMax(1, static_cast<int>(pointSize * factor)));
-    secondary.setWeight(75);
+    secondary.setWeight(QFont::Bold);
 
     labelRemoteLamp->setFont(primary);
     labelRemoteConnection->setFont(secondary);
