@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QEvent>
+#include <QVariant>
 #include <RtMidi.h>
 
 #include <iostream>
@@ -30,6 +31,8 @@ extern "C" void __tsan_release(void *address);
 #endif
 
 namespace {
+
+const char *const OpeningProperty = "tarnOpening";
 
 // Library thread, once everything it does with the message is done.
 void handOver([[maybe_unused]] QMidiMessage *message)
@@ -119,7 +122,11 @@ QStringList QMidiIn::portNames()
 
 void QMidiIn::openPort(unsigned int index)
 {
-    MidiPortSupport::openPort(library->forOpening(), index, "RtMidi Input");
+    ++openings;
+    openedName.clear();
+    RtMidiIn *port = library->forOpening();
+    MidiPortSupport::openPort(port, index, "RtMidi Input");
+    openedName = QString::fromStdString(port->getPortName(index));
 }
 
 void QMidiIn::openPort(const QString &name)
@@ -134,17 +141,33 @@ void QMidiIn::openVirtualPort(const QString &name)
     RtMidiIn *port = library->forOpening();
     if (!port)
         throw RtMidiError("No MIDI service is available.", RtMidiError::NO_DEVICES_FOUND);
+    ++openings;
+    openedName.clear();
     port->openVirtualPort(name.toStdString());
 }
 
 void QMidiIn::closePort()
 {
     library->closePort();
+    ++openings;
+    openedName.clear();
 }
 
 bool QMidiIn::isPortOpen() const
 {
     return library->isPortOpen();
+}
+
+QString QMidiIn::openedPortName() const
+{
+    return isPortOpen() ? openedName : QString();
+}
+
+bool QMidiIn::isFromCurrentOpening(const QMidiMessage *message) const
+{
+    // Messages not delivered by a port object (built by hand) carry no count.
+    const QVariant opening = message ? message->property(OpeningProperty) : QVariant();
+    return !opening.isValid() || opening.toUInt() == openings.load();
 }
 
 void QMidiIn::ignoreTypes(bool midiSysex, bool midiTime, bool midiSense)
@@ -174,6 +197,7 @@ void QMidiIn::inputCallback(double deltaTime, std::vector<unsigned char> *messag
 
 void QMidiIn::deliverMessage(QMidiMessage *message)
 {
+    message->setProperty(OpeningProperty, openings.load());
     message->moveToThread(thread());
     // Posted behind the slot calls that the emission posts, so every receiver
     // has read the message before it goes; to the application object, so

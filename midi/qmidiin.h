@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -27,6 +28,11 @@ public:
     void openVirtualPort(const QString &name);
     void closePort();
     bool isPortOpen() const;
+    // The name of the port that openPort connected to; empty while closed.
+    QString openedPortName() const;
+    // False for a message that the library delivered before the port was
+    // last opened or closed: it still belongs to the previous connection.
+    bool isFromCurrentOpening(const QMidiMessage *message) const;
     void ignoreTypes(bool midiSysex, bool midiTime, bool midiSense);
 
     static void inputCallback(double deltaTime, std::vector<unsigned char> *message,
@@ -46,6 +52,10 @@ private:
     bool ignoreTime = true;
     bool ignoreSense = true;
     std::unique_ptr<MidiLibraryPort<RtMidiIn>> library;
+    QString openedName;
+    // Counts openings and closings; each delivered message carries the count
+    // of its time (read on the library's thread, changed on the GUI thread).
+    std::atomic<unsigned int> openings{0};
 };
 
 #endif

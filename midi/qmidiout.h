@@ -25,6 +25,8 @@ public:
     void openVirtualPort(const QString &name);
     void closePort();
     bool isPortOpen() const;
+    // The name of the port that openPort connected to; empty while closed.
+    QString openedPortName() const;
 
     // Sends only while a port is open; otherwise the bytes are dropped, since
     // the library would queue them where nothing ever takes them away.
@@ -47,6 +49,7 @@ private:
 
     std::unique_ptr<MidiLibraryPort<RtMidiOut>> library;
     std::string sendFailure;
+    QString openedName;
 };
 
 #endif
