@@ -189,7 +189,7 @@ private slots:
         QCOMPARE(window.presetButton(2)->styleSheet(), DeviceBench::buttonStyle("#3B3B3B"));
     }
 
-    void footSwitchChoiceActsAtOnceAndAfterCancel()
+    void footSwitchChoiceActsAtOnceAndCancelRestoresIt()
     {
         DeviceBench bench;
         bench.setSetting("FootSwitchIndex", 1); // PRESET1
@@ -218,13 +218,14 @@ private slots:
         QCOMPARE(receivedInside, 1);
         QVERIFY(!window.settingDialog()->isVisible());
 
-        // After CANCEL the list keeps its position; the record and the file
-        // keep the old choice.
+        // After CANCEL the foot switch follows the record again, which, like
+        // the file, kept the old choice.
         QVERIFY(bench.pads().send(note(0x90, 69, 0)));
         QVERIFY(bench.unit().waitForMessages(2));
         TestWait::runEventLoop(100);
         QCOMPARE(bench.unit().received(),
-                 std::vector<Bytes>(2, DeviceBench::presetRequest(DeviceBench::serial, 3)));
+                 std::vector<Bytes>({DeviceBench::presetRequest(DeviceBench::serial, 3),
+                                     DeviceBench::presetRequest(DeviceBench::serial, 0)}));
         QCOMPARE(window.setting().footSwitchIndex(), 1);
         QCOMPARE(bench.settingFileText(), fileBefore);
     }
