@@ -29,7 +29,7 @@ if (($#)) && [[ $1 =~ ^[0-9]+$ ]]; then
 fi
 build_dir=${TARN_FUZZ_BUILD_DIR:-build-fuzz}
 jack_name=${TARN_FUZZ_JACK:-tarn-fuzz}
-all_targets=(fuzz_midimessage fuzz_hardreceive fuzz_remotereceive fuzz_settingfile fuzz_windowstate)
+all_targets=(fuzz_messages fuzz_window fuzz_files)
 targets=("$@")
 ((${#targets[@]})) || targets=("${all_targets[@]}")
 
@@ -86,12 +86,10 @@ for target in "${targets[@]}"; do
     if [[ -f $root/tests/fuzz/dict/$name.dict ]]; then
         options+=(-dict="$root/tests/fuzz/dict/$name.dict")
     fi
-    # Only the window targets use the server; the others build port objects
+    # Only the window target uses the server; the others build port objects
     # at most, which then find no service and stay closed.
-    case $target in
-    fuzz_hardreceive | fuzz_remotereceive) server=$jack_name ;;
-    *) server=$jack_name-none ;;
-    esac
+    server=$jack_name-none
+    [[ $target == fuzz_window ]] && server=$jack_name
     echo "fuzz: $target for ${seconds} s ($(find "$corpus" -type f | wc -l) seeds)"
     start=$(date +%s)
     # close_fd_mask=3: the program's own chatter (debug lines, RtMidi warnings)

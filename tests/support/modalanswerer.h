@@ -9,13 +9,11 @@
 
 #include <functional>
 
-class QWidget;
-
 // Answers the modal windows that the program opens while a test drives it,
-// so that no test ever waits for a person: each modal window that becomes
-// active is recorded and handed to the next queued answer, or closed when no
-// answer is queued. Polls on timers, which also run inside the nested event
-// loops of the modal windows, so a box opened from within an answer is
+// so that no test waits for a person: each one that becomes active is
+// recorded ("title: text") and handed to the next queued answer, or closed
+// when none is queued. Polls on timers, which also run inside the nested
+// event loops of modal windows, so a box opened from within an answer is
 // answered too. GUI thread.
 class ModalAnswerer : public QObject
 {
@@ -23,24 +21,9 @@ class ModalAnswerer : public QObject
 public:
     using Answer = std::function<void(QWidget *modal)>;
 
-    // What a modal window showed when it appeared.
-    struct Seen
-    {
-        QString className;
-        QString title;
-        QString text;       // a message box's text
-        int boxesShown = 0; // message boxes visible at that moment, this one included
-        QStringList nameFilters;
-        QString selectedNameFilter;
-    };
-
-    explicit ModalAnswerer(QObject *parent = nullptr);
-
-    void answerNext(const Answer &answer);
-    int pendingAnswers() const { return m_answers.size(); }
-    QList<Seen> seen() const { return m_seen; }
-    QStringList titles() const;
-    // Waits (processing events) until count modal windows have appeared.
+    ModalAnswerer();
+    void answerNext(const Answer &answer) { answers << answer; }
+    QStringList seen() const { return shown; }
     bool waitForSeen(int count, int timeoutMs = 5000);
 
     // Presses OK on a message box; rejects any other dialog.
@@ -51,10 +34,10 @@ public:
 private:
     void poll();
 
-    QTimer m_timer;
-    QList<Answer> m_answers;
-    QList<QPointer<QWidget>> m_handling;
-    QList<Seen> m_seen;
+    QTimer timer;
+    QList<Answer> answers;
+    QList<QPointer<QWidget>> handling;
+    QStringList shown;
 };
 
 #endif

@@ -1,0 +1,62 @@
+// TarnApp and the simulated unit with pads, both run as a user runs them on
+// the suite's server, watched through their output lines. Main thread.
+
+#include "programrun.h"
+#include "windowbench.h"
+
+#include <QtTest>
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void followsTheUnitAndThePads();
+};
+
+void TestProgram::followsTheUnitAndThePads()
+{
+    const QString serial = "12 34 56 78 01 02 03 04";
+    ProgramRun unit(TARNAPP_UNITSIM, {"--api", "jack", "--pads", "--name", "sim"});
+    unit.start();
+    QVERIFY(unit.waitForLine("pads: [ ] [ ] [ ] [ ] [ ] [ ]"));
+
+    ProgramRun app(TARNAPP_EXECUTABLE);
+    const QString setting = app.configFolder() + "/TarnAppSetting.ini";
+    WindowBench::write(setting, {{"HardwareMidiInPort", "sim Out:unit-out"},
+                                 {"HardwareMidiOutPort", "sim In:unit-in"},
+                                 {"RemoteMidiInPort", "sim Pads Out:pads-out"},
+                                 {"RemoteMidiOutPort", "sim Pads In:pads-in"}});
+    app.start();
+
+    // Serial request, serial learnt and saved, init status request, no preset.
+    QVERIFY(unit.waitForLine("Send   : F0 " + serial + " 01 00 F7"));
+    QVERIFY(app.waitForLine("Rcv    : F0 " + serial + " 01 00 F7"));
+    QCOMPARE(unit.lines("Rcv    : "), QStringList({"Rcv    : F0 00 11 22 0A 00 00 00 00 02 00 F7",
+                                                   "Rcv    : F0 " + serial + " 02 01 F7"}));
+    QCOMPARE(WindowBench::read(setting).value("SerialNumber").toString(),
+             QString(serial).replace(' ', '-'));
+    // Every received message is also printed byte by byte on standard output.
+    QVERIFY(app.lines("Byte 0 = 240, Byte 1 = 18, Byte 2 = 52, ").size() >= 2);
+
+    // A pad press reaches the unit, whose answer lights that pad.
+    unit.writeLine("p3");
+    QVERIFY(unit.waitForLine("pads: [ ] [ ] [#] [ ] [ ] [ ]"));
+    QVERIFY(unit.lines().contains("Rcv    : F0 " + serial + " 02 06 02 07 F7"));
+    // A preset chosen on the unit's front panel shows on the pads too.
+    unit.writeLine("6");
+    QVERIFY(unit.waitForLine("pads: [ ] [ ] [ ] [ ] [ ] [#]"));
+
+    // Ended as the desktop ends it: the state of a first start is written.
+    QCOMPARE(app.terminate(), 0);
+    const QVariantMap state = WindowBench::read(app.configFolder() + "/DispStatus.ini");
+    QCOMPARE(
+        state,
+        (QVariantMap{
+            {"FontSize", "16"}, {"Width", "1100"}, {"Height", "400"}, {"X", "200"}, {"Y", "200"}}));
+    unit.writeLine("q");
+    QCOMPARE(unit.finish(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_program.moc"

@@ -1,0 +1,55 @@
+// Fuzz target: the main window receiving the unit's and the pads' messages
+// interleaved. The first byte sets the foot-switch list and whether the link
+// starts afresh; the rest is cut at status bytes, SysEx going to the
+// hardware input and everything else to the remote one.
+
+#include "fuzzharness.h"
+#include "hardsettingdialog.h"
+#include "qmidimessage.h"
+#include "tarnappmainwindow.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+namespace {
+FuzzHarness *harness = nullptr;
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
+{
+    harness = new FuzzHarness((*argv)[0], true);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    TarnAppMainWindow &window = harness->window();
+    if (data[0] & 0x80) { // as a reconnect from the settings dialog does
+        window.requestSerial();
+        window.updateStatusDisplay();
+    }
+    auto *footSwitch = window.settingDialog()->findChild<QComboBox *>("comboFootSwitchPreset");
+    footSwitch->setCurrentIndex(data[0] % 8 - 1);
+    for (const FuzzHarness::Bytes &bytes : FuzzHarness::splitAtStatusBytes(data + 1, size - 1)) {
+        QMidiMessage message;
+        message.decode(bytes, 0.0);
+        const int status = window.linkStatus();
+        const int preset = window.reportedPreset();
+        if (bytes[0] == 0xF0) {
+            window.onMidiHardReceive(&message);
+        } else {
+            window.onMidiRemoteReceive(&message);
+            // A pad or the foot switch only asks the unit; nothing changes here.
+            FUZZ_CHECK(window.linkStatus() == status && window.reportedPreset() == preset);
+        }
+        FUZZ_CHECK(window.reportedPreset() >= -2 && window.reportedPreset() <= 5);
+        // The buttons can be pressed exactly when the unit's serial is held.
+        const bool enabled = window.presetButton(0)->isEnabled();
+        FUZZ_CHECK(enabled == (window.linkStatus() == TarnAppMainWindow::WaitInitStatus ||
+                               window.linkStatus() == TarnAppMainWindow::Complete));
+    }
+    harness->settle();
+    return 0;
+}

@@ -1,0 +1,73 @@
+#include "peer.h"
+
+#include "jackprobe.h"
+#include "testwait.h"
+
+const ByteVector Peer::serial{0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F, 0x60, 0x71};
+
+Peer::Peer(const QString &name, Role role)
+    : name(name), role(role), wake(queue.wakeFd(), QSocketNotifier::Read)
+{
+    connect(&wake, &QSocketNotifier::activated, this, &Peer::take);
+    plug();
+}
+
+Peer::~Peer() = default;
+
+void Peer::plug()
+{
+    if (ports)
+        return;
+    const std::string base = name.toStdString();
+    ports = std::make_unique<MidiPortPair>(RtMidi::UNIX_JACK, base + " In", "in", base + " Out",
+                                           "out", true, queue, 0);
+    settled = false;
+}
+
+void Peer::unplug()
+{
+    ports.reset();
+}
+
+void Peer::send(const ByteVector &bytes)
+{
+    if (!ports)
+        return;
+    // JACK may drop what is sent in the cycle that makes a connection.
+    if (!settled) {
+        settled = jackProbe().waitConnected(out());
+        jackProbe().settle();
+    }
+    ports->send(bytes);
+}
+
+const std::vector<ByteVector> &Peer::received()
+{
+    take();
+    return messages;
+}
+
+bool Peer::waitFor(int count, int timeoutMs)
+{
+    return TestWait::until([&] { return int(received().size()) >= count; }, timeoutMs);
+}
+
+void Peer::clear()
+{
+    take();
+    messages.clear();
+}
+
+void Peer::take()
+{
+    for (MessageQueue::Entry &entry : queue.takeAll()) {
+        messages.push_back(entry.bytes);
+        if (role == Pads)
+            simulatedPads.receive(entry.bytes);
+        if (role == Unit) {
+            const SimulatedUnit::Answer answer = simulatedUnit.receive(entry.bytes);
+            if (!answer.reply.empty() && ports)
+                ports->send(answer.reply);
+        }
+    }
+}

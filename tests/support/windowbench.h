@@ -1,0 +1,55 @@
+#ifndef WINDOWBENCH_H
+#define WINDOWBENCH_H
+
+#include "debugcapture.h"
+
+#include <QTemporaryDir>
+#include <QVariantMap>
+#include <QWidget>
+
+#include <memory>
+
+class Peer;
+class TarnAppMainWindow;
+
+// One test case's program, built in the test's process: a configuration
+// folder of its own (XDG_CONFIG_HOME points at it while the bench exists), a
+// setting file written from the given keys, the debug lines captured, and the
+// main window built, initialised and shown as the program starts it. GUI
+// thread of the test.
+class WindowBench
+{
+public:
+    explicit WindowBench(const QVariantMap &setting = {}, bool startNow = true);
+    ~WindowBench();
+
+    // The four port keys naming these devices' ports (null: left out).
+    static QVariantMap ports(const Peer *unit, const Peer *pads);
+
+    void start();
+    TarnAppMainWindow &window() { return *program; }
+    DebugCapture &log() { return debug; }
+    // The "Send   : " and "Rcv    : " lines so far.
+    QStringList traffic() const;
+
+    // The program's files: the setting file and the window-state file.
+    static QVariantMap read(const QString &path);
+    static void write(const QString &path, const QVariantMap &values);
+
+    // A settings dialog's widget, by object name.
+    template <class Widget> Widget *dialogWidget(const char *name) const
+    {
+        return dialog()->findChild<Widget *>(QString::fromLatin1(name));
+    }
+
+private:
+    QWidget *dialog() const;
+
+    QByteArray previousHome;
+    QTemporaryDir home;
+    QVariantMap setting;
+    DebugCapture debug;
+    std::unique_ptr<TarnAppMainWindow> program;
+};
+
+#endif
