@@ -29,10 +29,9 @@ const QString SerialRequest = "Send   : F0 00 11 22 0A 00 00 00 00 02 00 F7";
 
 ByteVector reply(const ByteVector &serial, ByteVector tail)
 {
-    ByteVector bytes{0xF0};
-    bytes.insert(bytes.end(), serial.begin(), serial.end());
-    bytes.insert(bytes.end(), tail.begin(), tail.end());
-    return bytes;
+    tail.insert(tail.begin(), serial.begin(), serial.end());
+    tail.insert(tail.begin(), 0xF0);
+    return tail;
 }
 
 ByteVector status(const ByteVector &serial, unsigned char presetByte)
@@ -59,13 +58,16 @@ Replies feedback(const QList<int> &rounds)
     return notes;
 }
 
-// What the window shows for a state: buttons, and the lamp by whether ports are open.
-void checkWindow(TarnAppMainWindow &window, int state, const QString &text, int active)
+// What the window shows in a state: status line, lamp, buttons.
+void checkWindow(TarnAppMainWindow &window, int state, int active)
 {
+    const QStringList texts{
+        "Please set midi port to the setting.", "Serial number isn't being received.",
+        "Init Status isn't being received", "Complete : [" + hex(Peer::serial) + "]"};
     QCOMPARE(window.linkStatus(), state);
-    QCOMPARE(window.messageLabel()->text(), text);
-    const bool enabled = state >= TarnAppMainWindow::WaitInitStatus;
+    QCOMPARE(window.messageLabel()->text(), texts.value(state));
     QVERIFY(window.hardLamp()->styleSheet().contains(state ? "#FFFF33" : "#888888"));
+    const bool enabled = state >= TarnAppMainWindow::WaitInitStatus;
     for (int i = 0; i < 6; ++i) {
         const QString color = !enabled ? "#888888" : i == active ? "#FF570D" : "#3B3B3B";
         QCOMPARE(window.presetButton(i)->isEnabled(), enabled);
@@ -95,65 +97,46 @@ class TestHardwareLink : public QObject
 private slots:
     void replies_data()
     {
-        const ByteVector U = Peer::serial;
+        const ByteVector U = Peer::serial, serialReply = reply(U, {0x02, 0x00, 0xF7});
         const ByteVector gmOn{0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
-        const QString complete = "Complete : [" + hex(U) + "]";
-        QTest::addColumn<bool>("linked");
         QTest::addColumn<Replies>("replies");
-        QTest::addColumn<int>("initAfter"); // the reply after which the init request goes out
+        QTest::addColumn<int>("initAfter");     // the reply after which the init request goes out
         QTest::addColumn<QList<int>>("rounds"); // feedback rounds, by active pad
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("state");         // NoPort: no port set
         QTest::addColumn<int>("active");
-        QTest::addColumn<QString>("stored");
-
-        const QString stored = hex(U, "-");
-        QTest::newRow("no ports") << false << Replies{} << -1 << QList<int>{} << 0
-                                  << "Please set midi port to the setting." << -1 << StoredBefore;
-        QTest::newRow("silent unit") << true << Replies{} << -1 << QList<int>{} << 1
-                                     << "Serial number isn't being received." << -1
-                                     << StoredBefore;
-        QTest::newRow("serial reply") << true << Replies{reply(U, {0x02, 0x00, 0xF7})} << 0
-                                      << QList<int>{} << 2 << "Init Status isn't being received"
-                                      << -1 << stored;
+        using Rounds = QList<int>;
+        QTest::newRow("no ports") << Replies{} << -1 << Rounds{} << 0 << -1;
+        QTest::newRow("silent unit") << Replies{} << -1 << Rounds{} << 1 << -1;
+        QTest::newRow("serial reply") << Replies{serialReply} << 0 << Rounds{} << 2 << -1;
         QTest::newRow("serial reply reporting preset 3")
-            << true << Replies{status(U, 3)} << 0 << QList<int>{2} << 3 << complete << 2 << stored;
-        QTest::newRow("same report twice acts once") << true << Replies{status(U, 3), status(U, 3)}
-                                                     << 0 << QList<int>{2} << 3 << complete << 2
-                                                     << stored;
-        QTest::newRow("preset byte 00") << true << Replies{status(U, 0)} << 0 << QList<int>{-1}
-                                        << 3 << complete << -1 << stored;
+            << Replies{status(U, 3)} << 0 << Rounds{2} << 3 << 2;
+        QTest::newRow("same report twice acts once")
+            << Replies{status(U, 3), status(U, 3)} << 0 << Rounds{2} << 3 << 2;
+        QTest::newRow("preset byte 00") << Replies{status(U, 0)} << 0 << Rounds{-1} << 3 << -1;
         QTest::newRow("report after an out-of-range one")
-            << true << Replies{status(U, 3), status(U, 0x0A), status(U, 3)} << 0
-            << QList<int>{2, -1, 2} << 3 << complete << 2 << stored;
+            << Replies{status(U, 3), status(U, 0x0A), status(U, 3)} << 0 << Rounds{2, -1, 2} << 3
+            << 2;
         QTest::newRow("serial learnt once per connection")
-            << true << Replies{status(U, 3), status(Other, 4)} << 0 << QList<int>{2, 3} << 3
-            << complete << 3 << stored;
-        QTest::newRow("short SysEx while waiting") << true << Replies{gmOn} << -1 << QList<int>{}
-                                                   << 1 << "Serial number isn't being received."
-                                                   << -1 << StoredBefore;
+            << Replies{status(U, 3), status(Other, 4)} << 0 << Rounds{2, 3} << 3 << 3;
+        QTest::newRow("short SysEx while waiting") << Replies{gmOn} << -1 << Rounds{} << 1 << -1;
         QTest::newRow("short SysEx, then the serial reply")
-            << true << Replies{gmOn, reply(U, {0x02, 0x00, 0xF7})} << 1 << QList<int>{} << 2
-            << "Init Status isn't being received" << -1 << stored;
+            << Replies{gmOn, serialReply} << 1 << Rounds{} << 2 << -1;
     }
 
     void replies()
     {
-        QFETCH(bool, linked);
         QFETCH(Replies, replies);
         QFETCH(int, initAfter);
         QFETCH(QList<int>, rounds);
         QFETCH(int, state);
-        QFETCH(QString, text);
         QFETCH(int, active);
-        QFETCH(QString, stored);
         Peer unit("h-link-unit"), pads("h-link-pads");
-        QVariantMap setting = linked ? WindowBench::ports(&unit, &pads) : QVariantMap();
+        QVariantMap setting = state ? WindowBench::ports(&unit, &pads) : QVariantMap();
         setting["SerialNumber"] = StoredBefore;
         WindowBench bench(setting);
 
         QStringList traffic;
-        if (linked)
+        if (state)
             traffic << SerialRequest;
         for (size_t i = 0; i < replies.size(); ++i) {
             unit.send(replies[i]);
@@ -161,16 +144,16 @@ private slots:
             if (int(i) == initAfter)
                 traffic << "Send   : " + hex(reply(Peer::serial, {0x02, 0x01, 0xF7}));
         }
-        if (linked)
-            QVERIFY(TestWait::until([&] { return bench.traffic().size() >= traffic.size(); }));
+        QVERIFY(TestWait::until([&] { return bench.traffic().size() >= traffic.size(); }));
         QCOMPARE(bench.traffic(), traffic);
         const Replies notes = feedback(rounds);
         QVERIFY(pads.waitFor(int(notes.size())));
         QCOMPARE(pads.received(), notes);
         QCOMPARE(bench.log().lines("send message 144").size(), int(notes.size()));
-        checkWindow(bench.window(), state, text, active);
+        checkWindow(bench.window(), state, active);
+        // Saved as soon as learnt; kept while none is learnt.
         QCOMPARE(WindowBench::read(TarnAppMainWindow::settingFilePath()).value("SerialNumber"),
-                 QVariant(stored));
+                 QVariant(state >= 2 ? hex(Peer::serial, "-") : StoredBefore));
     }
 
     // Each failed send shows one box at a time; a newer reply handled inside
@@ -191,20 +174,19 @@ private slots:
         window.hardOut()->failSendsWith("refused");
         // The serial reply reports index 1; its init status request fails.
         unit.send(status(Peer::serial, 2));
-        QVERIFY(TestWait::until([&] {
-            return answerer.seen().size() == 1 && !QApplication::activeModalWidget();
-        }));
+        QVERIFY(TestWait::until(
+            [&] { return answerer.seen().size() == 1 && !QApplication::activeModalWidget(); }));
 
         QCOMPARE(answerer.seen(), QStringList{"Midi Hard Send Error: refused"});
         QCOMPARE(bench.log().lines("Midi Hard Send Error: refused").size(), 1);
         // Failed sends write no traffic line.
-        QCOMPARE(bench.traffic(), QStringList({SerialRequest, "Rcv    : " + hex(status(Peer::serial, 2)),
-                                               "Rcv    : " + hex(status(Peer::serial, 1))}));
+        QCOMPARE(bench.traffic(),
+                 QStringList({SerialRequest, "Rcv    : " + hex(status(Peer::serial, 2)),
+                              "Rcv    : " + hex(status(Peer::serial, 1))}));
         QCOMPARE(bench.log().lines("send message 144").size(), 6);
         QVERIFY(pads.waitFor(6));
         QCOMPARE(pads.received(), feedback({0}));
-        checkWindow(window, TarnAppMainWindow::Complete, "Complete : [" + hex(Peer::serial) + "]",
-                    0);
+        checkWindow(window, TarnAppMainWindow::Complete, 0);
     }
 
     void failingFeedbackShowsSixBoxesInTurn()
@@ -215,11 +197,10 @@ private slots:
         bench.window().remoteOut()->failSendsWith("refused");
         unit.send(status(Peer::serial, 3));
         QVERIFY(answerer.waitForSeen(6));
-        QCOMPARE(answerer.seen(), QStringList(6, "Midi Remote Send Error: refused"));
+        QCOMPARE(answerer.seen(), QVector<QString>(6, "Midi Remote Send Error: refused").toList());
         QVERIFY(bench.log().lines("Midi Remote Send Error").isEmpty());
         QVERIFY(pads.received().empty());
-        checkWindow(bench.window(), TarnAppMainWindow::Complete,
-                    "Complete : [" + hex(Peer::serial) + "]", 2);
+        checkWindow(bench.window(), TarnAppMainWindow::Complete, 2);
     }
 
     // A report of the unit still queued when the user reconnects is not the

@@ -64,33 +64,31 @@ private slots:
     // open, whatever OPEN and SAVE AS did to the record meanwhile.
     void okReopensWhatDiffersFromTheOpenPorts_data()
     {
-        QTest::addColumn<QString>("startWith");
-        QTest::addColumn<bool>("switchedOnLater");
+        QTest::addColumn<char>("startWith");
         QTest::addColumn<QString>("step");
-        QTest::addColumn<QString>("connected");
+        QTest::addColumn<char>("connected");
         QTest::addColumn<int>("requests");
-        QTest::newRow("nothing changed") << "a" << false << "" << "a" << 0;
-        QTest::newRow("SAVE AS with another unit chosen") << "a" << false << "save b" << "b" << 1;
-        QTest::newRow("OPEN naming another unit") << "b" << false << "open a" << "a" << 1;
-        QTest::newRow("OPEN naming the unit in use") << "a" << false << "open a" << "a" << 0;
-        QTest::newRow("unit switched on after start") << "a" << true << "" << "a" << 1;
+        QTest::newRow("nothing changed") << 'a' << "" << 'a' << 0;
+        QTest::newRow("SAVE AS with another unit chosen") << 'a' << "save b" << 'b' << 1;
+        QTest::newRow("OPEN naming another unit") << 'b' << "open a" << 'a' << 1;
+        QTest::newRow("OPEN naming the unit in use") << 'a' << "open a" << 'a' << 0;
+        QTest::newRow("unit switched on after start") << 'a' << "switch on" << 'a' << 1;
     }
 
     void okReopensWhatDiffersFromTheOpenPorts()
     {
-        QFETCH(QString, startWith);
-        QFETCH(bool, switchedOnLater);
+        QFETCH(char, startWith);
         QFETCH(QString, step);
-        QFETCH(QString, connected);
+        QFETCH(char, connected);
         QFETCH(int, requests);
         Peer a("h-dlg-a"), b("h-dlg-b");
-        Peer &first = startWith == "a" ? a : b;
-        Peer &expected = connected == "a" ? a : b;
-        Peer &notExpected = connected == "a" ? b : a;
+        Peer &first = startWith == 'a' ? a : b;
+        Peer &expected = connected == 'a' ? a : b;
+        Peer &notExpected = connected == 'a' ? b : a;
         QTemporaryDir folder;
         const QString file = folder.filePath("unit.ini");
         WindowBench::write(file, WindowBench::ports(&a, nullptr));
-        if (switchedOnLater)
+        if (step == "switch on")
             first.unplug();
         WindowBench bench(WindowBench::ports(&first, nullptr));
         first.plug();
@@ -101,7 +99,7 @@ private slots:
             if (step == "save b") {
                 choose(dialog, "comboHardMidiIn", b.out());
                 choose(dialog, "comboHardMidiOut", b.in());
-                answerer.answerNext(ModalAnswerer::chooseFile(file));
+                answerer.answerNext(ModalAnswerer::chooseFile(folder.filePath("saved.ini")));
                 field<QPushButton>(dialog, "pushSaveAs")->click();
             } else if (step == "open a") {
                 answerer.answerNext(ModalAnswerer::chooseFile(file));
@@ -275,11 +273,11 @@ private slots:
                 field<QPushButton>(dialog, "pushCancel")->click();
             });
         }
-        // The grid's sizes for 1150 by 450 pixels: 18 points, 16 for the status texts.
-        bench.window().resize(1150, 450);
-        QVERIFY(TestWait::until([&] { return bench.window().size() == QSize(1150, 450); }));
-        QCOMPARE(bench.window().presetButton(0)->font().pointSize(), 18);
-        QCOMPARE(bench.window().messageLabel()->font().pointSize(), 16);
+        // The grid's sizes for 1150 by 550 pixels: 21 points, 18 for the status texts.
+        bench.window().resize(1150, 550);
+        QVERIFY(TestWait::until([&] { return bench.window().size() == QSize(1150, 550); }));
+        QCOMPARE(bench.window().presetButton(0)->font().pointSize(), 21);
+        QCOMPARE(bench.window().messageLabel()->font().pointSize(), 18);
     }
 };
 
