@@ -8,8 +8,26 @@
 #include <QStringList>
 
 namespace {
+
 const char logoFileName[] = "TarnApp_LogoAbout_128x128.png";
+
+// On a dense screen the double-size twin beside the logo ("...@2x.png"), so
+// that it stays sharp; else, or without a twin, the logo itself.
+QPixmap loadLogo(const QString &path, qreal ratio)
+{
+    QPixmap logo;
+    if (ratio > 1.0) {
+        const QFileInfo info(path);
+        if (logo.load(info.dir().filePath(info.completeBaseName() + "@2x." + info.suffix()))) {
+            logo.setDevicePixelRatio(2.0);
+            return logo;
+        }
+    }
+    logo.load(path);
+    return logo;
 }
+
+} // namespace
 
 TarnAppAboutDialog::TarnAppAboutDialog(int x, int y, QWidget *parent)
     : QDialog(parent), ui(new Ui::TarnAppAboutDialog)
@@ -20,11 +38,8 @@ TarnAppAboutDialog::TarnAppAboutDialog(int x, int y, QWidget *parent)
 
     // A missing logo leaves the area empty: setPixmap with a null pixmap still
     // clears the form's placeholder text.
-    QPixmap logo;
     const QString path = logoPath();
-    if (!path.isEmpty())
-        logo.load(path);
-    ui->label->setPixmap(logo);
+    ui->label->setPixmap(path.isEmpty() ? QPixmap() : loadLogo(path, devicePixelRatioF()));
 }
 
 TarnAppAboutDialog::~TarnAppAboutDialog()

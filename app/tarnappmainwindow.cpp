@@ -1,9 +1,12 @@
 #include "tarnappmainwindow.h"
 
 #include "hardsettingdialog.h"
+#include "midiportsupport.h"
+#include "portfollower.h"
 #include "qmidiin.h"
 #include "qmidiout.h"
 #include "tarnappaboutdialog.h"
+#include "windowkeys.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -76,6 +79,7 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
     labelRemoteConnection->setText("Remote Midi Connection");
 
     setCentralWidget(new QWidget(this));
+    new WindowKeys(this);
 }
 
 TarnAppMainWindow::~TarnAppMainWindow()
@@ -137,6 +141,11 @@ void TarnAppMainWindow::initialize()
     connect(midiRemoteIn, &QMidiIn::serviceLost, this, &TarnAppMainWindow::updateStatusDisplay);
     connect(midiRemoteOut, &QMidiOut::serviceLost, this, &TarnAppMainWindow::updateStatusDisplay);
 
+    // Devices that come and go later are followed from before the first look.
+    portFollower = new PortFollower(this);
+    portFollower->start();
+    connect(hardSettingDialog, &QDialog::finished, portFollower, &PortFollower::recheck);
+
     openPortPair(midiHardIn, midiHardOut, appSetting.hardwareMidiInPort(),
                  appSetting.hardwareMidiOutPort(), true);
     openPortPair(midiRemoteIn, midiRemoteOut, appSetting.remoteMidiInPort(),
@@ -150,14 +159,18 @@ void TarnAppMainWindow::openPortPair(QMidiIn *in, QMidiOut *out, const QString &
     if (inName.isEmpty() || outName.isEmpty())
         return;
     // The first port of a name wins when several share it.
-    const int inIndex = in->portNames().indexOf(inName);
-    if (inIndex < 0 || !out->portNames().contains(outName))
+    const QStringList inNames = in->portNames();
+    const QString inPresent = MidiPortSupport::presentName(inNames, inName);
+    const int inIndex = inPresent.isEmpty() ? -1 : inNames.indexOf(inPresent);
+    if (inIndex < 0 || MidiPortSupport::presentName(out->portNames(), outName).isEmpty())
         return;
     try {
         in->openPort(static_cast<unsigned int>(inIndex));
         // Opening the input adds a port that may shift the output list, so the
         // output's position is looked up only now.
-        const int outIndex = out->portNames().indexOf(outName);
+        const QStringList outNames = out->portNames();
+        const QString outPresent = MidiPortSupport::presentName(outNames, outName);
+        const int outIndex = outPresent.isEmpty() ? -1 : outNames.indexOf(outPresent);
         if (outIndex < 0)
             return;
         out->openPort(static_cast<unsigned int>(outIndex));
@@ -403,12 +416,18 @@ void TarnAppMainWindow::readWindowState()
 
 void TarnAppMainWindow::writeWindowState()
 {
+    // Full screen lasts one run: the file keeps the window, and its fonts, as
+    // the next start opens it (only the destructor writes, so fonts may change).
+    const QRect rect = isFullScreen() ? normalGeometry() : geometry();
+    const int normalSize = pointSizeFor(installedArrangement(), rect.width(), rect.height());
+    if (isFullScreen() && normalSize > 0)
+        setFonts(normalSize);
     const int fontSize = labelHardConnection->font().pointSize();
     QSettings file(windowStateFilePath(), QSettings::IniFormat);
     file.setValue("FontSize", fontSize);
-    file.setValue("Width", geometry().width());
-    file.setValue("Height", geometry().height());
-    file.setValue("X", geometry().x());
-    file.setValue("Y", geometry().y());
+    file.setValue("Width", rect.width());
+    file.setValue("Height", rect.height());
+    file.setValue("X", rect.x());
+    file.setValue("Y", rect.y());
     file.sync();
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 class HardSettingDialog;
+class PortFollower;
 class QGridLayout;
 class QLabel;
 class QLayout;
@@ -100,6 +101,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    friend class PortFollower; // opens a returning device's pair as start-up does
     void openPortPair(QMidiIn *in, QMidiOut *out, const QString &inName, const QString &outName,
                       bool requestSerialAfter);
     void readWindowState();
@@ -122,6 +124,7 @@ private:
     QLabel *labelHardConnection;
     QLabel *labelMessage;
     HardSettingDialog *hardSettingDialog;
+    PortFollower *portFollower = nullptr;
     int currentPreset;
     int hardStatus;
     std::vector<unsigned char> hardSerial;

@@ -3,6 +3,7 @@
 // plays the echo client that gives the service's own latency floor.
 
 #include "echoclient.h"
+#include "reconnectbench.h"
 #include "tarnappbench.h"
 
 #include <QCoreApplication>
@@ -24,6 +25,7 @@ starts a private server and runs this. Options:
   --flood N         messages sent to the program for the memory test (default 100000)
   --idle S          seconds of idle CPU measurement (default 10)
   --startups N      starts to time (default 5)
+  --returns N       times the unit is unplugged and plugged back in (default 20)
 )";
 
 // The floor's echo client, until SIGTERM or SIGINT.
@@ -60,6 +62,7 @@ int main(int argc, char **argv)
     options.program = QStringLiteral(TARNAPP_EXECUTABLE);
     options.echoCommand = QCoreApplication::applicationFilePath();
     const QStringList args = application.arguments().mid(1);
+    int returns = 20;
     for (int i = 0; i < args.size(); ++i) {
         const QString &option = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -74,6 +77,8 @@ int main(int argc, char **argv)
             options.idleSeconds = args[++i].toInt(&number);
         else if (option == "--startups" && hasValue)
             options.startups = args[++i].toInt(&number);
+        else if (option == "--returns" && hasValue)
+            returns = args[++i].toInt(&number);
         else
             number = false;
         if (!number || option == "--help") {
@@ -87,8 +92,10 @@ int main(int argc, char **argv)
     }
 
     try {
-        TarnAppBench bench(options);
-        return bench.run();
+        int status = TarnAppBench(options).run();
+        if (status == 0 && returns > 0)
+            status = ReconnectBench(options.program, returns).run();
+        return status;
     } catch (const RtMidiError &error) {
         std::fprintf(stderr,
                      "tarnapp-bench: %s\n(is the JACK server named by JACK_DEFAULT_SERVER "

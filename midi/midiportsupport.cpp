@@ -1,8 +1,33 @@
 #include "midiportsupport.h"
 
+#include <QRegularExpression>
+
 #include <sstream>
 
 namespace MidiPortSupport {
+
+namespace {
+RtMidi::Api chosenApi = RtMidi::UNSPECIFIED;
+
+// The name without ALSA's trailing " client:port", or an empty text when it has none.
+QString withoutAddress(const QString &name)
+{
+    static const QRegularExpression address(QStringLiteral("^(.+) \\d+:\\d+$"));
+    const QRegularExpressionMatch match = address.match(name);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+} // namespace
+
+void setPreferredApi(RtMidi::Api api)
+{
+    chosenApi = api;
+}
+
+RtMidi::Api preferredApi()
+{
+    return chosenApi;
+}
 
 QStringList portNames(RtMidi *port)
 {
@@ -15,7 +40,7 @@ QStringList portNames(RtMidi *port)
     return names;
 }
 
-void openPort(RtMidi *port, unsigned int index, const std::string &portName)
+std::string openPort(RtMidi *port, unsigned int index, const std::string &portName)
 {
     if (!port)
         throw RtMidiError("No MIDI service is available.", RtMidiError::NO_DEVICES_FOUND);
@@ -30,7 +55,28 @@ void openPort(RtMidi *port, unsigned int index, const std::string &portName)
              << (count == 1 ? " port is" : " ports are") << " present).";
         throw RtMidiError(text.str(), RtMidiError::INVALID_PARAMETER);
     }
+    // Taken first: opening adds our own port, which may shift the list.
+    const std::string opened = port->getPortName(index);
     port->openPort(index, portName);
+    return opened;
+}
+
+QString presentName(const QStringList &present, const QString &stored)
+{
+    if (stored.isEmpty() || present.contains(stored))
+        return stored;
+    const QString base = withoutAddress(stored);
+    if (base.isEmpty())
+        return QString();
+    QString found;
+    for (const QString &name : present) {
+        if (withoutAddress(name) != base || name == found)
+            continue;
+        if (!found.isEmpty())
+            return QString(); // two candidates: neither is taken
+        found = name;
+    }
+    return found;
 }
 
 } // namespace MidiPortSupport

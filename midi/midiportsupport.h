@@ -12,11 +12,26 @@
 // making a library object where a service exists, listing ports, opening one.
 namespace MidiPortSupport {
 
-// Makes the library object with the unspecified API; when that throws (no
-// service behind the system's default, e.g. no ALSA sequencer), each compiled
-// API in turn. Null when none can be made.
+// The API every library object is made with from now on; UNSPECIFIED (the
+// default) leaves the choice to the library. Set once at start-up, before any
+// port object exists.
+void setPreferredApi(RtMidi::Api api);
+RtMidi::Api preferredApi();
+
+// Makes the library object with the preferred API, and only that one: ports
+// on another service would not be where the user looks for them. Without a
+// preference, the unspecified API; when that throws (no service behind the
+// system's default, e.g. no ALSA sequencer), each compiled API in turn. Null
+// when none can be made.
 template <class Port, class... Args> std::unique_ptr<Port> createPort(const Args &...args)
 {
+    if (preferredApi() != RtMidi::UNSPECIFIED) {
+        try {
+            return std::make_unique<Port>(preferredApi(), args...);
+        } catch (const RtMidiError &) {
+            return nullptr;
+        }
+    }
     try {
         return std::make_unique<Port>(RtMidi::UNSPECIFIED, args...);
     } catch (const RtMidiError &) {
@@ -35,9 +50,16 @@ template <class Port, class... Args> std::unique_ptr<Port> createPort(const Args
 // The library's port names in index order, as UTF-8 decoded text.
 QStringList portNames(RtMidi *port);
 
-// Opens the port at index. Throws RtMidiError when there is no service or the
-// index is not a current port (some back ends would otherwise "open" nothing).
-void openPort(RtMidi *port, unsigned int index, const std::string &portName);
+// Opens the port at index and returns the name it had in the list. Throws
+// RtMidiError when there is no service or the index is not a current port
+// (some back ends would otherwise "open" nothing).
+std::string openPort(RtMidi *port, unsigned int index, const std::string &portName);
+
+// The present port that a stored name stands for, or an empty text. The name
+// itself when present; otherwise the only present name that differs from it
+// in nothing but the trailing client and port numbers that ALSA appends
+// ("unit:unit MIDI 1 24:0"), which change when a device is replugged.
+QString presentName(const QStringList &present, const QString &stored);
 
 } // namespace MidiPortSupport
 

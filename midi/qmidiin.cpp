@@ -123,10 +123,8 @@ QStringList QMidiIn::portNames()
 void QMidiIn::openPort(unsigned int index)
 {
     ++openings;
-    openedName.clear();
-    RtMidiIn *port = library->forOpening();
-    MidiPortSupport::openPort(port, index, "RtMidi Input");
-    openedName = QString::fromStdString(port->getPortName(index));
+    opened = QString::fromStdString(
+        MidiPortSupport::openPort(library->forOpening(), index, "RtMidi Input"));
 }
 
 void QMidiIn::openPort(const QString &name)
@@ -142,7 +140,6 @@ void QMidiIn::openVirtualPort(const QString &name)
     if (!port)
         throw RtMidiError("No MIDI service is available.", RtMidiError::NO_DEVICES_FOUND);
     ++openings;
-    openedName.clear();
     port->openVirtualPort(name.toStdString());
 }
 
@@ -150,17 +147,11 @@ void QMidiIn::closePort()
 {
     library->closePort();
     ++openings;
-    openedName.clear();
 }
 
 bool QMidiIn::isPortOpen() const
 {
     return library->isPortOpen();
-}
-
-QString QMidiIn::openedPortName() const
-{
-    return isPortOpen() ? openedName : QString();
 }
 
 bool QMidiIn::isFromCurrentOpening(const QMidiMessage *message) const

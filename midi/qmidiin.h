@@ -28,8 +28,8 @@ public:
     void openVirtualPort(const QString &name);
     void closePort();
     bool isPortOpen() const;
-    // The name of the port that openPort connected to; empty while closed.
-    QString openedPortName() const;
+    // The listed name of the port opened last, while it is open.
+    QString openedPortName() const { return isPortOpen() ? opened : QString(); }
     // False for a message that the library delivered before the port was
     // last opened or closed: it still belongs to the previous connection.
     bool isFromCurrentOpening(const QMidiMessage *message) const;
@@ -51,8 +51,8 @@ private:
     bool ignoreSysex = true;
     bool ignoreTime = true;
     bool ignoreSense = true;
+    QString opened;
     std::unique_ptr<MidiLibraryPort<RtMidiIn>> library;
-    QString openedName;
     // Counts openings and closings; each delivered message carries the count
     // of its time (read on the library's thread, changed on the GUI thread).
     std::atomic<unsigned int> openings{0};

@@ -29,10 +29,8 @@ QStringList QMidiOut::portNames()
 
 void QMidiOut::openPort(unsigned int index)
 {
-    openedName.clear();
-    RtMidiOut *port = library->forOpening();
-    MidiPortSupport::openPort(port, index, "RtMidi Output");
-    openedName = QString::fromStdString(port->getPortName(index));
+    opened = QString::fromStdString(
+        MidiPortSupport::openPort(library->forOpening(), index, "RtMidi Output"));
 }
 
 void QMidiOut::openVirtualPort(const QString &name)
@@ -40,24 +38,17 @@ void QMidiOut::openVirtualPort(const QString &name)
     RtMidiOut *port = library->forOpening();
     if (!port)
         throw RtMidiError("No MIDI service is available.", RtMidiError::NO_DEVICES_FOUND);
-    openedName.clear();
     port->openVirtualPort(name.toStdString());
 }
 
 void QMidiOut::closePort()
 {
     library->closePort();
-    openedName.clear();
 }
 
 bool QMidiOut::isPortOpen() const
 {
     return library->isPortOpen();
-}
-
-QString QMidiOut::openedPortName() const
-{
-    return isPortOpen() ? openedName : QString();
 }
 
 void QMidiOut::sendMessage(QMidiMessage *message)

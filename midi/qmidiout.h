@@ -25,8 +25,8 @@ public:
     void openVirtualPort(const QString &name);
     void closePort();
     bool isPortOpen() const;
-    // The name of the port that openPort connected to; empty while closed.
-    QString openedPortName() const;
+    // The listed name of the port opened last, while it is open.
+    QString openedPortName() const { return isPortOpen() ? opened : QString(); }
 
     // Sends only while a port is open; otherwise the bytes are dropped, since
     // the library would queue them where nothing ever takes them away.
@@ -47,9 +47,9 @@ signals:
 private:
     void send(std::vector<unsigned char> &bytes);
 
+    QString opened;
     std::unique_ptr<MidiLibraryPort<RtMidiOut>> library;
     std::string sendFailure;
-    QString openedName;
 };
 
 #endif

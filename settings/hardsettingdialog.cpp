@@ -3,6 +3,7 @@
 
 #include "appsetting.h"
 #include "hardmessages.h"
+#include "midiportsupport.h"
 #include "qmidiin.h"
 #include "qmidiout.h"
 #include "tarnappmainwindow.h"
@@ -117,7 +118,8 @@ void HardSettingDialog::refreshPortLists()
         // Without a match a list keeps its first entry; but a stored port that
         // is absent (unplugged) is kept as an entry of its own, so that OK
         // does not put another port in its place.
-        const int index = names.indexOf(stored);
+        const QString present = MidiPortSupport::presentName(names, stored);
+        const int index = present.isEmpty() ? -1 : names.indexOf(present);
         if (index >= 0) {
             list->setCurrentIndex(index + (withNone ? 1 : 0));
         } else if (!stored.isEmpty()) {

@@ -7,8 +7,9 @@ described as signed distance functions and rendered with analytic edge
 coverage, so every size is drawn from the same geometry rather than scaled
 from one bitmap. Only the standard library is used (zlib and struct for PNG).
 
-Run without arguments from anywhere to refresh the About logo in app/ and the
-hicolor icons in data/. With --size N --out FILE it writes one image.
+Run without arguments from anywhere to refresh the About logo in app/ (also
+at double size, for dense screens) and the hicolor icons in data/. With
+--size N --out FILE it writes one image.
 """
 
 import argparse
@@ -21,6 +22,8 @@ import zlib
 APP_ID = "io.github.tarnapp.TarnApp"
 ICON_SIZES = (48, 64, 128, 256)
 ABOUT_LOGO = os.path.join("app", "TarnApp_LogoAbout_128x128.png")
+# Drawn at twice the size for screens with two device pixels per pixel.
+ABOUT_LOGO_2X = os.path.join("app", "TarnApp_LogoAbout_128x128@2x.png")
 
 # Geometry in unit coordinates (0..1 across the image); the hand-written SVG
 # in data/ uses the same numbers times 128.
@@ -158,6 +161,7 @@ def main(argv):
 
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     write_png(os.path.join(root, ABOUT_LOGO), 128)
+    write_png(os.path.join(root, ABOUT_LOGO_2X), 256)
     for size in ICON_SIZES:
         name = "%dx%d" % (size, size)
         path = os.path.join(root, "data", "icons", "hicolor", name, "apps", APP_ID + ".png")

@@ -9,22 +9,41 @@
 
 JackProbe::JackProbe()
 {
-    const QByteArray name = "probe-" + QByteArray::number(getpid());
-    client = jack_client_open(name.constData(), JackNoStartServer, nullptr);
-    if (!client)
-        return;
-    // Connection events come only to an active client.
-    jack_set_port_connect_callback(client, &JackProbe::onConnect, this);
-    if (jack_activate(client) != 0) {
-        jack_client_close(client);
-        client = nullptr;
-    }
+    open();
 }
 
 JackProbe::~JackProbe()
 {
+    close();
+}
+
+bool JackProbe::open()
+{
+    if (client)
+        return true;
+    const QByteArray name = "probe-" + QByteArray::number(getpid());
+    client = jack_client_open(name.constData(), JackNoStartServer, nullptr);
+    if (!client)
+        return false;
+    // Connection events come only to an active client, announcements of
+    // latencies only to one that takes part in the cycles.
+    jack_set_port_connect_callback(client, &JackProbe::onConnect, this);
+    jack_set_process_callback(
+        client, [](jack_nframes_t, void *) { return 0; }, nullptr);
+    jack_set_latency_callback(
+        client, [](jack_latency_callback_mode_t mode, void *arg) { onLatency(int(mode), arg); },
+        this);
+    if (jack_activate(client) != 0)
+        close();
+    return client != nullptr;
+}
+
+void JackProbe::close()
+{
+    fillers.clear(); // they go with the client
     if (client)
         jack_client_close(client);
+    client = nullptr;
 }
 
 QStringList JackProbe::connections(const QString &port) const
@@ -74,6 +93,14 @@ void JackProbe::onConnect(unsigned int a, unsigned int b, int connect, void *arg
         if (self->watched.contains(name))
             self->seen << (connect ? "+" : "-") + name;
     }
+}
+
+void JackProbe::onLatency(int, void *arg)
+{
+    auto *self = static_cast<JackProbe *>(arg);
+    std::lock_guard<std::mutex> lock(self->mutex);
+    if (!self->watched.isEmpty())
+        self->seen << QStringLiteral("latency");
 }
 
 bool JackProbe::fill(int free)

@@ -22,6 +22,10 @@ public:
     JackProbe &operator=(const JackProbe &) = delete;
 
     bool isValid() const { return client != nullptr; }
+    // Before the server stops: libjack opens no client of a new server while
+    // one of the old is left. open() makes a client on the server that runs.
+    void close();
+    bool open();
     QStringList connections(const QString &port) const;
     bool waitConnected(const QString &port, int timeoutMs = 5000) const;
     // Returns once the changes made to the graph so far have been announced and
@@ -29,7 +33,8 @@ public:
     void settle() const;
 
     // "+PORT" or "-PORT" for each connection made or broken on a port of ours
-    // named in watch, in order.
+    // named in watch, and "latency" for each announcement of a graph change
+    // while any port is watched, in order.
     void watch(const QStringList &ports);
     QStringList events() const;
 
@@ -39,6 +44,7 @@ public:
 
 private:
     static void onConnect(unsigned int a, unsigned int b, int connect, void *arg);
+    static void onLatency(int mode, void *arg);
 
     jack_client_t *client = nullptr;
     std::vector<jack_port_t *> fillers;

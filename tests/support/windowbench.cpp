@@ -46,6 +46,11 @@ void WindowBench::start()
     program->show();
 }
 
+void WindowBench::finish()
+{
+    program.reset();
+}
+
 QStringList WindowBench::traffic() const
 {
     QStringList lines;

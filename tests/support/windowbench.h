@@ -27,6 +27,9 @@ public:
     static QVariantMap ports(const Peer *unit, const Peer *pads);
 
     void start();
+    // Ends the window as the program ends it (it writes its state); the
+    // folder stays for the test to read.
+    void finish();
     TarnAppMainWindow &window() { return *program; }
     DebugCapture &log() { return debug; }
     // The "Send   : " and "Rcv    : " lines so far.

@@ -27,20 +27,36 @@ int padNumber(const std::string &line)
 } // namespace
 
 UnitSimulator::UnitSimulator(const SimulatorOptions &options, RtMidi::Api api, MessageQueue &queue)
-    : queue(queue), unit(options.serial),
-      unitPorts(api, options.unitInClient(), SimulatorOptions::unitInPort, options.unitOutClient(),
-                SimulatorOptions::unitOutPort, true, queue, FromUnit)
+    : options(options), api(api), queue(queue), unit(options.serial)
 {
+    plug();
+}
+
+void UnitSimulator::plug()
+{
+    unitPorts = std::make_unique<MidiPortPair>(
+        api, options.unitInClient(), SimulatorOptions::unitInPort, options.unitOutClient(),
+        SimulatorOptions::unitOutPort, true, queue, FromUnit);
     if (options.pads)
         padPorts = std::make_unique<MidiPortPair>(
             api, options.padsInClient(), SimulatorOptions::padsInPort, options.padsOutClient(),
             SimulatorOptions::padsOutPort, false, queue, FromPads);
 }
 
+void UnitSimulator::unplug()
+{
+    // As a cable pulled out: the ports go, the unit keeps its preset, the
+    // pads go dark.
+    padPorts.reset();
+    unitPorts.reset();
+    pads = SimulatedPads();
+    shownLamps.clear();
+}
+
 void UnitSimulator::printPorts()
 {
-    printPort(unitPorts, true, "unit input, for the program's hardware output");
-    printPort(unitPorts, false, "unit output, for the program's hardware input");
+    printPort(*unitPorts, true, "unit input, for the program's hardware output");
+    printPort(*unitPorts, false, "unit output, for the program's hardware input");
     if (padPorts) {
         printPort(*padPorts, true, "pad lamps, for the program's remote output");
         printPort(*padPorts, false, "pads, for the program's remote input");
@@ -87,14 +103,30 @@ bool UnitSimulator::handleCommand(const std::string &line)
     } else if (line == "s") {
         unit.setSilent(!unit.isSilent());
         say(unit.isSilent() ? "unit: silent" : "unit: speaking again");
+    } else if (line == "u") {
+        if (unitPorts) {
+            unplug();
+            say(options.pads ? "unit: unplugged, with the pads (type u to plug them back in)"
+                             : "unit: unplugged (type u to plug it back in)");
+        } else {
+            try {
+                plug();
+                say("unit: plugged back in");
+            } catch (const RtMidiError &error) {
+                say(std::string("error: cannot open the ports again: ") + error.what());
+            }
+            printLampsIfChanged();
+        }
     } else if (line == "i") {
         sayInfo();
     } else if (line == "h" || line == "help" || line == "?") {
-        say("commands: 1..6 preset, 0 no preset, s silent on/off, i info, p1..p6 pad, "
-            "f foot switch, q quit");
+        say("commands: 1..6 preset, 0 no preset, s silent on/off, u unplug/plug back in, "
+            "i info, p1..p6 pad, f foot switch, q quit");
     } else if (line == "f" || padNumber(line)) {
-        if (!padPorts)
+        if (!options.pads)
             say("pads: not running; start with --pads");
+        else if (!padPorts)
+            say("pads: unplugged");
         else if (line == "f")
             send(*padPorts, "PadSend: ", SimulatedPads::footSwitch());
         else
@@ -115,8 +147,8 @@ void UnitSimulator::sayInfo()
 void UnitSimulator::answer(const SimulatedUnit::Answer &answer)
 {
     say(answer.note);
-    if (!answer.reply.empty())
-        send(unitPorts, "Send   : ", answer.reply);
+    if (!answer.reply.empty() && unitPorts)
+        send(*unitPorts, "Send   : ", answer.reply);
 }
 
 void UnitSimulator::send(MidiPortPair &pair, const char *prefix, const ByteVector &bytes)

@@ -37,11 +37,16 @@ private:
     void printLampsIfChanged();
     void sayInfo();
     void printPort(const MidiPortPair &pair, bool input, const char *role);
+    void plug();
+    void unplug();
 
+    SimulatorOptions options;
+    RtMidi::Api api;
     MessageQueue &queue;
     SimulatedUnit unit;
     SimulatedPads pads;
-    MidiPortPair unitPorts;
+    // Null while the devices are unplugged.
+    std::unique_ptr<MidiPortPair> unitPorts;
     std::unique_ptr<MidiPortPair> padPorts;
     std::string shownLamps;
 };

@@ -1,0 +1,94 @@
+#include "windowkeys.h"
+
+#include "tarnappmainwindow.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPushButton>
+
+WindowKeys::WindowKeys(TarnAppMainWindow *window) : QObject(window), window(window)
+{
+    // The buttons take arrow keys for focus moves before the window sees
+    // them, so the keys are caught on their way to any widget.
+    qApp->installEventFilter(this);
+}
+
+int WindowKeys::steppedPreset(int reported, int step)
+{
+    if (reported < 0)
+        return 0;
+    const int next = reported + step;
+    return next >= 0 && next < AppSetting::presetCount ? next : -1;
+}
+
+bool WindowKeys::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return false;
+    auto *receiver = static_cast<QWidget *>(watched);
+    // Keys of other windows (the settings dialog, the About window) and of the
+    // menu bar while it is being worked with the keyboard go their own way.
+    if (receiver->window() != window || qobject_cast<QMenuBar *>(receiver) ||
+        QApplication::activeModalWidget())
+        return false;
+    return handleKey(*static_cast<QKeyEvent *>(event), receiver);
+}
+
+bool WindowKeys::handleKey(const QKeyEvent &key, QWidget *receiver)
+{
+    // Shift is allowed: some layouts (AZERTY) need it for the digits. Alt+A
+    // and the like belong to others.
+    if (key.modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier))
+        return false;
+    const int code = key.key();
+    if (code >= Qt::Key_1 && code <= Qt::Key_6) {
+        // A held key repeats; one press is one request, as for a pad.
+        if (!key.isAutoRepeat())
+            choosePreset(code - Qt::Key_1);
+        return true;
+    }
+    switch (code) {
+    case Qt::Key_PageDown:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_Left:
+    case Qt::Key_Up: {
+        const bool forward =
+            code == Qt::Key_PageDown || code == Qt::Key_Right || code == Qt::Key_Down;
+        if (!key.isAutoRepeat())
+            choosePreset(steppedPreset(window->reportedPreset(), forward ? 1 : -1));
+        return true;
+    }
+    case Qt::Key_F11:
+        if (!key.isAutoRepeat())
+            window->setWindowState(window->windowState() ^ Qt::WindowFullScreen);
+        return true;
+    case Qt::Key_Escape:
+        if (!window->isFullScreen())
+            return false;
+        window->setWindowState(window->windowState() & ~Qt::WindowFullScreen);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Push buttons outside dialogs ignore Return; here it clicks like Space.
+        if (auto *button = qobject_cast<QAbstractButton *>(receiver)) {
+            if (button->isEnabled() && !key.isAutoRepeat())
+                button->click();
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+void WindowKeys::choosePreset(int index)
+{
+    // The pads' rule: a preset acts only while its button could be clicked.
+    QPushButton *button = window->presetButton(index);
+    if (button && button->isEnabled())
+        window->selectPreset(index);
+}

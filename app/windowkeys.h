@@ -1,0 +1,36 @@
+#ifndef WINDOWKEYS_H
+#define WINDOWKEYS_H
+
+#include <QObject>
+
+class QKeyEvent;
+class QWidget;
+class TarnAppMainWindow;
+
+// The main window's keys for the stage, where hands are busy and pedals that
+// act as keyboards (page turners) press keys: 1 to 6 choose presets, Page
+// Down/Right/Down and Page Up/Left/Up step through them, F11 toggles full
+// screen, Escape leaves it, Return clicks the focused button. Sees the
+// application's key presses and acts on those of its own window only, so it
+// works wherever the focus is there. GUI thread.
+class WindowKeys : public QObject
+{
+    Q_OBJECT
+public:
+    explicit WindowKeys(TarnAppMainWindow *window);
+
+    // The preset a step (+1 or -1) leads to from the reported one: from none
+    // reported, the first; -1 past either end, as there is no wrap-around.
+    static int steppedPreset(int reported, int step);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool handleKey(const QKeyEvent &key, QWidget *receiver);
+    void choosePreset(int index);
+
+    TarnAppMainWindow *window;
+};
+
+#endif

@@ -1,0 +1,116 @@
+#include "reconnectbench.h"
+
+#include "jackgraph.h"
+#include "linecounter.h"
+
+#include <QSettings>
+#include <jack/jack.h>
+
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono;
+
+const char unitName[] = "bench-rc";
+
+double microsecondsBetween(BenchPeer::Clock::time_point from, BenchPeer::Clock::time_point to)
+{
+    return duration<double, std::micro>(to - from).count();
+}
+
+} // namespace
+
+ReconnectBench::ReconnectBench(const QString &program, int rounds)
+    : program(program), rounds(rounds)
+{
+    graphClient = jack_client_open("bench-rc-graph", JackNoStartServer, nullptr);
+}
+
+ReconnectBench::~ReconnectBench()
+{
+    if (process.state() != QProcess::NotRunning) {
+        process.terminate();
+        if (!process.waitForFinished(10000))
+            process.kill();
+        process.waitForFinished(2000);
+    }
+    unit.reset();
+    if (graphClient)
+        jack_client_close(graphClient);
+}
+
+bool ReconnectBench::startProgram()
+{
+    QSettings file(workDir.path() + "/config/TarnApp/TarnAppSetting.ini", QSettings::IniFormat);
+    file.setValue("HardwareMidiInPort", QString::fromStdString(unit->outputPortName()));
+    file.setValue("HardwareMidiOutPort", QString::fromStdString(unit->inputPortName()));
+    file.sync();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", workDir.path() + "/config");
+    if (!environment.contains("QT_QPA_PLATFORM"))
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(environment);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(workDir.path() + "/stderr.log", QIODevice::Truncate);
+    process.setProgram(program);
+    process.start();
+    return process.waitForStarted(5000) && unit->waitForArrivals(1, milliseconds(10000));
+}
+
+int ReconnectBench::run()
+{
+    unit = std::make_unique<BenchPeer>(unitName);
+    if (!graphClient || !workDir.isValid() || !startProgram()) {
+        std::fprintf(stderr, "bench: the program did not ask the unit for its serial number\n");
+        return 1;
+    }
+    LineCounter gone((workDir.path() + "/stderr.log").toStdString(), "Ports  : hardware gone");
+    for (int round = 0; round < rounds; ++round) {
+        // The program has finished with the last change before the next.
+        std::this_thread::sleep_for(milliseconds(300));
+        const long long goneBefore = gone.count();
+        // libjack can crash when a port goes while a graph change is being
+        // announced; the wait is before the clock starts.
+        JackGraph::awaitAnnouncements(graphClient);
+        const auto unplugged = BenchPeer::Clock::now();
+        unit.reset();
+        unplugUs.add(microsecondsBetween(unplugged, BenchPeer::Clock::now()));
+        while (gone.count() == goneBefore) {
+            if (BenchPeer::Clock::now() - unplugged > seconds(5)) {
+                std::fprintf(stderr, "bench: the program did not see the unit go\n");
+                return 1;
+            }
+            std::this_thread::sleep_for(microseconds(200));
+        }
+        goneUs.add(microsecondsBetween(unplugged, BenchPeer::Clock::now()));
+
+        std::this_thread::sleep_for(milliseconds(300));
+        const auto plugged = BenchPeer::Clock::now();
+        unit = std::make_unique<BenchPeer>(unitName);
+        // A request the service loses (a JACK xrun) is counted, not timed.
+        if (unit->waitForArrivals(1, milliseconds(2000)))
+            backUs.add(microsecondsBetween(plugged, unit->arrival(0).time));
+        else
+            ++lostRequests;
+    }
+    printTable();
+    return 0;
+}
+
+void ReconnectBench::printTable() const
+{
+    auto ms = [](double us) { return us / 1000.0; };
+    std::printf("\n%-44s %6s %9s %9s %9s\n", "Unit unplugged and back (ms)", "n", "p50", "p99",
+                "max");
+    const std::pair<const char *, const LatencyStats *> rows[] = {
+        {"unplugging (the stand-in's ports closing)", &unplugUs},
+        {"ports gone -> grey lamp (log line seen)", &goneUs},
+        {"ports back -> serial request at the unit", &backUs}};
+    for (const auto &row : rows)
+        std::printf("%-44s %6zu %9.2f %9.2f %9.2f\n", row.first, row.second->count(),
+                    ms(row.second->percentile(50)), ms(row.second->percentile(99)),
+                    ms(row.second->max()));
+    std::printf("Serial requests lost by the service and not timed: %d\n", lostRequests);
+}

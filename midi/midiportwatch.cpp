@@ -1,0 +1,158 @@
+#include "midiportwatch.h"
+
+#ifdef TARN_WATCH_ALSA
+#include "alsaportwatch.h"
+#endif
+#ifdef TARN_WATCH_JACK
+#include "jackportwatch.h"
+#endif
+
+#include <algorithm>
+
+// The back ends: JACK and ALSA are optional at build time, so their files are
+// only included when they are built.
+#ifndef TARN_WATCH_ALSA
+class AlsaPortWatch
+{
+};
+#endif
+#ifndef TARN_WATCH_JACK
+class JackPortWatch
+{
+};
+#endif
+
+MidiPortWatch::MidiPortWatch(QObject *parent) : QObject(parent) {}
+
+MidiPortWatch::~MidiPortWatch()
+{
+    // The back ends go first: their threads report into the members below.
+    jack.reset();
+    alsa.reset();
+}
+
+void MidiPortWatch::start()
+{
+#ifdef TARN_WATCH_JACK
+    // A client of a server that stopped is released before one of a new server is made.
+    if (jack && !jack->isAlive())
+        jack.reset();
+    if (!jack) {
+        jack = std::make_unique<JackPortWatch>(this);
+        if (!jack->open())
+            jack.reset();
+    }
+#endif
+#ifdef TARN_WATCH_ALSA
+    // The sequencer is there from boot or not at all: one try, as every
+    // failed one prints ALSA's complaint.
+    if (!alsa && !alsaTried) {
+        alsaTried = true;
+        alsa = std::make_unique<AlsaPortWatch>(this);
+        if (!alsa->open())
+            alsa.reset();
+    }
+#endif
+}
+
+bool MidiPortWatch::watching() const
+{
+#ifdef TARN_WATCH_JACK
+    if (jack && jack->isAlive())
+        return true;
+#endif
+    return alsa != nullptr;
+}
+
+QSet<QString> MidiPortWatch::takeVanished()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    QSet<QString> taken;
+    taken.swap(vanished);
+    return taken;
+}
+
+bool MidiPortWatch::isGone(const QString &name) const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return gone.contains(name);
+}
+
+bool MidiPortWatch::isAnnounced(const QString &name) const
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (std::find(ports.cbegin(), ports.cend(), name) != ports.cend())
+            return true;
+    }
+#ifdef TARN_WATCH_JACK
+    if (jack && jack->isAlive() && jack->lists(name))
+        return false;
+#endif
+    return true;
+}
+
+void MidiPortWatch::portAdded(quint64 key, const QString &name)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    const auto known = ports.constFind(key);
+    if (known != ports.constEnd() && *known != name) {
+        vanished.insert(*known);
+        gone.insert(*known);
+    }
+    ports.insert(key, name);
+    gone.remove(name);
+    postLocked();
+}
+
+void MidiPortWatch::portRemoved(quint64 key)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    const auto known = ports.find(key);
+    if (known == ports.end())
+        return;
+    removeLocked(known);
+    postLocked();
+}
+
+void MidiPortWatch::serviceGone(quint64 tag)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    for (auto it = ports.begin(); it != ports.end();) {
+        if ((it.key() & tag) == tag)
+            it = removeLocked(it);
+        else {
+            ++it;
+        }
+    }
+    postLocked();
+}
+
+QHash<quint64, QString>::iterator
+MidiPortWatch::removeLocked(QHash<quint64, QString>::iterator port)
+{
+    const QString name = *port;
+    vanished.insert(name);
+    auto next = ports.erase(port);
+    if (std::find(ports.cbegin(), ports.cend(), name) == ports.cend())
+        gone.insert(name);
+    return next;
+}
+
+void MidiPortWatch::postLocked()
+{
+    // One delivery for everything noted until the GUI thread gets to it.
+    if (posted)
+        return;
+    posted = true;
+    QMetaObject::invokeMethod(this, &MidiPortWatch::deliver, Qt::QueuedConnection);
+}
+
+void MidiPortWatch::deliver()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        posted = false;
+    }
+    emit portsChanged();
+}

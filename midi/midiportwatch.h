@@ -1,0 +1,71 @@
+#ifndef MIDIPORTWATCH_H
+#define MIDIPORTWATCH_H
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+#include <memory>
+#include <mutex>
+
+class AlsaPortWatch;
+class JackPortWatch;
+
+// Follows the MIDI ports that come and go through the services' own
+// notifications (no timer, no polling) and tells the GUI thread with one
+// portsChanged per burst. Keeps its own view of the ports present, built in
+// the order the services announced them, so that a port that went and came
+// back before anyone looked is still seen to have gone. Made and asked on the
+// GUI thread; the back ends report from their notification threads.
+class MidiPortWatch : public QObject
+{
+    Q_OBJECT
+public:
+    explicit MidiPortWatch(QObject *parent = nullptr);
+    ~MidiPortWatch() override;
+
+    // Watches each service that runs now and is not watched yet. Never starts
+    // a service; cheap when everything is watched already.
+    void start();
+    bool watching() const;
+
+    // The names (as the port lists show them) of the ports that went since the
+    // last call.
+    QSet<QString> takeVanished();
+    // Whether the last announcement of that name was its going. A port list
+    // may show a port before its announcement has arrived: one that shows a
+    // name gone here is a port that came back and whose coming is still on
+    // its way, so it is better left until then.
+    bool isGone(const QString &name) const;
+    // False for a port that a watched service lists but has not announced:
+    // JACK lists the ports of a client before it is active, when nothing can
+    // connect to them, and announces them when it becomes active.
+    bool isAnnounced(const QString &name) const;
+
+    // For the back ends, from any thread. A key is the back end's own identity
+    // of a port; a port known already under its key is renamed.
+    void portAdded(quint64 key, const QString &name);
+    void portRemoved(quint64 key);
+    // Every port whose key has these high bits (the back end's tag) went.
+    void serviceGone(quint64 tag);
+
+signals:
+    void portsChanged();
+
+private:
+    QHash<quint64, QString>::iterator removeLocked(QHash<quint64, QString>::iterator port);
+    void postLocked();
+    void deliver();
+
+    mutable std::mutex mutex;
+    QHash<quint64, QString> ports;
+    QSet<QString> vanished;
+    QSet<QString> gone;
+    bool posted = false;
+    std::unique_ptr<JackPortWatch> jack;
+    std::unique_ptr<AlsaPortWatch> alsa;
+    bool alsaTried = false;
+};
+
+#endif

@@ -1,0 +1,212 @@
+// The program's files and main window without MIDI: the setting file, the
+// window state, the arrangements and the About window. Main thread.
+
+#include "modalanswerer.h"
+#include "tarnappmainwindow.h"
+#include "testwait.h"
+#include "windowbench.h"
+
+#include <QLabel>
+#include <QLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <unistd.h>
+
+class TestApp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Catches a renamed key, text the file format mangles, a serial number
+    // in another form or read back, and a field lost on the way.
+    void settingFile()
+    {
+        QVariantMap file{{"FootSwitchIndex", "4"}, {"DispType", "1"}, {"SerialNumber", "7F-0A"}};
+        for (const char *key :
+             {"HardwareMidiInPort", "HardwareMidiOutPort", "RemoteMidiInPort", "RemoteMidiOutPort",
+              "Preset1", "Preset2", "Preset3", "Preset4", "Preset5", "Preset6"})
+            file[key] = QString(key) + ": Über, = @; ";
+        file["Preset6"] = "";
+        QTemporaryDir dir;
+        WindowBench::write(dir.filePath("a.ini"), file);
+        AppSetting record;
+        record.loadSettingFile(dir.filePath("a.ini"));
+        QVERIFY(record.serialNumber().empty());
+        record.setSerialNumber({0x01, 0x7F, 0x0A});
+        record.saveSettingFile(dir.filePath("b.ini"));
+        file["SerialNumber"] = "01-7F-0A";
+        QCOMPARE(WindowBench::read(dir.filePath("b.ini")), file);
+    }
+
+    // What a damaged file gives: what it holds and defaults for the rest,
+    // no crash; where nothing can be written, saving changes nothing.
+    void damagedSettingFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("preset3");
+        QTest::addColumn<int>("dispType");
+        QTest::newRow("missing keys") << "file" << QByteArray("Preset3=Solo\n") << "Solo" << 0;
+        QTest::newRow("not a number") << "file" << QByteArray("DispType=2x\n") << "" << 0;
+        QTest::newRow("wrong types")
+            << "file" << QByteArray("Preset3=@Rect(1 2 3 4)\nDispType=@Size(5 6)\n") << "" << 0;
+        QTest::newRow("binary") << "file" << QByteArray::fromHex("00ff5b0a3d80fe0d0a00") << "" << 0;
+        QTest::newRow("a folder") << "folder" << QByteArray() << "" << 0;
+        QTest::newRow("read-only")
+            << "read-only" << QByteArray("Preset3=Kept\nDispType=2\n") << "Kept" << 2;
+    }
+    void damagedSettingFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("TarnAppSetting.ini");
+        QFile file(path);
+        QVERIFY(kind == "folder" ? QDir().mkpath(path) : file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        // Root writes through permission bits, but not into an immutable folder.
+        const auto writable = [&](bool on) {
+            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner |
+                                                  (on ? QFile::WriteOwner : QFile::ReadOwner));
+            if (geteuid() == 0)
+                QProcess::execute("chattr", {on ? "-i" : "+i", dir.path()});
+        };
+        writable(kind != "read-only");
+        AppSetting record;
+        record.setHardwareMidiInPort("old");
+        record.setDispType(1);
+        record.loadSettingFile(path);
+        QTEST(record.presetName(2), "preset3");
+        QTEST(record.dispType(), "dispType");
+        QVERIFY(record.hardwareMidiInPort().isEmpty());
+        record.saveSettingFile(path);
+        writable(true);
+        QCOMPARE(QFileInfo(path).isDir(), kind == "folder");
+        if (kind == "read-only") {
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), content);
+        }
+    }
+
+    // Catches a window restored off every screen, an overflow of huge
+    // numbers, a font size Qt rejects, and a state not written back.
+    void windowState_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QRect>("geometry");
+        const QRect fresh(200, 200, 1100, 400);
+        QTest::newRow("no file") << "" << fresh;
+        QTest::newRow("only height") << "Height=300" << QRect(200, 200, 1100, 300);
+        QTest::newRow("letters") << "Width=wide X=50" << fresh;
+        QTest::newRow("partly off")
+            << "X=-300 Y=-100 Width=900 Height=300" << QRect(-300, -100, 900, 300);
+        QTest::newRow("wholly off")
+            << "X=9000 Y=50 Width=950 Height=350" << QRect(200, 200, 950, 350);
+        QTest::newRow("huge") << "X=2147483647 Width=900" << QRect(200, 200, 900, 400);
+        QTest::newRow("huge negative")
+            << "X=-2147483648 Y=-2147483648 Width=900" << QRect(200, 200, 900, 400);
+        QTest::newRow("font -4") << "FontSize=-4" << fresh;
+    }
+    void windowState()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QRect, geometry);
+        WindowBench bench({}, false);
+        QVariantMap state;
+        for (const QString &pair : stored.split(' ', Qt::SkipEmptyParts))
+            state[pair.section('=', 0, 0)] = pair.section('=', 1);
+        WindowBench::write(TarnAppMainWindow::windowStateFilePath(), state);
+        bench.start();
+        QCOMPARE(bench.window().geometry(), geometry);
+        QCOMPARE(bench.log().lines("QFont"), QStringList());
+        const QString font = QString::number(bench.window().hardCaption()->font().pointSize());
+        bench.finish();
+        QVariantMap written = WindowBench::read(TarnAppMainWindow::windowStateFilePath());
+        QCOMPARE(written.take("FontSize").toString(), font);
+        QCOMPARE(QRect(written["X"].toInt(), written["Y"].toInt(), written["Width"].toInt(),
+                       written["Height"].toInt()),
+                 geometry);
+    }
+
+    // Two rows, one row, one column, and the grid for an unknown value;
+    // the font grows with the window.
+    void arrangements_data()
+    {
+        QTest::addColumn<int>("dispType");
+        QTest::addColumn<QSize>("grid");
+        QTest::addColumn<QSize>("small");
+        QTest::addColumn<QSize>("large");
+        QTest::newRow("grid") << 0 << QSize(4, 2) << QSize(800, 300) << QSize(1300, 800);
+        QTest::newRow("horizontal") << 1 << QSize(6, 1) << QSize(1400, 160) << QSize(1900, 160);
+        QTest::newRow("vertical") << 2 << QSize(1, 6) << QSize(360, 620) << QSize(360, 800);
+        QTest::newRow("unknown") << 7 << QSize(4, 2) << QSize() << QSize();
+    }
+    void arrangements()
+    {
+        QFETCH(int, dispType);
+        QFETCH(QSize, small);
+        QFETCH(QSize, large);
+        WindowBench bench({{"DispType", dispType}});
+        TarnAppMainWindow &window = bench.window();
+        window.centralWidget()->layout()->activate();
+        QSet<int> columns, rows;
+        for (int i = 0; i < 6; ++i)
+            columns << window.presetButton(i)->x(), rows << window.presetButton(i)->y();
+        QTEST(QSize(columns.size(), rows.size()), "grid");
+        int font = 0;
+        for (const QSize &size : {small, large}) {
+            window.resize(size);
+            QVERIFY(!size.isValid() || TestWait::until([&] { return window.size() == size; }));
+            QVERIFY(!size.isValid() || window.presetButton(0)->font().pointSize() > font);
+            font = window.presetButton(0)->font().pointSize();
+        }
+    }
+
+    // Through the settings dialog, Grid, Horizontal and Grid again gives the
+    // first window back, every widget where it was.
+    void gridHorizontalGrid()
+    {
+        WindowBench bench;
+        const auto places = [&] {
+            bench.window().centralWidget()->layout()->activate();
+            QList<QRect> places{bench.window().rect()};
+            for (QWidget *widget : bench.window().centralWidget()->findChildren<QWidget *>())
+                places << widget->geometry();
+            return places;
+        };
+        const QList<QRect> before = places();
+        for (const char *radio : {"radioButtonH", "radioButtonGrid"}) {
+            bench.dialogWidget<QRadioButton>(radio)->setChecked(true);
+            bench.dialogWidget<QPushButton>("pushOK")->click();
+        }
+        QCOMPARE(places(), before);
+    }
+
+    // The About window follows the main window and finds the logo of a build
+    // tree (the program's folder as the current directory).
+    void about()
+    {
+        QDir::setCurrent(QFileInfo(TARNAPP_EXECUTABLE).absolutePath());
+        WindowBench bench;
+        QList<QPoint> offsets;
+        ModalAnswerer answerer;
+        for (const QPoint &place : {QPoint(200, 200), QPoint(60, 90)}) {
+            bench.window().move(place);
+            answerer.answerNext([&](QWidget *about) {
+                offsets << about->pos() - place;
+                const QLabel *logo = about->findChild<QLabel *>("label");
+                QVERIFY(logo && !logo->pixmap(Qt::ReturnByValue).isNull());
+                ModalAnswerer::close(about);
+            });
+            bench.window().on_about();
+        }
+        QCOMPARE(offsets.size(), 2);
+        QVERIFY(offsets[0] == offsets[1] && !offsets[0].isNull());
+    }
+};
+
+QTEST_MAIN(TestApp)
+#include "tst_app.moc"

@@ -1,0 +1,93 @@
+// Start-up against the suite's MIDI service: which configured port pairs
+// open and what the unit hears then. Main thread.
+
+#include "jackprobe.h"
+#include "peer.h"
+#include "qmidiin.h"
+#include "qmidiout.h"
+#include "tarnappmainwindow.h"
+#include "windowbench.h"
+
+#include <QtTest>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Names: u/p the unit's or the pads' port, U in capitals, x none such,
+    // - empty; free: ports left in the server's table, so that the library
+    // fails to open the rest. Catches a pair opened on a wrong name, a
+    // failure that escapes or stops the other pair, and a serial request
+    // where no whole pair to the unit is open.
+    void pairs_data()
+    {
+        QTest::addColumn<QString>("names"); // hardware in, out, remote in, out
+        QTest::addColumn<int>("free");      // -1: no limit
+        QTest::addColumn<QString>("open");
+        QTest::newRow("both") << "uupp" << -1 << "oooo";
+        QTest::newRow("hardware input empty") << "-upp" << -1 << "--oo";
+        QTest::newRow("hardware output missing") << "uxpp" << -1 << "--oo";
+        QTest::newRow("hardware input in capitals") << "Uupp" << -1 << "--oo";
+        QTest::newRow("remote input missing") << "uuxp" << -1 << "oo--";
+        QTest::newRow("one port free") << "uupp" << 1 << "o---";
+        QTest::newRow("three free") << "uupp" << 3 << "ooo-";
+    }
+    void pairs()
+    {
+        QFETCH(QString, names);
+        QFETCH(int, free);
+        QFETCH(QString, open);
+        QVariantMap setting = WindowBench::ports(&unit, &pads);
+        const QStringList keys = setting.keys(); // HardwareIn, HardwareOut, RemoteIn, RemoteOut
+        for (int i = 0; i < 4; ++i) {
+            const QString name = setting[keys[i]].toString();
+            setting[keys[i]] = names[i] == '-'   ? QString()
+                               : names[i] == 'x' ? "h11a-nobody:port"
+                               : names[i] == 'U' ? name.toUpper()
+                                                 : name;
+        }
+        QVERIFY(free < 0 || jackProbe().fill(free));
+        WindowBench bench(setting);
+        jackProbe().unfill();
+        TarnAppMainWindow &window = bench.window();
+        QString seen;
+        for (bool isOpen : {window.hardIn()->isPortOpen(), window.hardOut()->isPortOpen(),
+                            window.remoteIn()->isPortOpen(), window.remoteOut()->isPortOpen()})
+            seen += isOpen ? 'o' : '-';
+        QCOMPARE(seen, open);
+        // Connected to the very ports named; where the unit's input has no
+        // connection, nothing can reach it.
+        const auto connected = [](const QString &port, QChar side) {
+            return side == 'o' ? jackProbe().waitConnected(port)
+                               : jackProbe().connections(port).isEmpty();
+        };
+        QVERIFY(connected(unit.in(), open[1]));
+        QVERIFY(connected(pads.out(), open[2]));
+        const bool linked = open.startsWith("oo");
+        QCOMPARE(window.linkStatus() == TarnAppMainWindow::WaitSerial, linked);
+        const QString request = "Send   : " + toHexString(makeSerialRequest(), ' ');
+        QCOMPARE(bench.traffic(), linked ? QStringList{request} : QStringList());
+    }
+
+    // Opening the input adds a port to the list the output is chosen from;
+    // with free slots below the device's ports, it sorts first, and a
+    // position taken before would open the wrong port.
+    void outputLookedUpAfterInput()
+    {
+        QVERIFY(jackProbe().fill(2));
+        Peer device("h11a-late");
+        jackProbe().unfill();
+        WindowBench bench(WindowBench::ports(&device, nullptr));
+        QVERIFY(jackProbe().waitConnected(device.in()));
+    }
+
+    void cleanup() { jackProbe().unfill(); }
+
+private:
+    Peer unit{"h11a-unit"};
+    Peer pads{"h11a-pads"};
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
