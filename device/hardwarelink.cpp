@@ -84,6 +84,8 @@ void TarnAppMainWindow::handleHardReply(const std::vector<unsigned char> &messag
     }
     for (int i = 0; i < presetButtons.size(); ++i)
         setButtonStyle(presetButtons[i], i == reply.preset ? ActiveColor : ChoosableColor);
+    // Remembered before the feedback goes out: a failed note opens a box
+    // whose loop may deliver the unit's next report, compared with this one.
     // A preset number the unit should not report is shown as none and
     // remembered as nothing reported, so that its next report is acted on
     // whatever it says.
