@@ -1,7 +1,7 @@
 // The port objects on the suite's server, with the simulator's port pairs as
-// devices: sending, receiving, a flood, an input destroyed under traffic,
-// ports closed while JACK announces graph changes, and the server stopping
-// and starting again. Main thread; the library's input threads deliver.
+// devices: receiving and a flood, an input destroyed under traffic, ports
+// closed while JACK announces graph changes, and the server stopping and
+// starting again, then sending on the new one. Main thread; the library's input threads deliver.
 
 #include "debugcapture.h"
 #include "jackprobe.h"
@@ -38,36 +38,6 @@ private slots:
         made = released = offGuiThread = 0;
         fromHard.clear();
         fromRemote.clear();
-    }
-
-    // Catches an index past the end accepted, the wrong port opened, sends on a
-    // closed output that wait or are kept for later, bytes changed on the way
-    // (F7 is added to a message object's SysEx only), wrong "send message" lines.
-    void sending()
-    {
-        Peer peer("send");
-        QMidiOut out;
-        QVERIFY_EXCEPTION_THROWN(out.openPort(unsigned(out.portNames().size())), RtMidiError);
-        QMidiMessage note, sysEx; // the library's buffer would keep these for the port
-        sysEx.setStatus(0xF0)->setSysExData(Bytes(64, 0xF0));
-        for (int i = 0; i < 200; ++i)
-            out.sendMessage(&sysEx);
-        openTo(out, peer);
-        debug->clear();
-        note.setStatus(0x90)->setPitch(54)->setVelocity(127);
-        sysEx.setSysExData({0xF0, 1, 2});
-        Bytes raw{0xB3, 7, 100};
-        out.sendNoteOn(1, 60, 100);
-        out.sendNoteOff(16, 60, 0);
-        out.sendMessage(&note);
-        out.sendMessage(&sysEx);
-        out.sendRawMessage(raw);
-        QVERIFY(peer.waitFor(5));
-        QCOMPARE(peer.received(),
-                 (std::vector<Bytes>{
-                     {0x90, 60, 100}, {0x8F, 60, 0}, {0x90, 54, 127}, {0xF0, 1, 2, 0xF7}, raw}));
-        QCOMPARE(debug->lines("send message"),
-                 QStringList({"send message 144", "send message 240"}));
     }
 
     // Catches an index past the end or an unknown name opening something,
@@ -171,9 +141,12 @@ private slots:
         jackProbe().watch({});
     }
 
-    // Catches a stopped server left unnoticed (ports shown open, sends that wait
-    // for ever), a server started later not seen, and ports that do not open
-    // again on the new server.
+    // Catches a stopped server left unnoticed (ports shown open, sends that
+    // wait for ever), a server started later not seen, and ports that do not
+    // open again on the new server; then, there: an index past the end
+    // accepted, the wrong port opened, sends on an output not open that wait
+    // or are kept for later, bytes changed on the way (F7 is added to a
+    // message object's SysEx only), wrong "send message" lines.
     void serverStopsAndReturns()
     {
         QMidiIn in;
@@ -189,7 +162,7 @@ private slots:
         }
         QVERIFY(TestWait::until([&] { return inLost.size() == 1 && outLost.size() == 1; }));
         QVERIFY(!in.isPortOpen() && !out.isPortOpen());
-        QMidiMessage sysEx;
+        QMidiMessage note, sysEx; // the library's buffer would keep these for the port
         sysEx.setStatus(0xF0)->setSysExData(Bytes(64, 0xF0));
         for (int i = 0; i < 1000; ++i)
             out.sendMessage(&sysEx);
@@ -202,10 +175,27 @@ private slots:
         QVERIFY(later.portNames().contains(peer.out()));
         record(in, fromHard);
         in.openPort(peer.out());
+        QVERIFY_EXCEPTION_THROWN(out.openPort(unsigned(out.portNames().size())), RtMidiError);
+        for (int i = 0; i < 200; ++i)
+            out.sendMessage(&sysEx);
         openTo(out, peer);
+        debug->clear();
+        note.setStatus(0x90)->setPitch(54)->setVelocity(127);
+        sysEx.clear();
+        sysEx.setStatus(0xF0)->setSysExData({0xF0, 1, 2});
+        Bytes raw{0xB3, 7, 100};
         out.sendNoteOn(1, 60, 100);
+        out.sendNoteOff(16, 60, 0);
+        out.sendMessage(&note);
+        out.sendMessage(&sysEx);
+        out.sendRawMessage(raw);
         peer.send({0xF0, 0x7D, 0xF7});
-        QVERIFY(peer.waitFor(1) && TestWait::until([&] { return fromHard.size() == 1; }));
+        QVERIFY(peer.waitFor(5) && TestWait::until([&] { return fromHard.size() == 1; }));
+        QCOMPARE(peer.received(),
+                 (std::vector<Bytes>{
+                     {0x90, 60, 100}, {0x8F, 60, 0}, {0x90, 54, 127}, {0xF0, 1, 2, 0xF7}, raw}));
+        QCOMPARE(debug->lines("send message"),
+                 QStringList({"send message 144", "send message 240"}));
     }
 
 private:
