@@ -35,8 +35,8 @@ private slots:
                 << (key == Qt::Key_PageUp || key == Qt::Key_Left || key == Qt::Key_Up ? 2 : 4);
         QTest::newRow("PgDown at the end") << int(Qt::Key_PageDown) << 5 << true << -1;
         QTest::newRow("PgUp at the start") << int(Qt::Key_PageUp) << 0 << true << -1;
-        QTest::newRow("Right from none") << int(Qt::Key_Right) << -1 << true << 0;
         QTest::newRow("Up before any status") << int(Qt::Key_Up) << -2 << true << 0;
+        QTest::newRow("Down, no preset") << int(Qt::Key_Down) << -1 << true << 0;
         QTest::newRow("Return clicks") << int(Qt::Key_Return) << 3 << true << 1;
         QTest::newRow("Space clicks") << int(Qt::Key_Space) << 3 << true << 4;
     }
@@ -53,7 +53,6 @@ private slots:
             answer += QByteArray::fromHex("01") + char(reported + 1);
         answer += char(0xF7);
         window.handleHardReply(std::vector<unsigned char>(answer.begin(), answer.end()));
-        QCOMPARE(window.reportedPreset(), reported);
         for (int i = 0; i < 6; ++i)
             window.presetButton(i)->setEnabled(enabled);
 

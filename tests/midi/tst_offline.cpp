@@ -1,14 +1,16 @@
 // The MIDI layer where no MIDI service is needed: a message object's decoding
-// and wire form, the unit's requests and replies, the hexadecimal text, the
-// piano roll. Main thread. (Port objects with no service: the port tests
-// stop the server under them, the program starts with none.)
+// and wire form, the unit's requests and replies, the piano roll, and port
+// objects that find no service at all. Main thread.
 
 #include "hardmessages.h"
+#include "qmidiin.h"
 #include "qmidimessage.h"
+#include "qmidiout.h"
 #include "qmidipianoroll.h"
 
 #include <QGraphicsRectItem>
 #include <QtTest>
+#include <RtMidi.h>
 
 using Bytes = ByteVector;
 Q_DECLARE_METATYPE(Bytes)
@@ -134,6 +136,22 @@ private slots:
             roll.onMidiReceive(&note);
         }
         QCOMPARE(roll.key(127)->brush().color(), QColor(0, 0, 200, 200));
+    }
+
+    // Catches a crash, a port shown open, an error swallowed on opening, and a
+    // send that waits for a service that is not there.
+    void portsWithoutService()
+    {
+        QMidiIn in;
+        QMidiOut out;
+        QVERIFY(in.portNames().isEmpty() && out.portNames().isEmpty());
+        QVERIFY_EXCEPTION_THROWN(in.openPort(0u), RtMidiError);
+        QVERIFY_EXCEPTION_THROWN(out.openPort(0u), RtMidiError);
+        QVERIFY(!in.isPortOpen() && !out.isPortOpen());
+        QMidiMessage sysEx; // a thousand would overfill the library's buffer, were they queued
+        sysEx.setStatus(0xF0)->setSysExData(Bytes(64, 0xF0));
+        for (int i = 0; i < 1000; ++i)
+            out.sendMessage(&sysEx);
     }
 };
 
