@@ -183,7 +183,7 @@ void TarnAppMainWindow::openPortPair(QMidiIn *in, QMidiOut *out, const QString &
 
 void TarnAppMainWindow::on_pushSetting_clicked()
 {
-    hardSettingDialog->refreshPortLists();
+    hardSettingDialog->showRecord();
     hardSettingDialog->exec();
 }
 
@@ -298,17 +298,24 @@ void TarnAppMainWindow::applyLayout()
     centralWidget()->setLayout(mainLayout);
 }
 
+int TarnAppMainWindow::installedArrangement() const
+{
+    // The record may hold a value not yet applied (OPEN then CANCEL), or one
+    // that installs the grid.
+    return appliedDispType == Horizontal || appliedDispType == Vertical ? appliedDispType : Grid;
+}
+
 void TarnAppMainWindow::setFonts(int pointSize)
 {
-    const int type = appSetting.dispType();
+    const int type = installedArrangement();
     const double factor = type == Horizontal ? 0.8 : type == Vertical ? 0.7 : 0.9;
     // Qt rejects sizes below 1; a stored size of 1 or less must still give a font.
     QFont primary;
     primary.setPointSize(qMax(1, pointSize));
-    primary.setWeight(75);
+    primary.setWeight(QFont::Bold);
     QFont secondary;
     secondary.setPointSize(qMax(1, static_cast<int>(pointSize * factor)));
-    secondary.setWeight(75);
+    secondary.setWeight(QFont::Bold);
 
     labelRemoteLamp->setFont(primary);
     labelRemoteConnection->setFont(secondary);
@@ -357,7 +364,7 @@ void TarnAppMainWindow::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     if (!event)
         return;
-    const int size = pointSizeFor(appSetting.dispType(), width(), height());
+    const int size = pointSizeFor(installedArrangement(), width(), height());
     if (size > 0)
         setFonts(size);
 }
@@ -412,7 +419,7 @@ void TarnAppMainWindow::writeWindowState()
     // Full screen lasts one run: the file keeps the window, and its fonts, as
     // the next start opens it (only the destructor writes, so fonts may change).
     const QRect rect = isFullScreen() ? normalGeometry() : geometry();
-    const int normalSize = pointSizeFor(appSetting.dispType(), rect.width(), rect.height());
+    const int normalSize = pointSizeFor(installedArrangement(), rect.width(), rect.height());
     if (isFullScreen() && normalSize > 0)
         setFonts(normalSize);
     const int fontSize = labelHardConnection->font().pointSize();

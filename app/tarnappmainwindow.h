@@ -106,6 +106,7 @@ private:
                       bool requestSerialAfter);
     void readWindowState();
     void writeWindowState();
+    int installedArrangement() const;
     void showSendError(bool &shown, const char *title, const std::string &text);
 
     AppSetting appSetting;
@@ -127,6 +128,9 @@ private:
     int currentPreset;
     int hardStatus;
     std::vector<unsigned char> hardSerial;
+    // Counts the replies taken up and the serial requests, so that handling
+    // interrupted by a nested event loop can tell it has been overtaken.
+    quint64 replyCount = 0;
     int appliedDispType;
     // Set while a send-error box of that kind is open, so that errors arriving
     // inside its event loop do not stack boxes without bound.

@@ -26,16 +26,29 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Built against this Qt, the program needs at least its minor version. The
-# C and C++ runtime versions are those dpkg-shlibdeps finds in a build with
-# GCC 12 on Debian 12 (GLIBC_2.34, GLIBCXX_3.4.21 symbols).
-set(_tarn_qt "(>= ${Qt5Core_VERSION_MAJOR}.${Qt5Core_VERSION_MINOR})")
+# Built against this Qt, the program needs at least its minor version; the
+# package names are Debian's for the Qt it was built with. libjack only when
+# the JACK parts are built in. The C and C++ runtime versions are those
+# dpkg-shlibdeps finds in a build with GCC 12 on Debian 12 (GLIBC_2.34,
+# GLIBCXX_3.4.21 symbols).
+string(REGEX MATCH "^[0-9]+\\.[0-9]+" _tarn_qt_minor "${TARNAPP_QT_VERSION}")
+set(_tarn_qt "(>= ${_tarn_qt_minor})")
+if(TARNAPP_QT_MAJOR STREQUAL "6")
+    set(_tarn_qt_packages "libqt6widgets6 ${_tarn_qt}, libqt6gui6 ${_tarn_qt}, libqt6core6 ${_tarn_qt}")
+else()
+    set(_tarn_qt_packages "libqt5widgets5 ${_tarn_qt}, libqt5gui5 ${_tarn_qt}, libqt5core5a ${_tarn_qt}")
+endif()
+set(_tarn_jack_package "")
+if(TARNAPP_WITH_JACK)
+    set(_tarn_jack_package "libjack-jackd2-0 | libjack0, ")
+endif()
 string(CONCAT CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt5widgets5 ${_tarn_qt}, libqt5gui5 ${_tarn_qt}, libqt5core5a ${_tarn_qt}, "
-    "librtmidi6, libjack-jackd2-0 | libjack0, "
+    "${_tarn_qt_packages}, librtmidi6, ${_tarn_jack_package}"
     "libc6 (>= 2.34), libstdc++6 (>= 11), libgcc-s1 (>= 3.0)")
 # The MIDI service: the ALSA sequencer comes with the kernel; JACK needs a server.
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "jackd2")
+if(TARNAPP_WITH_JACK)
+    set(CPACK_DEBIAN_PACKAGE_SUGGESTS "jackd2")
+endif()
 
 if(NOT CMAKE_INSTALL_PREFIX STREQUAL "/usr")
     message(STATUS "Packaging: the .deb installs under ${CMAKE_INSTALL_PREFIX}; "

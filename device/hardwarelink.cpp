@@ -28,6 +28,10 @@ void TarnAppMainWindow::onMidiHardReceive(QMidiMessage *message)
 {
     if (!message || message->status() != 0xF0)
         return;
+    // What the previous connection sent, still queued when the port was
+    // reopened, is not the new unit's answer.
+    if (!midiHardIn->isFromCurrentOpening(message))
+        return;
     const std::vector<unsigned char> bytes = message->sysExData();
     logMidiTraffic(toHexString(bytes, QLatin1Char(' ')), false);
     handleHardReply(bytes);
@@ -38,6 +42,7 @@ void TarnAppMainWindow::requestSerial()
     hardSerial.clear();
     hardStatus = WaitSerial;
     currentPreset = -2;
+    ++replyCount; // a reply being handled in an outer loop belongs to the old connection
     sendMidiHard(makeSerialRequest());
 }
 
@@ -49,9 +54,16 @@ void TarnAppMainWindow::requestInitStatus()
 void TarnAppMainWindow::handleHardReply(const std::vector<unsigned char> &message)
 {
     const HardReply reply = parseHardReply(message);
+    // A failed send opens a box whose event loop may deliver and handle the
+    // unit's next reply; this older one must then not carry on over it.
+    const quint64 thisReply = ++replyCount;
+    const auto superseded = [&] { return replyCount != thisReply; };
 
-    // The first message on a connection carries the serial number, whatever its type.
+    // The first message on a connection carries the serial number, whatever
+    // its type; one too short to hold one (a foreign SysEx) is not an answer.
     if (hardSerial.empty()) {
+        if (reply.serial.empty())
+            return;
         appSetting.setSerialNumber(reply.serial);
         hardSerial = reply.serial;
         appSetting.saveSettingFile(settingFilePath());
@@ -60,6 +72,8 @@ void TarnAppMainWindow::handleHardReply(const std::vector<unsigned char> &messag
         hardStatus = WaitInitStatus;
         updateStatusDisplay();
         requestInitStatus();
+        if (superseded())
+            return;
     }
 
     if (!reply.isStatus || reply.preset == currentPreset)
@@ -70,15 +84,18 @@ void TarnAppMainWindow::handleHardReply(const std::vector<unsigned char> &messag
     }
     for (int i = 0; i < presetButtons.size(); ++i)
         setButtonStyle(presetButtons[i], i == reply.preset ? ActiveColor : ChoosableColor);
-    // Remembered before the feedback goes out: a failed send opens a box
-    // whose loop may deliver the unit's next report, which must be compared
-    // with this one. A preset number the unit should not report is shown as
-    // none but not remembered, so its next report is acted on again.
-    if (reply.preset >= -1 && reply.preset <= 5)
-        currentPreset = reply.preset;
+    // Remembered before the feedback goes out: a failed note opens a box
+    // whose loop may deliver the unit's next report, compared with this one.
+    // A preset number the unit should not report is shown as none and
+    // remembered as nothing reported, so that its next report is acted on
+    // whatever it says.
+    currentPreset = reply.preset >= -1 && reply.preset <= 5 ? reply.preset : -2;
     if (midiRemoteOut->isPortOpen() && !presetButtons.isEmpty()) {
-        for (int i = 0; i < AppSetting::presetCount; ++i)
+        for (int i = 0; i < AppSetting::presetCount; ++i) {
             sendMidiRemote(i, i == reply.preset);
+            if (superseded())
+                return;
+        }
     }
 }
 

@@ -35,4 +35,20 @@ void closePorts(jack_client_t *client, std::initializer_list<RtMidi *> ports)
     }
 }
 
+jack_client_t *openClient(const std::string &name)
+{
+    return jack_client_open(name.c_str(), JackNoStartServer, nullptr);
+}
+
+void closeClient(jack_client_t *client)
+{
+    if (client)
+        jack_client_close(client);
+}
+
+bool supported()
+{
+    return true;
+}
+
 } // namespace JackGraph

@@ -2,6 +2,7 @@
 #define JACKGRAPH_H
 
 #include <initializer_list>
+#include <string>
 
 class RtMidi;
 typedef struct _jack_client jack_client_t;
@@ -27,6 +28,17 @@ void awaitAnnouncements(jack_client_t *client);
 // awaitAnnouncements; null entries are skipped. For objects used directly,
 // without a port object in front of them.
 void closePorts(jack_client_t *client, std::initializer_list<RtMidi *> ports);
+
+// A client of the server that a default client reaches now, for the calls
+// above; it takes no part in the process cycle. Null when no server runs.
+// Never starts a server.
+jack_client_t *openClient(const std::string &name);
+void closeClient(jack_client_t *client);
+
+// Whether this build has the JACK parts (these waits, the service watch).
+// Without them nothing would notice a JACK server stop, and a send could then
+// wait forever, so RtMidi's JACK API is not used at all.
+bool supported();
 
 } // namespace JackGraph
 

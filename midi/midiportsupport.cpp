@@ -1,7 +1,10 @@
 #include "midiportsupport.h"
 
+#include "jackgraph.h"
+
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <sstream>
 
 namespace MidiPortSupport {
@@ -27,6 +30,18 @@ void setPreferredApi(RtMidi::Api api)
 RtMidi::Api preferredApi()
 {
     return chosenApi;
+}
+
+std::vector<RtMidi::Api> serviceApis()
+{
+    std::vector<RtMidi::Api> apis;
+    RtMidi::getCompiledApi(apis);
+    if (JackGraph::supported()) {
+        apis.insert(apis.begin(), RtMidi::UNSPECIFIED);
+    } else {
+        apis.erase(std::remove(apis.begin(), apis.end(), RtMidi::UNIX_JACK), apis.end());
+    }
+    return apis;
 }
 
 QStringList portNames(RtMidi *port)

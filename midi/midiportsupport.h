@@ -18,11 +18,16 @@ namespace MidiPortSupport {
 void setPreferredApi(RtMidi::Api api);
 RtMidi::Api preferredApi();
 
+// The APIs to make a library object with, in turn: the unspecified one, then
+// each compiled one. A build without the JACK parts leaves out JACK, and the
+// unspecified API too, as the library may pick JACK for it.
+std::vector<RtMidi::Api> serviceApis();
+
 // Makes the library object with the preferred API, and only that one: ports
 // on another service would not be where the user looks for them. Without a
-// preference, the unspecified API; when that throws (no service behind the
-// system's default, e.g. no ALSA sequencer), each compiled API in turn. Null
-// when none can be made.
+// preference, the first API of serviceApis that does not throw (an API throws
+// when there is no service behind it, e.g. no ALSA sequencer). Null when none
+// can be made.
 template <class Port, class... Args> std::unique_ptr<Port> createPort(const Args &...args)
 {
     if (preferredApi() != RtMidi::UNSPECIFIED) {
@@ -32,13 +37,7 @@ template <class Port, class... Args> std::unique_ptr<Port> createPort(const Args
             return nullptr;
         }
     }
-    try {
-        return std::make_unique<Port>(RtMidi::UNSPECIFIED, args...);
-    } catch (const RtMidiError &) {
-    }
-    std::vector<RtMidi::Api> apis;
-    RtMidi::getCompiledApi(apis);
-    for (RtMidi::Api api : apis) {
+    for (RtMidi::Api api : serviceApis()) {
         try {
             return std::make_unique<Port>(api, args...);
         } catch (const RtMidiError &) {

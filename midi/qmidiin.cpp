@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QEvent>
+#include <QVariant>
 #include <RtMidi.h>
 
 #include <iostream>
@@ -30,6 +31,8 @@ extern "C" void __tsan_release(void *address);
 #endif
 
 namespace {
+
+const char *const OpeningProperty = "tarnOpening";
 
 // Library thread, once everything it does with the message is done.
 void handOver([[maybe_unused]] QMidiMessage *message)
@@ -119,6 +122,7 @@ QStringList QMidiIn::portNames()
 
 void QMidiIn::openPort(unsigned int index)
 {
+    ++openings;
     opened = QString::fromStdString(
         MidiPortSupport::openPort(library->forOpening(), index, "RtMidi Input"));
 }
@@ -135,17 +139,26 @@ void QMidiIn::openVirtualPort(const QString &name)
     RtMidiIn *port = library->forOpening();
     if (!port)
         throw RtMidiError("No MIDI service is available.", RtMidiError::NO_DEVICES_FOUND);
+    ++openings;
     port->openVirtualPort(name.toStdString());
 }
 
 void QMidiIn::closePort()
 {
     library->closePort();
+    ++openings;
 }
 
 bool QMidiIn::isPortOpen() const
 {
     return library->isPortOpen();
+}
+
+bool QMidiIn::isFromCurrentOpening(const QMidiMessage *message) const
+{
+    // Messages not delivered by a port object (built by hand) carry no count.
+    const QVariant opening = message ? message->property(OpeningProperty) : QVariant();
+    return !opening.isValid() || opening.toUInt() == openings.load();
 }
 
 void QMidiIn::ignoreTypes(bool midiSysex, bool midiTime, bool midiSense)
@@ -175,6 +188,7 @@ void QMidiIn::inputCallback(double deltaTime, std::vector<unsigned char> *messag
 
 void QMidiIn::deliverMessage(QMidiMessage *message)
 {
+    message->setProperty(OpeningProperty, openings.load());
     message->moveToThread(thread());
     // Posted behind the slot calls that the emission posts, so every receiver
     // has read the message before it goes; to the application object, so

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -29,6 +30,9 @@ public:
     bool isPortOpen() const;
     // The listed name of the port opened last, while it is open.
     QString openedPortName() const { return isPortOpen() ? opened : QString(); }
+    // False for a message that the library delivered before the port was
+    // last opened or closed: it still belongs to the previous connection.
+    bool isFromCurrentOpening(const QMidiMessage *message) const;
     void ignoreTypes(bool midiSysex, bool midiTime, bool midiSense);
 
     static void inputCallback(double deltaTime, std::vector<unsigned char> *message,
@@ -49,6 +53,9 @@ private:
     bool ignoreSense = true;
     QString opened;
     std::unique_ptr<MidiLibraryPort<RtMidiIn>> library;
+    // Counts openings and closings; each delivered message carries the count
+    // of its time (read on the library's thread, changed on the GUI thread).
+    std::atomic<unsigned int> openings{0};
 };
 
 #endif

@@ -3,6 +3,7 @@
 
 #include "appsetting.h"
 #include "hardmessages.h"
+#include "midiportsupport.h"
 #include "qmidiin.h"
 #include "qmidiout.h"
 #include "tarnappmainwindow.h"
@@ -13,29 +14,47 @@
 
 namespace {
 
-// Closes and reopens one port after its list, as OK and Reconnect hardware do.
-// The port is looked up by its name in the current port list, which may have
-// changed since the dialog's list was filled. Returns true when the port was
-// reopened.
-template <class Port> bool reopenPort(Port *port, const QString &name, bool changed)
+// Each list entry carries the port name it stands for ("none": empty), and
+// whether that port is absent (a stored name that is not listed now).
+const int NameRole = Qt::UserRole;
+const int AbsentRole = Qt::UserRole + 1;
+
+QString selectedName(const QComboBox *list)
 {
-    if (!changed)
-        return false;
-    if (port->isPortOpen())
-        port->closePort();
-    // The list may be older than the ports: open the chosen name where it is now.
-    const int index = port->portNames().indexOf(name);
-    if (index < 0)
-        throw RtMidiError("The MIDI port \"" + name.toStdString() + "\" is no longer there.",
-                          RtMidiError::INVALID_DEVICE);
-    port->openPort(static_cast<unsigned int>(index));
-    return true;
+    return list->currentData(NameRole).toString();
 }
 
 template <class Port> void closeIfOpen(Port *port)
 {
     if (port->isPortOpen())
         port->closePort();
+}
+
+// Brings one port object in line with its list, as OK and Reconnect hardware
+// do. No port chosen, or the unit's own port chosen again as a remote port,
+// closes it; an absent stored port is left alone. A port other than the one
+// open (none while closed) is opened, by its name in the current port list,
+// which may have changed since the list was filled. Returns true when the
+// port was (re)opened.
+template <class Port>
+bool applyPort(Port *port, const QComboBox *list, const QString &hardwareName, bool force)
+{
+    const QString name = selectedName(list);
+    if (name.isEmpty() || name == hardwareName) {
+        closeIfOpen(port);
+        return false;
+    }
+    if (list->currentData(AbsentRole).toBool())
+        return false;
+    if (!force && name == port->openedPortName())
+        return false;
+    closeIfOpen(port);
+    const int index = port->portNames().indexOf(name);
+    if (index < 0)
+        throw RtMidiError("The MIDI port \"" + name.toStdString() + "\" is no longer there.",
+                          RtMidiError::INVALID_DEVICE);
+    port->openPort(static_cast<unsigned int>(index));
+    return true;
 }
 
 } // namespace
@@ -53,14 +72,10 @@ HardSettingDialog::HardSettingDialog(AppSetting *setting, QMidiIn *hardIn, QMidi
     ui->comboFootSwitchPreset->addItem(tr("none"));
     for (int i = 1; i <= AppSetting::presetCount; ++i)
         ui->comboFootSwitchPreset->addItem(QString("PRESET%1").arg(i));
-    const int footSwitch = appSetting->footSwitchIndex();
-    if (footSwitch >= 0 && footSwitch <= AppSetting::presetCount)
-        ui->comboFootSwitchPreset->setCurrentIndex(footSwitch);
-    showDispType(appSetting->dispType());
-
-    showPresetNames();
-    refreshPortLists();
-    showSerialNumber();
+    showRecord();
+    // Cancel, Escape and the title bar's close button leave the record as it
+    // is; the fields, the foot-switch choice among them, follow it again.
+    connect(this, &QDialog::rejected, this, &HardSettingDialog::showRecord);
 }
 
 HardSettingDialog::~HardSettingDialog()
@@ -78,35 +93,45 @@ void HardSettingDialog::showDispType(int dispType)
         ui->radioButtonV->setChecked(true);
 }
 
+void HardSettingDialog::showRecord()
+{
+    const int footSwitch = appSetting->footSwitchIndex();
+    ui->comboFootSwitchPreset->setCurrentIndex(
+        footSwitch >= 0 && footSwitch <= AppSetting::presetCount ? footSwitch : 0);
+    // Any other value shows the grid, the arrangement the main window installs for it.
+    const int dispType = appSetting->dispType();
+    showDispType(dispType == 1 || dispType == 2 ? dispType : 0);
+    showPresetNames();
+    refreshPortLists();
+    showSerialNumber();
+}
+
 void HardSettingDialog::refreshPortLists()
 {
-    ui->comboHardMidiIn->clear();
-    ui->comboHardMidiOut->clear();
-    ui->comboRemoteMidiIn->clear();
-    ui->comboRemoteMidiOut->clear();
-
-    const QStringList hardIns = midiHardIn->portNames();
-    const QStringList hardOuts = midiHardOut->portNames();
-    const QStringList remoteIns = midiRemoteIn->portNames();
-    const QStringList remoteOuts = midiRemoteOut->portNames();
-    ui->comboHardMidiIn->addItems(hardIns);
-    ui->comboHardMidiOut->addItems(hardOuts);
-    ui->comboRemoteMidiIn->addItem(tr("none"));
-    ui->comboRemoteMidiIn->addItems(remoteIns);
-    ui->comboRemoteMidiOut->addItem(tr("none"));
-    ui->comboRemoteMidiOut->addItems(remoteOuts);
-
-    // Without a match a list keeps its first entry.
-    const auto select = [](QComboBox *combo, const QStringList &names, const QString &stored,
-                           int offset) {
-        const int index = names.indexOf(stored);
-        if (index >= 0)
-            combo->setCurrentIndex(index + offset);
+    const auto fill = [this](QComboBox *list, const QStringList &names, bool withNone,
+                             const QString &stored) {
+        list->clear();
+        if (withNone)
+            list->addItem(tr("none"), QString());
+        for (const QString &name : names)
+            list->addItem(name, name);
+        // Without a match a list keeps its first entry; but a stored port that
+        // is absent (unplugged) is kept as an entry of its own, so that OK
+        // does not put another port in its place.
+        const QString present = MidiPortSupport::presentName(names, stored);
+        const int index = present.isEmpty() ? -1 : names.indexOf(present);
+        if (index >= 0) {
+            list->setCurrentIndex(index + (withNone ? 1 : 0));
+        } else if (!stored.isEmpty()) {
+            list->addItem(stored + tr(" (not connected)"), stored);
+            list->setItemData(list->count() - 1, true, AbsentRole);
+            list->setCurrentIndex(list->count() - 1);
+        }
     };
-    select(ui->comboHardMidiIn, hardIns, appSetting->hardwareMidiInPort(), 0);
-    select(ui->comboHardMidiOut, hardOuts, appSetting->hardwareMidiOutPort(), 0);
-    select(ui->comboRemoteMidiIn, remoteIns, appSetting->remoteMidiInPort(), 1);
-    select(ui->comboRemoteMidiOut, remoteOuts, appSetting->remoteMidiOutPort(), 1);
+    fill(ui->comboHardMidiIn, midiHardIn->portNames(), false, appSetting->hardwareMidiInPort());
+    fill(ui->comboHardMidiOut, midiHardOut->portNames(), false, appSetting->hardwareMidiOutPort());
+    fill(ui->comboRemoteMidiIn, midiRemoteIn->portNames(), true, appSetting->remoteMidiInPort());
+    fill(ui->comboRemoteMidiOut, midiRemoteOut->portNames(), true, appSetting->remoteMidiOutPort());
 }
 
 void HardSettingDialog::showPresetNames()
@@ -124,17 +149,18 @@ void HardSettingDialog::showSerialNumber()
 
 void HardSettingDialog::collectSettings()
 {
-    appSetting->setHardwareMidiInPort(ui->comboHardMidiIn->currentText());
-    appSetting->setHardwareMidiOutPort(ui->comboHardMidiOut->currentText());
+    const QString hardIn = selectedName(ui->comboHardMidiIn);
+    const QString hardOut = selectedName(ui->comboHardMidiOut);
+    appSetting->setHardwareMidiInPort(hardIn);
+    appSetting->setHardwareMidiOutPort(hardOut);
 
     // "none", and the unit's own port chosen a second time, store no name.
-    const auto remoteName = [](QComboBox *remote, QComboBox *hardware) {
-        const int index = remote->currentIndex();
-        return index != 0 && index != hardware->currentIndex() + 1 ? remote->currentText()
-                                                                   : QString();
+    const auto remoteName = [](const QComboBox *remote, const QString &hardware) {
+        const QString name = selectedName(remote);
+        return name == hardware ? QString() : name;
     };
-    appSetting->setRemoteMidiInPort(remoteName(ui->comboRemoteMidiIn, ui->comboHardMidiIn));
-    appSetting->setRemoteMidiOutPort(remoteName(ui->comboRemoteMidiOut, ui->comboHardMidiOut));
+    appSetting->setRemoteMidiInPort(remoteName(ui->comboRemoteMidiIn, hardIn));
+    appSetting->setRemoteMidiOutPort(remoteName(ui->comboRemoteMidiOut, hardOut));
 
     const QLineEdit *const edits[] = {ui->textPresetName1, ui->textPresetName2,
                                       ui->textPresetName3, ui->textPresetName4,
@@ -150,51 +176,24 @@ void HardSettingDialog::collectSettings()
 
 void HardSettingDialog::applyPorts(bool force)
 {
+    // Set before a later port fails too: the new unit is asked for its serial
+    // number all the same.
+    bool hardwareReopened = false;
     try {
-        const int hardIn = ui->comboHardMidiIn->currentIndex();
-        const int hardOut = ui->comboHardMidiOut->currentIndex();
-        const int remoteIn = ui->comboRemoteMidiIn->currentIndex();
-        const int remoteOut = ui->comboRemoteMidiOut->currentIndex();
-        // A list whose text differs from the name accepted last has changed.
-        const auto changed = [force](QComboBox *combo, const QString &stored) {
-            return force || combo->currentText() != stored;
-        };
-
-        bool hardwareReopened = false;
-        if (hardIn < 0)
-            closeIfOpen(midiHardIn);
-        else
-            hardwareReopened |=
-                reopenPort(midiHardIn, ui->comboHardMidiIn->currentText(),
-                           changed(ui->comboHardMidiIn, appSetting->hardwareMidiInPort()));
-        if (hardOut < 0)
-            closeIfOpen(midiHardOut);
-        else
-            hardwareReopened |=
-                reopenPort(midiHardOut, ui->comboHardMidiOut->currentText(),
-                           changed(ui->comboHardMidiOut, appSetting->hardwareMidiOutPort()));
-
-        // A remote port that is the unit's own port keeps whatever state it has.
-        if (remoteIn == 0)
-            closeIfOpen(midiRemoteIn);
-        else if (remoteIn > 0 && remoteIn != hardIn + 1)
-            reopenPort(midiRemoteIn, ui->comboRemoteMidiIn->currentText(),
-                       changed(ui->comboRemoteMidiIn, appSetting->remoteMidiInPort()));
-        if (remoteOut == 0)
-            closeIfOpen(midiRemoteOut);
-        else if (remoteOut > 0 && remoteOut != hardOut + 1)
-            reopenPort(midiRemoteOut, ui->comboRemoteMidiOut->currentText(),
-                       changed(ui->comboRemoteMidiOut, appSetting->remoteMidiOutPort()));
-
-        if (hardwareReopened)
-            mainWindow->requestSerial();
-        mainWindow->updateStatusDisplay();
+        const QString hardIn = selectedName(ui->comboHardMidiIn);
+        const QString hardOut = selectedName(ui->comboHardMidiOut);
+        hardwareReopened |= applyPort(midiHardIn, ui->comboHardMidiIn, QString(), force);
+        hardwareReopened |= applyPort(midiHardOut, ui->comboHardMidiOut, QString(), force);
+        applyPort(midiRemoteIn, ui->comboRemoteMidiIn, hardIn, force);
+        applyPort(midiRemoteOut, ui->comboRemoteMidiOut, hardOut, force);
     } catch (const RtMidiError &error) {
         QMessageBox box(QMessageBox::Critical, tr("Midi Connect Error"),
                         QString::fromStdString(error.getMessage()), QMessageBox::Ok, this);
         box.exec();
-        mainWindow->updateStatusDisplay(); // show what is open now
     }
+    if (hardwareReopened)
+        mainWindow->requestSerial();
+    mainWindow->updateStatusDisplay();
 }
 
 int HardSettingDialog::footSwitchPreset() const
@@ -209,7 +208,7 @@ void HardSettingDialog::on_pushOK_clicked()
     appSetting->saveSettingFile(TarnAppMainWindow::settingFilePath());
     mainWindow->updateCaptions();
     mainWindow->applyLayout();
-    close();
+    accept();
 }
 
 void HardSettingDialog::on_pushCancel_clicked()

@@ -23,6 +23,8 @@ public:
                       QMidiOut *remoteOut, TarnAppMainWindow *mainWindow);
     ~HardSettingDialog() override;
 
+    // Fills every field from the record, as each showing does.
+    void showRecord();
     void refreshPortLists();
     void showPresetNames();
     void showSerialNumber();

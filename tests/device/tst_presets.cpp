@@ -39,10 +39,8 @@ private slots:
         QTest::addColumn<ByteVector>("message"); // none: a click on a button
         QTest::addColumn<int>("preset");         // requested, -1 for none
         QTest::newRow("pad 1") << true << 0 << ByteVector{0x90, 54, 127} << 0;
-        QTest::newRow("pad 6") << true << 0 << ByteVector{0x90, 59, 127} << 5;
         QTest::newRow("pad 3, channel 10") << true << 0 << ByteVector{0x99, 56, 127} << 2;
         QTest::newRow("velocity 100") << true << 0 << ByteVector{0x90, 56, 100} << -1;
-        QTest::newRow("velocity 1") << true << 0 << ByteVector{0x90, 56, 1} << -1;
         QTest::newRow("velocity 0") << true << 0 << ByteVector{0x90, 56, 0} << -1;
         QTest::newRow("note 53") << true << 0 << ByteVector{0x90, 53, 127} << -1;
         QTest::newRow("note 60") << true << 0 << ByteVector{0x90, 60, 127} << -1;
@@ -51,7 +49,6 @@ private slots:
         QTest::newRow("foot switch, none") << true << 0 << ByteVector{0x90, 69, 0} << -1;
         QTest::newRow("foot switch") << true << 3 << ByteVector{0x90, 69, 0} << 2;
         QTest::newRow("foot switch at 127") << true << 3 << ByteVector{0x90, 69, 127} << -1;
-        QTest::newRow("foot switch at 64") << true << 3 << ByteVector{0x90, 69, 64} << -1;
         QTest::newRow("foot switch Note Off") << true << 3 << ByteVector{0x80, 69, 0} << -1;
         QTest::newRow("note 70 at 0") << true << 3 << ByteVector{0x90, 70, 0} << -1;
         QTest::newRow("click") << true << 0 << ByteVector() << 4;
@@ -102,7 +99,6 @@ private:
         window.requestSerial();
         window.updateStatusDisplay();
         QVERIFY(unit.waitFor(1) && TestWait::until([&] { return complete() == linked; }));
-        QCOMPARE(window.presetButton(0)->isEnabled(), linked);
     }
 
     Peer unit{"h11a-unit", Peer::Unit};

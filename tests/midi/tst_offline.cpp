@@ -1,6 +1,6 @@
 // The MIDI layer where no MIDI service is needed: a message object's decoding
-// and wire form, the unit's requests and replies, the hexadecimal text, the
-// piano roll, and port objects that find no service at all. Main thread.
+// and wire form, the unit's requests and replies, the piano roll, and port
+// objects that find no service at all. Main thread.
 
 #include "hardmessages.h"
 #include "qmidiin.h"
@@ -43,128 +43,117 @@ class TestOffline : public QObject
     Q_OBJECT
 
 private slots:
-    void messages_data();
-    void messages();
-    void sentBytes();
-    void replies_data();
-    void replies();
-    void pianoRollKeys();
-    void portsWithoutService();
-};
-
-void TestOffline::messages_data()
-{
-    // fields: status, channel, pitch, velocity, control, value; wire: built from them.
-    QTest::addColumn<Bytes>("bytes");
-    QTest::addColumn<QVector<int>>("fields");
-    QTest::addColumn<Bytes>("wire");
-    row("on, velocity 0", {0x93, 60, 0}, {0x90, 4, 60, 0, 0, 0}, {0x93, 60, 0});
-    row("off, channel 16", {0x8F, 64, 32}, {0x80, 16, 64, 32, 0, 0}, {0x8F, 64, 32});
-    row("8-bit data", {0x90, 200, 200}, {0x90, 1, 200, 200, 0, 0}, {0x90, 200, 200});
-    row("control", {0xB1, 7, 100}, {0xB0, 2, 0, 0, 7, 100}, {0xB1, 7, 100});
-    row("program", {0xC2, 5}, {0xC0, 3, 0, 0, 0, 5}, {0xC2, 5});
-    row("key pressure", {0xA1, 60, 85}, {0xA0, 2, 60, 0, 0, 85}, {});
-    row("pressure", {0xD9, 51}, {0xD0, 10, 0, 0, 0, 51}, {});
-    row("bend", {0xE0, 0, 0x40}, {0xE0, 1, 0, 0, 0, 8192}, {});
-    row("sysex", {0xF0, 0x7E, 0xF7}, {0xF0, 0, 0, 0, 0, 0}, {0xF0, 0x7E, 0xF7});
-    row("sysex, F7 added", {0xF0, 0x7E}, {0xF0, 0, 0, 0, 0, 0}, {0xF0, 0x7E, 0xF7});
-    // Short input: what is missing reads as nothing, never past the end.
-    row("lone note on", {0x90}, {0x90, 1, 0, 0, 0, 0}, {0x90, 0, 0});
-    row("short bend", {0xE0, 1}, {0xE0, 1, 0, 0, 0, 1}, {});
-    row("nothing", {}, {0, 1, 0, 0, 0, 0}, {});
-}
-
-// Catches a misdecoded field, channel or time unit, a read past short input
-// (the bytes are exactly sized, for AddressSanitizer), and a wrong status
-// byte, masked data or missing end byte on the way out.
-void TestOffline::messages()
-{
-    QFETCH(Bytes, bytes);
-    QMidiMessage m;
-    m.decode(bytes, 0.0125);
-    QTEST((QVector<int>{m.status(), m.channel(), m.pitch(), m.velocity(), m.control(), m.value()}),
-          "fields");
-    QCOMPARE(m.sysExData(), m.status() == 0xF0 ? bytes : Bytes{});
-    QCOMPARE(m.timeStamp(), 12.5);
-    QTEST(m.rawMessage(), "wire");
-}
-
-// Catches any wrong byte of the unit's requests, and wrong
-// digits or separators in the text shown and stored.
-void TestOffline::sentBytes()
-{
-    QCOMPARE(makeSerialRequest(), Bytes({0xF0, 0, 0x11, 0x22, 0x0A, 0, 0, 0, 0, 2, 0, 0xF7}));
-    QCOMPARE(makeInitStatusRequest(serial), fromUnit({2, 1, 0xF7}));
-    QCOMPARE(makePresetRequest(serial, 5), fromUnit({2, 6, 5, 7, 0xF7}));
-    QCOMPARE(makePresetRequest({}, 0), Bytes({0xF0, 2, 6, 0, 7, 0xF7}));
-    QCOMPARE(toHexString(makeSerialRequest(), ' '), "F0 00 11 22 0A 00 00 00 00 02 00 F7");
-    QCOMPARE(toHexString({0x0A, 0xFF, 0x00}, '-'), "0A-FF-00");
-    QCOMPARE(toHexString({}, '-'), QString());
-}
-
-void TestOffline::replies_data()
-{
-    QTest::addColumn<Bytes>("message");
-    QTest::addColumn<Bytes>("serial");
-    QTest::addColumn<bool>("isStatus");
-    QTest::addColumn<int>("preset");
-    row("9 bytes", {0xF0, 1, 2, 3, 4, 5, 6, 7, 8}, {}, false, -1);
-    row("10 bytes", fromUnit({1}), serial, false, -1);
-    row("11 bytes", fromUnit({1, 0xF7}), serial, true, -1);
-    row("third preset", fromUnit({1, 3, 0xF7}), serial, true, 2);
-    row("no preset", fromUnit({1, 0, 0xF7}), serial, true, -1);
-    row("other type", fromUnit({3, 4, 0xF7}), serial, false, 3);
-    row("unclamped", fromUnit({1, 0xFF, 0xF7}), serial, true, 254);
-    row("no end byte", fromUnit({1, 3, 4}), serial, true, -1);
-    row("first F7", fromUnit({1, 0, 0x10, 0xF7, 5, 0xF7}), serial, true, 15);
-    row("F7 at 10", fromUnit({1, 0xF7, 5, 0xF7}), serial, true, 0);
-    row("F7 as type", fromUnit({0xF7, 4, 0xF7}), serial, false, 3);
-    row("F7 in serial", {0xF0, 8, 7, 6, 5, 4, 3, 2, 0xF7, 1, 2, 0xF7}, {8, 7, 6, 5, 4, 3, 2, 0xF7},
-        true, 1);
-}
-
-// Catches a misread serial, type byte or preset offset, an end search that
-// starts too early, and a read past the end.
-void TestOffline::replies()
-{
-    QFETCH(Bytes, message);
-    const HardReply reply = parseHardReply(message);
-    QTEST(reply.serial, "serial");
-    QTEST(reply.isStatus, "isStatus");
-    QTEST(reply.preset, "preset");
-}
-
-// Catches keys misplaced or mis-sized, and notes outside the 128 keys
-// touching anything.
-void TestOffline::pianoRollKeys()
-{
-    QMidiPianoRoll roll;
-    QCOMPARE(roll.key(60)->rect(), QRectF(410, 0, 10, 60)); // a C, five octaves in
-    QCOMPARE(roll.key(61)->rect(), QRectF(416, 0, 10, 30)); // its sharp, half as high
-    QCOMPARE(roll.key(127)->rect(), QRectF(867, 0, 10, 60));
-    QMidiMessage note;
-    for (int pitch : {-1, 128, 100000, 127}) {
-        note.setStatus(0x90)->setPitch(pitch)->setVelocity(100);
-        roll.onMidiReceive(&note);
+    void messages_data()
+    {
+        // fields: status, channel, pitch, velocity, control, value; wire: built from them.
+        QTest::addColumn<Bytes>("bytes");
+        QTest::addColumn<QVector<int>>("fields");
+        QTest::addColumn<Bytes>("wire");
+        row("on, velocity 0", {0x93, 60, 0}, {0x90, 4, 60, 0, 0, 0}, {0x93, 60, 0});
+        row("off, channel 16", {0x8F, 64, 32}, {0x80, 16, 64, 32, 0, 0}, {0x8F, 64, 32});
+        row("8-bit data", {0x90, 200, 200}, {0x90, 1, 200, 200, 0, 0}, {0x90, 200, 200});
+        row("control", {0xB1, 7, 100}, {0xB0, 2, 0, 0, 7, 100}, {0xB1, 7, 100});
+        row("program", {0xC2, 5}, {0xC0, 3, 0, 0, 0, 5}, {0xC2, 5});
+        row("key pressure", {0xA1, 60, 85}, {0xA0, 2, 60, 0, 0, 85}, {});
+        row("pressure", {0xD9, 51}, {0xD0, 10, 0, 0, 0, 51}, {});
+        row("bend", {0xE0, 0, 0x40}, {0xE0, 1, 0, 0, 0, 8192}, {});
+        row("sysex", {0xF0, 0x7E, 0xF7}, {0xF0, 0, 0, 0, 0, 0}, {0xF0, 0x7E, 0xF7});
+        row("sysex, F7 added", {0xF0, 0x7E}, {0xF0, 0, 0, 0, 0, 0}, {0xF0, 0x7E, 0xF7});
+        // Short input: what is missing reads as nothing, never past the end.
+        row("lone note on", {0x90}, {0x90, 1, 0, 0, 0, 0}, {0x90, 0, 0});
+        row("short bend", {0xE0, 1}, {0xE0, 1, 0, 0, 0, 1}, {});
+        row("nothing", {}, {0, 1, 0, 0, 0, 0}, {});
     }
-    QCOMPARE(roll.key(127)->brush().color(), QColor(0, 0, 200, 200));
-}
 
-// Catches a crash, a port shown open, an error swallowed on opening, and a
-// send that waits for a service that is not there.
-void TestOffline::portsWithoutService()
-{
-    QMidiIn in;
-    QMidiOut out;
-    QVERIFY(in.portNames().isEmpty() && out.portNames().isEmpty());
-    QVERIFY_EXCEPTION_THROWN(in.openPort(0u), RtMidiError);
-    QVERIFY_EXCEPTION_THROWN(out.openPort(0u), RtMidiError);
-    QVERIFY(!in.isPortOpen() && !out.isPortOpen());
-    QMidiMessage sysEx; // a thousand would overfill the library's buffer, were they queued
-    sysEx.setStatus(0xF0)->setSysExData(Bytes(64, 0xF0));
-    for (int i = 0; i < 1000; ++i)
-        out.sendMessage(&sysEx);
-}
+    // Catches a misdecoded field, channel or time unit, a read past short input
+    // (the bytes are exactly sized, for AddressSanitizer), and a wrong status
+    // byte, masked data or missing end byte on the way out.
+    void messages()
+    {
+        QFETCH(Bytes, bytes);
+        QMidiMessage m;
+        m.decode(bytes, 0.0125);
+        QTEST((QVector<int>{m.status(), m.channel(), m.pitch(), m.velocity(), m.control(),
+                            m.value()}),
+              "fields");
+        QCOMPARE(m.sysExData(), m.status() == 0xF0 ? bytes : Bytes{});
+        QCOMPARE(m.timeStamp(), 12.5);
+        QTEST(m.rawMessage(), "wire");
+    }
+
+    // Catches any wrong byte of the unit's requests (their text, as the traffic
+    // log and the setting file show it, is checked where those are).
+    void sentBytes()
+    {
+        QCOMPARE(makeSerialRequest(), Bytes({0xF0, 0, 0x11, 0x22, 0x0A, 0, 0, 0, 0, 2, 0, 0xF7}));
+        QCOMPARE(makeInitStatusRequest(serial), fromUnit({2, 1, 0xF7}));
+        QCOMPARE(makePresetRequest(serial, 5), fromUnit({2, 6, 5, 7, 0xF7}));
+        QCOMPARE(makePresetRequest({}, 0), Bytes({0xF0, 2, 6, 0, 7, 0xF7}));
+    }
+
+    void replies_data()
+    {
+        QTest::addColumn<Bytes>("message");
+        QTest::addColumn<Bytes>("serial");
+        QTest::addColumn<bool>("isStatus");
+        QTest::addColumn<int>("preset");
+        row("9 bytes", {0xF0, 1, 2, 3, 4, 5, 6, 7, 8}, {}, false, -1);
+        row("10 bytes", fromUnit({1}), serial, false, -1);
+        row("11 bytes", fromUnit({1, 0xF7}), serial, true, -1);
+        row("third preset", fromUnit({1, 3, 0xF7}), serial, true, 2);
+        row("no preset", fromUnit({1, 0, 0xF7}), serial, true, -1);
+        row("other type", fromUnit({3, 4, 0xF7}), serial, false, 3);
+        row("no end byte", fromUnit({1, 3, 4}), serial, true, -1);
+        row("first F7", fromUnit({1, 0, 0x10, 0xF7, 5, 0xF7}), serial, true, 15);
+        row("F7 at 10", fromUnit({1, 0xF7, 5, 0xF7}), serial, true, 0);
+        row("F7 as type", fromUnit({0xF7, 4, 0xF7}), serial, false, 3);
+        row("F7 in serial", {0xF0, 8, 7, 6, 5, 4, 3, 2, 0xF7, 1, 2, 0xF7},
+            {8, 7, 6, 5, 4, 3, 2, 0xF7}, true, 1);
+    }
+
+    // Catches a misread serial, type byte or preset offset, an end search that
+    // starts too early, and a read past the end.
+    void replies()
+    {
+        QFETCH(Bytes, message);
+        const HardReply reply = parseHardReply(message);
+        QTEST(reply.serial, "serial");
+        QTEST(reply.isStatus, "isStatus");
+        QTEST(reply.preset, "preset");
+    }
+
+    // Catches keys misplaced or mis-sized, and notes outside the 128 keys
+    // touching anything.
+    void pianoRollKeys()
+    {
+        QMidiPianoRoll roll;
+        QCOMPARE(roll.key(60)->rect(), QRectF(410, 0, 10, 60)); // a C, five octaves in
+        QCOMPARE(roll.key(61)->rect(), QRectF(416, 0, 10, 30)); // its sharp, half as high
+        QCOMPARE(roll.key(127)->rect(), QRectF(867, 0, 10, 60));
+        QMidiMessage note;
+        for (int pitch : {-1, 128, 100000, 127}) {
+            note.setStatus(0x90)->setPitch(pitch)->setVelocity(100);
+            roll.onMidiReceive(&note);
+        }
+        QCOMPARE(roll.key(127)->brush().color(), QColor(0, 0, 200, 200));
+    }
+
+    // Catches a crash, a port shown open, an error swallowed on opening, and a
+    // send that waits for a service that is not there.
+    void portsWithoutService()
+    {
+        QMidiIn in;
+        QMidiOut out;
+        QVERIFY(in.portNames().isEmpty() && out.portNames().isEmpty());
+        QVERIFY_EXCEPTION_THROWN(in.openPort(0u), RtMidiError);
+        QVERIFY_EXCEPTION_THROWN(out.openPort(0u), RtMidiError);
+        QVERIFY(!in.isPortOpen() && !out.isPortOpen());
+        QMidiMessage sysEx; // a thousand would overfill the library's buffer, were they queued
+        sysEx.setStatus(0xF0)->setSysExData(Bytes(64, 0xF0));
+        for (int i = 0; i < 1000; ++i)
+            out.sendMessage(&sysEx);
+    }
+};
 
 QTEST_MAIN(TestOffline)
 #include "tst_offline.moc"

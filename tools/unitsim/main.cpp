@@ -1,6 +1,7 @@
 // tarnapp-unitsim: plays the hardware unit, and optionally a pad controller, on virtual MIDI
 // ports, driven by command lines on standard input.
 
+#include "jackgraph.h"
 #include "messagequeue.h"
 #include "simulatoroptions.h"
 #include "unitsimulator.h"
@@ -31,15 +32,26 @@ bool compiled(RtMidi::Api api)
     return std::find(apis.begin(), apis.end(), api) != apis.end();
 }
 
+void requireUsable(RtMidi::Api api)
+{
+    if (!compiled(api))
+        throw RtMidiError("this RtMidi library was built without that API");
+    if (api == RtMidi::UNIX_JACK && !JackGraph::supported())
+        throw RtMidiError("this build of TarnApp has no JACK support");
+}
+
 // ALSA where it works, JACK otherwise, unless the options force one.
 std::unique_ptr<UnitSimulator> openSimulator(const SimulatorOptions &options, MessageQueue &queue)
 {
     using Api = SimulatorOptions::Api;
     const RtMidi::Api forced = options.api == Api::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
     if (options.api != Api::Auto) {
-        if (!compiled(forced))
-            throw RtMidiError("this RtMidi library was built without that API");
+        requireUsable(forced);
         return std::make_unique<UnitSimulator>(options, forced, queue);
+    }
+    if (!JackGraph::supported() || !compiled(RtMidi::UNIX_JACK)) {
+        requireUsable(RtMidi::LINUX_ALSA);
+        return std::make_unique<UnitSimulator>(options, RtMidi::LINUX_ALSA, queue);
     }
     if (compiled(RtMidi::LINUX_ALSA)) {
         try {
@@ -94,10 +106,10 @@ int main(int argc, char **argv)
     try {
         simulator = openSimulator(options, queue);
     } catch (const RtMidiError &error) {
-        std::fprintf(stderr,
-                     "tarnapp-unitsim: cannot open the MIDI ports: %s\n"
-                     "(on JACK: is the server named by JACK_DEFAULT_SERVER running?)\n",
-                     error.what());
+        std::fprintf(stderr, "tarnapp-unitsim: cannot open the MIDI ports: %s\n%s", error.what(),
+                     JackGraph::supported()
+                         ? "(on JACK: is the server named by JACK_DEFAULT_SERVER running?)\n"
+                         : "");
         return 1;
     }
     simulator->printPorts();

@@ -3,8 +3,6 @@
 #include "jackgraph.h"
 #include "messagequeue.h"
 
-#include <jack/jack.h>
-
 namespace {
 
 // ALSA lists "client:port 128:0", JACK "client:port".
@@ -33,7 +31,7 @@ MidiPortPair::MidiPortPair(RtMidi::Api api, const std::string &inClient, const s
     in.openVirtualPort(inPort);
     out.openVirtualPort(outPort);
     if (api == RtMidi::UNIX_JACK)
-        graphClient = jack_client_open((inClient + "-q").c_str(), JackNoStartServer, nullptr);
+        graphClient = JackGraph::openClient(inClient + "-q");
 }
 
 MidiPortPair::~MidiPortPair()
@@ -41,8 +39,7 @@ MidiPortPair::~MidiPortPair()
     // libjack can crash when a port goes while a graph change is being
     // announced; each port waits until that is over.
     JackGraph::closePorts(graphClient, {&out, &in});
-    if (graphClient)
-        jack_client_close(graphClient);
+    JackGraph::closeClient(graphClient);
 }
 
 void MidiPortPair::onMessage(double, std::vector<unsigned char> *message, void *pair)
