@@ -2,14 +2,49 @@
 
 #include <RtMidi.h>
 
-BenchPeer::BenchPeer(const std::string &name) : m_name(name)
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// The listed name of our port "client:port": the last with ALSA's numbers.
+std::string listedName(RtMidi &lister, const std::string &name)
 {
-    m_in = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, name + "-rx", 1000);
+    std::string found = name;
+    for (unsigned int i = 0; i < lister.getPortCount(); ++i) {
+        const std::string listed = lister.getPortName(i);
+        if (listed.compare(0, name.size() + 1, name + " ") == 0 &&
+            listed.find_first_not_of("0123456789:", name.size() + 1) == std::string::npos)
+            found = listed;
+    }
+    return found;
+}
+
+} // namespace
+
+bool BenchPeer::onAlsa()
+{
+    const char *service = std::getenv("TARN_MIDI_SERVICE");
+    return service && std::strcmp(service, "alsa") == 0;
+}
+
+int BenchPeer::api()
+{
+    return onAlsa() ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
+}
+
+BenchPeer::BenchPeer(const std::string &name)
+{
+    const auto service = RtMidi::Api(api());
+    m_in = std::make_unique<RtMidiIn>(service, name + "-rx", 1000);
     m_in->ignoreTypes(false, false, false);
     m_in->setCallback(&BenchPeer::onMessage, this);
     m_in->openVirtualPort("in");
-    m_out = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, name + "-tx");
+    m_out = std::make_unique<RtMidiOut>(service, name + "-tx");
     m_out->openVirtualPort("out");
+    // Our input is listed among the outputs' destinations, and the reverse.
+    m_inName = listedName(*m_out, name + "-rx:in");
+    m_outName = listedName(*m_in, name + "-tx:out");
 }
 
 BenchPeer::~BenchPeer()

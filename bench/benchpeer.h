@@ -11,10 +11,9 @@
 class RtMidiIn;
 class RtMidiOut;
 
-// A measuring MIDI device on JACK: a virtual input that stamps every arrival
-// with the steady clock on JACK's process thread, and a virtual output. Sends
-// come from the benchmark's main thread only; the main thread also reads the
-// arrivals.
+// A measuring MIDI device: a virtual input that stamps every arrival with the
+// steady clock on the library's thread, and a virtual output. Sends come from
+// the benchmark's main thread only; the main thread also reads the arrivals.
 class BenchPeer
 {
 public:
@@ -26,16 +25,20 @@ public:
         Bytes bytes;
     };
 
+    // The service: ALSA when TARN_MIDI_SERVICE is "alsa", JACK otherwise.
+    static int api();
+    static bool onAlsa();
+
     // Clients "<name>-rx" (port "in") and "<name>-tx" (port "out").
-    // Throws RtMidiError when no JACK server answers.
+    // Throws RtMidiError when the service does not answer.
     explicit BenchPeer(const std::string &name);
     ~BenchPeer();
     BenchPeer(const BenchPeer &) = delete;
     BenchPeer &operator=(const BenchPeer &) = delete;
 
-    // As the program's port lists show them.
-    std::string inputPortName() const { return m_name + "-rx:in"; }
-    std::string outputPortName() const { return m_name + "-tx:out"; }
+    // As the program's port lists show them (ALSA appends " client:port").
+    std::string inputPortName() const { return m_inName; }
+    std::string outputPortName() const { return m_outName; }
 
     // Sends and returns the time just before the send.
     Clock::time_point send(const Bytes &bytes);
@@ -51,7 +54,7 @@ public:
 private:
     static void onMessage(double deltaTime, std::vector<unsigned char> *message, void *userData);
 
-    std::string m_name;
+    std::string m_inName, m_outName;
     std::unique_ptr<RtMidiIn> m_in;
     std::unique_ptr<RtMidiOut> m_out;
 

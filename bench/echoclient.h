@@ -10,7 +10,7 @@ class RtMidiOut;
 
 // The MIDI service's own floor: a minimal RtMidi client that opens two ports
 // by name, as the program does, and sends every message it receives straight
-// back out from the library's callback (JACK's process thread). Made on the
+// back out from the library's callback (its own thread). Made on the
 // main thread, which then only waits.
 class EchoClient
 {

@@ -1,5 +1,6 @@
 // tarnapp-bench: measures the real TarnApp process on the JACK server named by
-// JACK_DEFAULT_SERVER (bench/run.sh starts a private one), or, with --echo,
+// JACK_DEFAULT_SERVER (bench/run.sh starts a private one) or, with
+// TARN_MIDI_SERVICE=alsa, on the ALSA sequencer; or, with --echo,
 // plays the echo client that gives the service's own latency floor.
 
 #include "echoclient.h"
@@ -18,8 +19,9 @@ namespace {
 const char usage[] = R"(Usage: tarnapp-bench [options]
        tarnapp-bench --echo SOURCE-PORT SINK-PORT
 
-Measures TarnApp on the JACK server named by JACK_DEFAULT_SERVER; bench/run.sh
-starts a private server and runs this. Options:
+Measures TarnApp on the JACK server named by JACK_DEFAULT_SERVER, or on the
+ALSA sequencer with TARN_MIDI_SERVICE=alsa (and TARNAPP_MIDI_API=alsa for the
+program); bench/run.sh sets these up and runs this. Options:
   --program PATH    the TarnApp executable (default: the one built with this)
   --presses N       pad presses to time (default 1000)
   --flood N         messages sent to the program for the memory test (default 100000)

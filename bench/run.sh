@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Benchmarks the real TarnApp program: builds it (the first build through
-# tools/setup.sh, which installs what it needs), starts a private JACK server
-# (dummy driver, 48 kHz, period 256: latency is what it measures), runs build/tarnapp-bench on it and
-# stops the server again. Prints a table.
+# tools/setup.sh, which installs what it needs), runs build/tarnapp-bench and
+# prints a table. The MIDI service is a private JACK server (dummy driver,
+# 48 kHz, period 256: latency is what it measures) that this starts and stops,
+# or, with TARN_MIDI_SERVICE=alsa, the kernel's ALSA sequencer (on a machine
+# without one: tools/alsaguest.sh env TARN_MIDI_SERVICE=alsa bench/run.sh).
 # Extra arguments go to tarnapp-bench (see tarnapp-bench --help).
 #
 #   TARN_BUILD_DIR     build tree (default: build)
@@ -16,6 +18,10 @@ if [[ ! -f $build_dir/CMakeCache.txt ]]; then
 fi
 cmake --build "$build_dir" -j2 --target TarnApp tarnapp-bench >&2
 
+if [[ ${TARN_MIDI_SERVICE:-jack} == alsa ]]; then
+    TARNAPP_MIDI_API=alsa exec "$build_dir/tarnapp-bench" "$@"
+fi
+
 server=${TARN_BENCH_SERVER:-tarnapp-bench}
 pidfile=$build_dir/bench/jackd.pid
 mkdir -p "$build_dir/bench"
@@ -26,7 +32,8 @@ tests/jackfixture.sh start "$server" "$pidfile" >&2
 trap 'tests/jackfixture.sh stop "$server" "$pidfile" >&2' EXIT
 
 status=0
-JACK_DEFAULT_SERVER=$server JACK_NO_START_SERVER=1 "$build_dir/tarnapp-bench" "$@" || status=$?
+JACK_DEFAULT_SERVER=$server JACK_NO_START_SERVER=1 TARNAPP_MIDI_API=jack \
+    "$build_dir/tarnapp-bench" "$@" || status=$?
 # Without realtime scheduling a busy machine makes the server miss periods;
 # the messages of such a period are lost. Worth knowing beside the figures.
 xruns=$(grep -c 'XRun' "${pidfile%.pid}.log" || true)

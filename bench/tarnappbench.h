@@ -12,11 +12,10 @@
 #include <vector>
 
 // The benchmark of the real TarnApp process on the JACK server named by
-// JACK_DEFAULT_SERVER: a stand-in unit and pad controller measure, from
-// outside, the latency through the program against an echo client (the
-// service's floor), the time to the first request, memory across a flood and
-// CPU time while idle, then print a table. Runs on the main thread; the
-// peers' arrivals are stamped on JACK's threads.
+// JACK_DEFAULT_SERVER or on ALSA (see BenchPeer::api): a stand-in unit and pad controller measure,
+// from outside, the latency through the program against an echo client (the service's floor), the
+// time to the first request, memory across a flood and CPU time while idle, then print a table.
+// Runs on the main thread; the peers' arrivals are stamped on the library's threads.
 class TarnAppBench
 {
 public:

@@ -2,6 +2,7 @@
 // open and what the unit hears then. Main thread.
 
 #include "jackprobe.h"
+#include "midiservice.h"
 #include "peer.h"
 #include "qmidiin.h"
 #include "qmidiout.h"
@@ -43,6 +44,8 @@ private slots:
             if (names[i] == 'x' || names[i] == 'U')
                 setting[keys[i]] =
                     names[i] == 'x' ? "h11a-nobody:port" : setting[keys[i]].toString().toUpper();
+        if (free >= 0 && MidiService::isAlsa())
+            QSKIP("fills JACK's port table, which ALSA does not have");
         QVERIFY(free < 0 || jackProbe().fill(free));
         WindowBench bench(setting);
         jackProbe().unfill();
@@ -68,6 +71,8 @@ private slots:
     // position taken before would open the wrong port.
     void outputLookedUpAfterInput()
     {
+        if (MidiService::isAlsa())
+            QSKIP("fills JACK's port table, which ALSA does not have");
         QVERIFY(jackProbe().fill(2));
         Peer device("h11a-late");
         jackProbe().unfill();

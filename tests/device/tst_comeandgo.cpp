@@ -6,6 +6,7 @@
 #include "hardsettingdialog.h"
 #include "jackprobe.h"
 #include "midiportsupport.h"
+#include "midiservice.h"
 #include "peer.h"
 #include "qmidiin.h"
 #include "qmidiout.h"
@@ -174,6 +175,8 @@ void TestComeAndGo::otherNameOpensNothing()
 
 void TestComeAndGo::flappingEndsConnectedOnce()
 {
+    if (MidiService::isAlsa())
+        QSKIP("its device is a JACK client of its own");
     // A device of one client whose ports vanish and return with it.
     struct Flapper
     {

@@ -1,6 +1,7 @@
 // TarnApp and the simulated unit with pads, both run as a user runs them on
 // the suite's server, watched through their output lines. Main thread.
 
+#include "midiservice.h"
 #include "programrun.h"
 #include "windowbench.h"
 
@@ -17,16 +18,17 @@ private slots:
 void TestProgram::followsTheUnitAndThePads()
 {
     const QString serial = "12 34 56 78 01 02 03 04";
-    ProgramRun unit(TARNAPP_UNITSIM, {"--api", "jack", "--pads", "--name", "sim"});
+    ProgramRun unit(TARNAPP_UNITSIM, {"--api", MidiService::apiName(), "--pads", "--name", "sim"});
     unit.start();
     QVERIFY(unit.waitForLine("pads: [ ] [ ] [ ] [ ] [ ] [ ]"));
 
     ProgramRun app(TARNAPP_EXECUTABLE);
     const QString setting = app.configFolder() + "/TarnAppSetting.ini";
-    WindowBench::write(setting, {{"HardwareMidiInPort", "sim Out:unit-out"},
-                                 {"HardwareMidiOutPort", "sim In:unit-in"},
-                                 {"RemoteMidiInPort", "sim Pads Out:pads-out"},
-                                 {"RemoteMidiOutPort", "sim Pads In:pads-in"}});
+    using MidiService::listed;
+    WindowBench::write(setting, {{"HardwareMidiInPort", listed("sim Out:unit-out")},
+                                 {"HardwareMidiOutPort", listed("sim In:unit-in")},
+                                 {"RemoteMidiInPort", listed("sim Pads Out:pads-out")},
+                                 {"RemoteMidiOutPort", listed("sim Pads In:pads-in")}});
     app.start();
 
     // Serial request, serial learnt and saved, init status request, no preset.

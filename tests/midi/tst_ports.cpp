@@ -5,6 +5,7 @@
 
 #include "debugcapture.h"
 #include "jackprobe.h"
+#include "midiservice.h"
 #include "peer.h"
 #include "qmidiin.h"
 #include "qmidimessage.h"
@@ -76,6 +77,8 @@ private slots:
     // connection's announcement.
     void closesAfterGraphAnnouncements()
     {
+        if (MidiService::isAlsa())
+            QSKIP("about JACK's graph announcements");
         Peer peer("graph");
         for (int round = 0; round < 3; ++round) {
             auto in = std::make_unique<QMidiIn>();
@@ -119,7 +122,10 @@ private slots:
         for (const Bytes &bytes : {Bytes{0xF8}, Bytes{0xFE}, Bytes{0xF0, 0x7D, 0xF7},
                                    Bytes{0x91, 64, 127}, Bytes{0x90, 60, 0}, Bytes{0x85, 60, 64}})
             peer.send(bytes);
-        // The flood, numbered, in steps that a JACK cycle surely carries.
+        // The flood, numbered, in steps that a JACK cycle surely carries, each
+        // taken by both inputs before the next: ALSA drops what a receiving
+        // client's input pool cannot hold while its thread waits for a core.
+        const int step = MidiService::isAlsa() ? 100 : 400;
         for (int i = 0; i < 4000; ++i) {
             const auto hi = static_cast<unsigned char>(i / 128),
                        lo = static_cast<unsigned char>(i % 128);
@@ -128,8 +134,11 @@ private slots:
                                 : Fields{0xF0, 0, 0, 0, 0xF0, hi, lo, 0xF7});
             if (i % 10)
                 sentRemote << sentHard.last();
-            if (i % 400 == 399)
-                QVERIFY(TestWait::until([&] { return fromHard.size() >= sentHard.size(); }));
+            if (i % step == step - 1)
+                QVERIFY(TestWait::until([&] {
+                    return fromHard.size() >= sentHard.size() &&
+                           fromRemote.size() >= sentRemote.size();
+                }));
         }
         QVERIFY(TestWait::until([&] { return fromRemote.size() >= sentRemote.size(); }));
         QCOMPARE(fromHard, sentHard);
@@ -149,6 +158,8 @@ private slots:
     // message object's SysEx only), wrong "send message" lines.
     void serverStopsAndReturns()
     {
+        if (MidiService::isAlsa())
+            QSKIP("about the JACK server stopping; the ALSA sequencer is the kernel's");
         QMidiIn in;
         QMidiOut out;
         QSignalSpy inLost(&in, &QMidiIn::serviceLost), outLost(&out, &QMidiOut::serviceLost);

@@ -1,6 +1,7 @@
 #include "jackprobe.h"
 
 #include "jackgraph.h"
+#include "midiservice.h"
 #include "testwait.h"
 
 #include <jack/jack.h>
@@ -48,6 +49,8 @@ void JackProbe::close()
 
 QStringList JackProbe::connections(const QString &port) const
 {
+    if (MidiService::isAlsa())
+        return MidiService::alsaConnections(port);
     QStringList found;
     jack_port_t *handle = client ? jack_port_by_name(client, port.toUtf8().constData()) : nullptr;
     if (const char **peers = handle ? jack_port_get_all_connections(client, handle) : nullptr) {

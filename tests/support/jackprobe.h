@@ -13,6 +13,9 @@ typedef struct _jack_port jack_port_t;
 // connections made and broken since the probe began, and filler ports that
 // use up the server's port table. A client of its own on the suite's server;
 // asked on the test's GUI thread, JACK's notification thread only appends.
+// On ALSA (see MidiService) no JACK server runs: connections come from the
+// sequencer, settle has nothing to wait for, and what is about JACK itself
+// finds nothing (isValid() is false).
 class JackProbe
 {
 public:

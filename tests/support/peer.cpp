@@ -1,6 +1,7 @@
 #include "peer.h"
 
 #include "jackprobe.h"
+#include "midiservice.h"
 #include "testwait.h"
 
 const ByteVector Peer::serial{0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F, 0x60, 0x71};
@@ -19,9 +20,12 @@ void Peer::plug()
     if (ports)
         return;
     const std::string base = name.toStdString();
-    ports = std::make_unique<MidiPortPair>(RtMidi::UNIX_JACK, base + " In", "in", base + " Out",
+    ports = std::make_unique<MidiPortPair>(MidiService::api(), base + " In", "in", base + " Out",
                                            "out", true, queue, 0);
     settled = false;
+    // ALSA's names carry the client numbers of this plug-in.
+    inName = MidiService::listed(name + " In:in");
+    outName = MidiService::listed(name + " Out:out");
 }
 
 void Peer::unplug()
@@ -33,7 +37,8 @@ void Peer::send(const ByteVector &bytes)
 {
     if (!ports)
         return;
-    // JACK may drop what is sent in the cycle that makes a connection.
+    // JACK may drop what is sent in the cycle that makes a connection; ALSA
+    // drops what is sent before the program subscribes.
     if (!settled) {
         settled = jackProbe().waitConnected(out());
         jackProbe().settle();

@@ -31,12 +31,14 @@ public:
         Pads
     };
 
-    // Ports "NAME In:in" and "NAME Out:out". Throws RtMidiError without a service.
+    // Ports "NAME In:in" and "NAME Out:out" on the suite's service (ALSA lists
+    // them with numbers: "NAME In:in 129:0"). Throws RtMidiError without a service.
     explicit Peer(const QString &name, Role role = Raw);
     ~Peer() override;
 
-    QString in() const { return name + " In:in"; }    // what a program's output opens
-    QString out() const { return name + " Out:out"; } // what a program's input opens
+    // As the program's port lists show them now.
+    QString in() const { return inName; }   // what a program's output opens
+    QString out() const { return outName; } // what a program's input opens
 
     // Sends once our output's connection carries MIDI (see JackProbe::settle).
     void send(const ByteVector &bytes);
@@ -59,7 +61,7 @@ public:
 private:
     void take();
 
-    QString name;
+    QString name, inName, outName;
     Role role;
     SimulatedUnit simulatedUnit{serial};
     SimulatedPads simulatedPads;

@@ -1,0 +1,20 @@
+# Runs one test for ctest:  runtest.sh HOME EXECUTABLE labels,LABEL,...
+# with an emptied home of its own and the program on the suite's MIDI service
+# (TARN_MIDI_SERVICE, jack by default). A test about JACK itself (label
+# "jackonly") skips on ALSA with status 77.
+rm -rf "$1" && mkdir -p "$1/.config" || exit 1
+service=${TARN_MIDI_SERVICE:-jack}
+case $service in
+alsa | jack) ;;
+*) echo "TARN_MIDI_SERVICE must be alsa or jack, not '$service'" >&2; exit 1 ;;
+esac
+case "$3," in
+*,jackonly,*)
+    if [ "$service" = alsa ]; then
+        echo "skipped on ALSA: the test is about JACK itself"
+        exit 77
+    fi
+    ;;
+esac
+export TARN_MIDI_SERVICE="$service" TARNAPP_MIDI_API="$service"
+exec "$2"
