@@ -46,7 +46,7 @@ void PortFollower::recheck()
         }
         HardSettingDialog *dialog = window->settingDialog();
         if (dialog && dialog->isVisible())
-            dialog->refreshPortLists();
+            dialog->refreshPortLists(true);
     } while (checkAgain);
     checking = false;
 }

@@ -106,10 +106,13 @@ void HardSettingDialog::showRecord()
     showSerialNumber();
 }
 
-void HardSettingDialog::refreshPortLists()
+void HardSettingDialog::refreshPortLists(bool keepChoices)
 {
-    const auto fill = [this](QComboBox *list, const QStringList &names, bool withNone,
-                             const QString &stored) {
+    const auto fill = [this, keepChoices](QComboBox *list, const QStringList &names,
+                                          bool withNone, const QString &storedName) {
+        // Ports that come and go while the dialog is open must not undo what
+        // the user has chosen and not yet applied.
+        const QString stored = keepChoices && list->count() ? selectedName(list) : storedName;
         list->clear();
         if (withNone)
             list->addItem(tr("none"), QString());

@@ -25,7 +25,9 @@ public:
 
     // Fills every field from the record, as each showing does.
     void showRecord();
-    void refreshPortLists();
+    // Fills the port lists from the ports present now, each showing its
+    // stored port, or with keepChoices the port chosen in it so far.
+    void refreshPortLists(bool keepChoices = false);
     void showPresetNames();
     void showSerialNumber();
     void collectSettings();
