@@ -4,12 +4,14 @@
 #include <QObject>
 #include <QStringList>
 
+#include "midiportsupport.h"
+
 #include <memory>
 #include <vector>
 
 class QMidiMessage;
-class RtMidiIn;
-template <class Port> class MidiLibraryPort;
+class RtMidi;
+class MidiLibraryPort;
 
 // One MIDI input port over the RtMidi library. Lives on the GUI thread; the
 // library calls inputCallback on its own input thread, and each message
@@ -39,13 +41,13 @@ signals:
     void serviceLost();
 
 private:
-    std::unique_ptr<RtMidiIn> makeLibraryObject();
+    MidiPortSupport::LibraryObject makeLibraryObject();
 
     // Kept so that a library object made anew filters as the last one did.
     bool ignoreSysex = true;
     bool ignoreTime = true;
     bool ignoreSense = true;
-    std::unique_ptr<MidiLibraryPort<RtMidiIn>> library;
+    std::unique_ptr<MidiLibraryPort> library;
 };
 
 #endif

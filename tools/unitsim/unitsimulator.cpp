@@ -28,13 +28,17 @@ int padNumber(const std::string &line)
 
 UnitSimulator::UnitSimulator(const SimulatorOptions &options, RtMidi::Api api, MessageQueue &queue)
     : queue(queue), unit(options.serial),
-      unitPorts(api, options.unitInClient(), SimulatorOptions::unitInPort, options.unitOutClient(),
-                SimulatorOptions::unitOutPort, true, queue, FromUnit)
+      unitPorts(api,
+                {options.name, options.unitInClient(), options.unitOutClient(),
+                 SimulatorOptions::unitInPort, SimulatorOptions::unitOutPort},
+                true, queue, FromUnit)
 {
     if (options.pads)
         padPorts = std::make_unique<MidiPortPair>(
-            api, options.padsInClient(), SimulatorOptions::padsInPort, options.padsOutClient(),
-            SimulatorOptions::padsOutPort, false, queue, FromPads);
+            api,
+            MidiPortPair::Names{options.name, options.padsInClient(), options.padsOutClient(),
+                                SimulatorOptions::padsInPort, SimulatorOptions::padsOutPort},
+            false, queue, FromPads);
 }
 
 void UnitSimulator::printPorts()
