@@ -8,6 +8,9 @@
 # TARN_JACK_PERIOD frames at 48 kHz, 1024 by default: with --no-realtime a
 # client that the scheduler keeps waiting misses whole periods and their MIDI,
 # and on a busy machine 21 ms periods are missed far less often than 5 ms ones.
+# With TARN_JACK_REALTIME=1 the server and its clients' process threads run
+# with real-time priority (jackd -R), as on a musician's system: a busy
+# machine then cannot make a client late.
 # stop:  ends the server with SIGTERM and waits until it has gone, so that
 # its slot in JACK's registry is free again.
 set -euo pipefail
@@ -26,6 +29,8 @@ start_timeout=${TARN_JACK_START_TIMEOUT:-10}
 stop_timeout=${TARN_JACK_STOP_TIMEOUT:-30}
 period=${TARN_JACK_PERIOD:-1024}
 [[ $period =~ ^[1-9][0-9]*$ ]] || usage
+mode=--no-realtime
+[[ ${TARN_JACK_REALTIME:-0} == 1 ]] && mode=-R
 
 # Never let a client start a server of its own by accident.
 export JACK_NO_START_SERVER=1
@@ -36,13 +41,14 @@ alive() {
 }
 
 # True when PID is a server that this script started for NAME (with any
-# period), so that a stale pid file never makes us signal an unrelated process.
+# period and mode), so that a stale pid file never makes us signal an
+# unrelated process.
 is_our_server() {
     alive "$1" || return 1
     local cmdline
     cmdline=$(tr '\0' ' ' <"/proc/$1/cmdline" 2>/dev/null) || return 1
-    [[ $cmdline =~ ^jackd\ --no-realtime\ -n\ (.*)\ -d\ dummy\ -r\ 48000\ -p\ [0-9]+\ $ ]] &&
-        [[ ${BASH_REMATCH[1]} == "$name" ]]
+    [[ $cmdline =~ ^jackd\ (--no-realtime|-R)\ -n\ (.*)\ -d\ dummy\ -r\ 48000\ -p\ [0-9]+\ $ ]] &&
+        [[ ${BASH_REMATCH[2]} == "$name" ]]
 }
 
 answers() {
@@ -90,7 +96,7 @@ start() {
     mkdir -p "$(dirname "$pidfile")"
     # Its own session, and no inherited output: ctest waits for the fixture's
     # output to close, and must not take the server down with the fixture.
-    setsid jackd --no-realtime -n "$name" -d dummy -r 48000 -p "$period" \
+    setsid jackd "$mode" -n "$name" -d dummy -r 48000 -p "$period" \
         </dev/null >"$log" 2>&1 &
     local pid=$!
     echo "$pid" >"$pidfile"

@@ -43,8 +43,7 @@ void TestE2eSimulator::programFollowsTheSimulatedUnitAndPads()
 
     // Set up as the demo does: the four port names as the port lists show them.
     TarnAppRun app;
-    app.writeSettings(name + " Out:unit-out", name + " In:unit-in", name + " Pads Out:pads-out",
-                      name + " Pads In:pads-in");
+    app.writeSettings(name + ":unit-out", name + ":unit-in", name + ":pads-out", name + ":pads-in");
     QVERIFY(app.start());
 
     // The program learns the serial number and takes the unit's "no preset".

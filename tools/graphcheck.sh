@@ -1,0 +1,208 @@
+#!/usr/bin/env bash
+# Checks that our JACK clients never stall or disturb JACK's graph, and that
+# the first message on a connection just made arrives.
+#
+# On a private JACK server (dummy driver, period 256 as in the demo;
+# real-time where the system allows it, so that a busy machine cannot make a
+# client late), while other clients query the graph ten times a second and
+# connect and disconnect a port of their own (jack_lsp, jack_connect and
+# jack_disconnect on a jack_metro port):
+#   1. starts and stops the unit simulator (tarnapp-unitsim --pads) STARTS times;
+#   2. starts and stops TarnApp STARTS times against one simulator, each start
+#      waiting for its serial request to reach the unit (none may be lost);
+#   3. runs tst_e2efirstsend with 200 rounds of open, request, reply, close.
+# Fails when the server's log holds a "was not finished" line for one of our
+# clients or any "Process error". Prints the xruns per start and the time
+# from TarnApp's start to its serial request at the unit.
+#
+#   tools/graphcheck.sh [STARTS]      (default 50)
+#   TARN_BUILD_DIR        build tree (default: build), with TarnApp,
+#                         tarnapp-unitsim and tests/e2e/tst_e2efirstsend built
+#   TARN_GRAPHCHECK_SERVER  server name (default: tarn-graphcheck)
+set -euo pipefail
+
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root=$PWD
+starts=${1:-50}
+build_dir=${TARN_BUILD_DIR:-build}
+[[ $build_dir == /* ]] || build_dir=$root/$build_dir
+server=${TARN_GRAPHCHECK_SERVER:-tarn-graphcheck}
+state=$build_dir/graphcheck
+pidfile=$state/jackd.pid
+serverlog=$state/jackd.log
+sim_name=gc-sim
+first_send=$build_dir/tests/e2e/tst_e2efirstsend
+
+say() { echo "graphcheck: $*" >&2; }
+
+for program in "$build_dir/TarnApp" "$build_dir/tarnapp-unitsim" "$first_send"; do
+    [[ -x $program ]] || {
+        say "$program is missing; build it first"
+        exit 1
+    }
+done
+
+rm -rf "$state"
+mkdir -p "$state/config/TarnApp"
+export TARN_JACK_PERIOD=256
+if chrt -f 1 true 2>/dev/null; then
+    export TARN_JACK_REALTIME=1
+else
+    say "no real-time scheduling here: clients may be late on a busy machine"
+fi
+export JACK_DEFAULT_SERVER=$server JACK_NO_START_SERVER=1 QT_QPA_PLATFORM=offscreen
+
+pids=()
+cleanup() {
+    trap '' INT TERM
+    for pid in "${pids[@]}"; do
+        kill -TERM "$pid" 2>/dev/null || true
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    tests/jackfixture.sh stop "$server" "$pidfile" >/dev/null || say "could not stop $server"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+tests/jackfixture.sh start "$server" "$pidfile" >/dev/null
+
+# Other clients at work on the graph, ten times a second.
+jack_metro -n gc-metro -b 600 >/dev/null 2>&1 &
+pids+=($!)
+(
+    connected=0
+    while :; do
+        jack_lsp -c >/dev/null 2>&1 || true
+        if ((connected)); then
+            jack_disconnect gc-metro:600_bpm system:playback_1 >/dev/null 2>&1 || true
+        else
+            jack_connect gc-metro:600_bpm system:playback_1 >/dev/null 2>&1 || true
+        fi
+        connected=$((1 - connected))
+        sleep 0.1
+    done
+) &
+pids+=($!)
+
+# Prints a millisecond stamp before every line of its input.
+stamp() {
+    while IFS= read -r line; do
+        printf '%s %s\n' "$(date +%s%3N)" "$line"
+    done
+}
+
+# Waits until file $1 has at least $2 lines matching $3; false after $4 s.
+await_lines() {
+    local waited=0
+    until (($(grep -c -e "$3" "$1" 2>/dev/null || true) >= $2)); do
+        ((waited < $4 * 20)) || return 1
+        sleep 0.05
+        waited=$((waited + 1))
+    done
+}
+
+# The server's complaints since line $1 of its log: "ours theirs errors".
+complaints() {
+    tail -n +"$(($1 + 1))" "$serverlog" | awk '
+        /was not finished/ { if ($0 ~ /client = gc-metro /) theirs++; else ours++ }
+        /Process error/ { errors++ }
+        END { printf "%d %d %d\n", ours, theirs, errors }'
+}
+
+failed=0
+lines_at() { wc -l <"$serverlog"; }
+
+# --- 1. The simulator started and stopped ------------------------------------
+mark=$(lines_at)
+for ((i = 1; i <= starts; i++)); do
+    out=$state/sim-$i.out
+    "$build_dir/tarnapp-unitsim" --api jack --pads --name "$sim_name" </dev/null >"$out" 2>&1 &
+    pid=$!
+    if ! await_lines "$out" 1 '^unit: type h for commands' 10; then
+        say "simulator start $i: its ports did not open; its output:"
+        sed 's/^/    /' "$out" >&2
+        failed=1
+    fi
+    kill -TERM "$pid"
+    wait "$pid" || true
+done
+read -r ours theirs errors <<<"$(complaints "$mark")"
+say "simulator, $starts starts: $ours 'not finished' of ours, $theirs of other clients," \
+    "$errors 'Process error'"
+((ours == 0 && errors == 0)) || failed=1
+
+# --- 2. TarnApp started and stopped against one simulator ----------------------
+sim_out=$state/sim.out
+"$build_dir/tarnapp-unitsim" --api jack --pads --name "$sim_name" </dev/null \
+    > >(stamp >"$sim_out") 2>&1 &
+pids+=($!)
+await_lines "$sim_out" 1 ' unit: type h for commands' 10 || {
+    say "the simulator did not start"
+    exit 1
+}
+# The port names as the simulator shows them: unit in, unit out, pads in, pads out.
+mapfile -t names < <(sed -n 's/^[0-9]* port: "\([^"]*\)".*/\1/p' "$sim_out")
+cat >"$state/config/TarnApp/TarnAppSetting.ini" <<EOF
+[General]
+HardwareMidiInPort=${names[1]}
+HardwareMidiOutPort=${names[0]}
+RemoteMidiInPort=${names[3]}
+RemoteMidiOutPort=${names[2]}
+EOF
+
+request=' Rcv    : F0 00 11 22 0A 00 00 00 00 02 00 F7'
+mark=$(lines_at)
+delays=()
+reached=0
+for ((i = 1; i <= starts; i++)); do
+    begin=$(date +%s%3N)
+    XDG_CONFIG_HOME=$state/config "$build_dir/TarnApp" >"$state/app-$i.log" 2>&1 &
+    pid=$!
+    if await_lines "$sim_out" $((reached + 1)) "$request" 10; then
+        reached=$((reached + 1))
+        arrived=$(grep -e "$request" "$sim_out" | sed -n "${reached}p" | cut -d' ' -f1)
+        delays+=($((arrived - begin)))
+        # The status request follows the serial reply: the link completes.
+        if ! await_lines "$sim_out" "$reached" ' Rcv    : F0 .* 02 01 F7$' 10; then
+            say "TarnApp start $i: no status request after the serial reply"
+            failed=1
+        fi
+    else
+        say "TarnApp start $i: its serial request never reached the unit"
+        failed=1
+    fi
+    kill -TERM "$pid"
+    wait "$pid" || true
+done
+read -r ours theirs errors <<<"$(complaints "$mark")"
+say "TarnApp, $starts starts: $ours 'not finished' of ours, $theirs of other clients," \
+    "$errors 'Process error'"
+((ours == 0 && errors == 0)) || failed=1
+if ((${#delays[@]})); then
+    sorted=($(printf '%s\n' "${delays[@]}" | sort -n))
+    say "TarnApp start to serial request at the unit: median ${sorted[${#sorted[@]} / 2]} ms," \
+        "min ${sorted[0]} ms, max ${sorted[-1]} ms"
+fi
+
+# --- 3. 200 rounds of open, request, reply, close ------------------------------
+mark=$(lines_at)
+if ! TARN_FIRSTSEND_ROUNDS=200 HOME=$state XDG_CONFIG_HOME=$state/config \
+    "$first_send" >"$state/firstsend.log" 2>&1; then
+    say "tst_e2efirstsend failed; its log: $state/firstsend.log"
+    grep -E '^(FAIL|   Actual|   Expected|   Loc)' "$state/firstsend.log" >&2 || true
+    failed=1
+fi
+read -r ours theirs errors <<<"$(complaints "$mark")"
+say "200 rounds of open and request: $ours 'not finished' of ours, $errors 'Process error'"
+((ours == 0 && errors == 0)) || failed=1
+
+if ((failed)); then
+    say "FAILED; the server's complaints:"
+    grep -e 'was not finished' -e 'Process error' "$serverlog" | sort | uniq -c | sort -rn |
+        head -n 20 >&2
+    exit 1
+fi
+say "passed"
