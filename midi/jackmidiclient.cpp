@@ -97,6 +97,20 @@ void JackMidiClient::awaitAnnouncements() const
         JackGraph::awaitAnnouncements(client);
 }
 
+bool JackMidiClient::cyclesStopped()
+{
+    if (!client || lost())
+        return false;
+    const jack_nframes_t now = jack_frame_time(client);
+    const uint64_t ended = cyclesEnded.load();
+    if (ended != endedAtLastLook || lastProgress == 0) {
+        endedAtLastLook = ended;
+        lastProgress = now;
+        return false;
+    }
+    return jack_nframes_t(now - lastProgress) > jack_get_sample_rate(client) / 2;
+}
+
 bool JackMidiClient::attach(CycleUser *user)
 {
     for (std::atomic<CycleUser *> &slot : users) {

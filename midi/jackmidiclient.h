@@ -56,6 +56,12 @@ public:
     // True once the server has stopped; the client is unusable from then on.
     bool lost() const { return lostFlag.load(std::memory_order_acquire); }
 
+    // True when the server's clock has run on for half a second since a
+    // cycle of ours last ended: JACK has stopped running its clients (its
+    // graph is stalled) and no MIDI moves anywhere. Asked now and then on
+    // one thread.
+    bool cyclesStopped();
+
     // Called (on a JACK thread) when the server stops; returns an id for
     // removeLostListener.
     int addLostListener(std::function<void()> listener);
@@ -94,6 +100,8 @@ private:
     std::array<std::atomic<CycleUser *>, maxUsers> users{};
     std::atomic<uint64_t> cyclesBegun{0};
     std::atomic<uint64_t> cyclesEnded{0};
+    uint64_t endedAtLastLook = 0;
+    jack_nframes_t lastProgress = 0;
 
     sem_t wake;
     std::atomic<bool> stopping{false};

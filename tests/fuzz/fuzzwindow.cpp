@@ -2,7 +2,7 @@
 
 #include "appsetting.h"
 #include "hardsettingdialog.h"
-#include "midiservicewatch.h"
+#include "jackmidiclient.h"
 #include "qmidiin.h"
 #include "qmidiout.h"
 #include "tarnappmainwindow.h"
@@ -47,9 +47,7 @@ FuzzWindow::~FuzzWindow() = default;
 
 bool FuzzWindow::openSink()
 {
-    MidiServiceWatch probe;
-    probe.watch();
-    if (!probe.watching())
+    if (!JackMidiClient::shared("tarnfuzz"))
         return false;
     // Two clients: JACK would rename the second of two clients of one name.
     const std::string client = "tarnfuzz-" + std::to_string(QCoreApplication::applicationPid());

@@ -71,6 +71,11 @@ MidiPortPair::~MidiPortPair()
     alsaIn.reset();
 }
 
+std::shared_ptr<JackMidiClient> MidiPortPair::jackClient() const
+{
+    return jackIn ? jackIn->client() : nullptr;
+}
+
 void MidiPortPair::send(const ByteVector &bytes)
 {
     if (jackOut)

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class JackMidiClient;
 class JackMidiIn;
 class JackMidiOut;
 class MessageQueue;
@@ -39,6 +40,8 @@ public:
     // Whether another client already had these names when the ports were opened; the service
     // then shows ours under others.
     bool wasTaken() const { return taken; }
+    // The JACK client under the ports; null on ALSA.
+    std::shared_ptr<JackMidiClient> jackClient() const;
 
 private:
     static void onMessage(double deltaTime, std::vector<unsigned char> *message, void *pair);

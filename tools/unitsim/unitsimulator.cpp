@@ -1,5 +1,6 @@
 #include "unitsimulator.h"
 
+#include "jackmidiclient.h"
 #include "messagequeue.h"
 
 #include <cstdio>
@@ -107,6 +108,28 @@ bool UnitSimulator::handleCommand(const std::string &line)
         say("unknown command \"" + line + "\"; type h for commands");
     }
     return true;
+}
+
+void UnitSimulator::watchService()
+{
+    const std::shared_ptr<JackMidiClient> client = unitPorts.jackClient();
+    if (!client)
+        return;
+    std::string state = "running";
+    if (client->lost())
+        state = "unit: the JACK server has stopped; no MIDI moves. Restart the simulator.";
+    else if (client->cyclesStopped())
+        state = "unit: JACK has stopped running its clients (its graph is stalled); "
+                "no MIDI moves anywhere until it runs them again";
+    if (state == serviceState)
+        return;
+    if (state == "running") {
+        if (!serviceState.empty())
+            say("unit: JACK runs its clients again");
+    } else {
+        say(state);
+    }
+    serviceState = state;
 }
 
 void UnitSimulator::sayInfo()

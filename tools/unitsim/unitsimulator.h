@@ -24,6 +24,8 @@ public:
     void handleMessages();
     // Handles one command line; false when it asks to quit.
     bool handleCommand(const std::string &line);
+    // Says when the MIDI service stops moving or moves again; call now and then.
+    void watchService();
 
 private:
     enum Source
@@ -44,6 +46,7 @@ private:
     MidiPortPair unitPorts;
     std::unique_ptr<MidiPortPair> padPorts;
     std::string shownLamps;
+    std::string serviceState;
 };
 
 #endif
