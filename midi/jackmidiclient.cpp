@@ -83,12 +83,12 @@ jack_port_t *JackMidiClient::registerPort(const std::string &shortName, bool inp
     return nullptr;
 }
 
-void JackMidiClient::unregisterPort(jack_port_t *port)
+void JackMidiClient::closePort(jack_port_t *port, CycleUser *user)
 {
-    if (!client || !port)
-        return;
     awaitAnnouncements();
-    jack_port_unregister(client, port);
+    detach(user);
+    if (client && port)
+        jack_port_unregister(client, port);
 }
 
 void JackMidiClient::awaitAnnouncements() const

@@ -70,9 +70,11 @@ public:
     // A MIDI port named `shortName`, or that name with " 2", " 3"... when
     // another port of ours has it. Null on failure.
     jack_port_t *registerPort(const std::string &shortName, bool input);
-    // Unregisters after earlier graph changes have been announced (see
-    // JackGraph).
-    void unregisterPort(jack_port_t *port);
+    // Once earlier graph changes have been announced (see JackGraph), takes
+    // the user out of the cycles and unregisters the port; until then the
+    // user keeps its port's buffer (JACK leaves an output's last data there
+    // for its readers).
+    void closePort(jack_port_t *port, CycleUser *user);
     // Waits until the server has announced the graph changes made so far.
     void awaitAnnouncements() const;
 

@@ -65,7 +65,7 @@ void JackMidiIn::registerPort(const std::string &portName)
     if (!port)
         throw RtMidiError("JACK could not make the MIDI input port.", RtMidiError::DRIVER_ERROR);
     if (!jack->attach(this)) {
-        jack->unregisterPort(port);
+        jack->closePort(port, this);
         port = nullptr;
         throw RtMidiError("Too many MIDI ports are open.", RtMidiError::DRIVER_ERROR);
     }
@@ -96,8 +96,7 @@ void JackMidiIn::closePort()
     connected = false;
     if (!port)
         return;
-    jack->detach(this);
-    jack->unregisterPort(port);
+    jack->closePort(port, this);
     port = nullptr;
     std::lock_guard<std::mutex> lock(jack->deliveryLock());
     continueSysex = false;

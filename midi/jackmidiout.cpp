@@ -60,11 +60,12 @@ void JackMidiOut::registerPort(const std::string &portName)
     if (jack->lost())
         throw RtMidiError("The JACK server has stopped.", RtMidiError::DRIVER_ERROR);
     jack_ringbuffer_reset(ring);
+    silenced.store(false);
     port = jack->registerPort(portName, false);
     if (!port)
         throw RtMidiError("JACK could not make the MIDI output port.", RtMidiError::DRIVER_ERROR);
     if (!jack->attach(this)) {
-        jack->unregisterPort(port);
+        jack->closePort(port, this);
         port = nullptr;
         throw RtMidiError("Too many MIDI ports are open.", RtMidiError::DRIVER_ERROR);
     }
@@ -97,8 +98,9 @@ void JackMidiOut::closePort()
     connectionPending = false;
     if (!port)
         return;
-    jack->detach(this);
-    jack->unregisterPort(port);
+    // What is still queued goes nowhere; the port sends nothing more.
+    silenced.store(true);
+    jack->closePort(port, this);
     port = nullptr;
 }
 
@@ -146,6 +148,10 @@ void JackMidiOut::process(jack_nframes_t frames)
 {
     void *buffer = jack_port_get_buffer(port, frames);
     jack_midi_clear_buffer(buffer);
+    if (silenced.load()) {
+        jack_ringbuffer_read_advance(ring, jack_ringbuffer_read_space(ring));
+        return;
+    }
     bool wroteAny = false;
     uint32_t length;
     while (jack_ringbuffer_peek(ring, reinterpret_cast<char *>(&length), sizeof length) ==

@@ -6,6 +6,7 @@
 #include <RtMidi.h>
 #include <jack/ringbuffer.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +51,7 @@ private:
     std::string destination; // the connected port's name; empty when none
     bool connectionPending = false;
     jack_ringbuffer_t *ring = nullptr;
+    std::atomic<bool> silenced{false};
 };
 
 #endif
