@@ -72,16 +72,16 @@ trap 'exit 143' TERM
 tests/jackfixture.sh start "$server" "$pidfile" >/dev/null
 
 # Other clients at work on the graph, ten times a second.
-jack_metro -n gc-metro -b 600 >/dev/null 2>&1 &
+jack_metro -n gc-metro -b 120 -D 10 >/dev/null 2>&1 &
 pids+=($!)
 (
     connected=0
     while :; do
         jack_lsp -c >/dev/null 2>&1 || true
         if ((connected)); then
-            jack_disconnect gc-metro:600_bpm system:playback_1 >/dev/null 2>&1 || true
+            jack_disconnect gc-metro:120_bpm system:playback_1 >/dev/null 2>&1 || true
         else
-            jack_connect gc-metro:600_bpm system:playback_1 >/dev/null 2>&1 || true
+            jack_connect gc-metro:120_bpm system:playback_1 >/dev/null 2>&1 || true
         fi
         connected=$((1 - connected))
         sleep 0.1
