@@ -191,12 +191,17 @@ fi
 
 # --- 3. 200 rounds of open, request, reply, close ------------------------------
 mark=$(lines_at)
-if ! TARN_FIRSTSEND_ROUNDS=200 HOME=$state XDG_CONFIG_HOME=$state/config \
-    "$first_send" >"$state/firstsend.log" 2>&1; then
+# In a process group of its own, so that what a failing test leaves behind
+# (its simulator) ends with it.
+TARN_FIRSTSEND_ROUNDS=200 HOME=$state XDG_CONFIG_HOME=$state/config \
+    setsid "$first_send" >"$state/firstsend.log" 2>&1 &
+group=$!
+if ! wait "$group"; then
     say "tst_e2efirstsend failed; its log: $state/firstsend.log"
     grep -E '^(FAIL|   Actual|   Expected|   Loc)' "$state/firstsend.log" >&2 || true
     failed=1
 fi
+kill -TERM -- "-$group" 2>/dev/null || true
 read -r ours theirs errors <<<"$(complaints "$mark")"
 say "200 rounds of open and request: $ours 'not finished' of ours, $errors 'Process error'"
 ((ours == 0 && errors == 0)) || failed=1
