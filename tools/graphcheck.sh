@@ -176,7 +176,9 @@ request=' Rcv    : F0 00 11 22 0A 00 00 00 00 02 00 F7'
 mark=$(lines_at)
 delays=()
 reached=0
+status=' Rcv    : F0 .* 02 01 F7$'
 for ((i = 1; i <= starts; i++)); do
+    statuses=$(grep -c -e "$status" "$sim_out" || true)
     begin=$(date +%s%3N)
     XDG_CONFIG_HOME=$state/config "$build_dir/TarnApp" >"$state/app-$i.log" 2>&1 &
     pid=$!
@@ -185,7 +187,7 @@ for ((i = 1; i <= starts; i++)); do
         arrived=$(grep -e "$request" "$sim_out" | sed -n "${reached}p" | cut -d' ' -f1)
         delays+=($((arrived - begin)))
         # The status request follows the serial reply: the link completes.
-        if ! await_lines "$sim_out" "$reached" ' Rcv    : F0 .* 02 01 F7$' 10; then
+        if ! await_lines "$sim_out" $((statuses + 1)) "$status" 10; then
             say "TarnApp start $i: no status request after the serial reply"
             failed=1
         fi
