@@ -11,10 +11,12 @@
 #   2. starts and stops TarnApp STARTS times against one simulator, each start
 #      waiting for its serial request to reach the unit (none may be lost);
 #   3. runs tst_e2efirstsend with 200 rounds of open, request, reply, close.
-# Fails when the server's log holds a "was not finished" line for one of our
-# clients or a "Process error", unless a reference client (a metronome) was
-# late in the same cycle: then the machine was. Prints the xruns and the time
-# from TarnApp's start to its serial request at the unit.
+# Fails when the server's log shows a client of ours late ("was not
+# finished") and the graph stopped ("Process error") through a fault of ours
+# (see tally below: cycles in which a reference client, a metronome, was late
+# too are the machine's, and so is a lone cycle in which our client had not
+# begun at all). Prints the xruns and the time from TarnApp's start to its
+# serial request at the unit.
 #
 #   tools/graphcheck.sh [STARTS]      (default 50)
 #   TARN_BUILD_DIR        build tree (default: build), with TarnApp,
@@ -107,36 +109,67 @@ await_lines() {
     done
 }
 
-# The server's complaints since line $1 of its log: "ours machine errors".
-# The clients late in one cycle are listed together, before that cycle's
-# "Process error". When the metronome, a plain client that does next to
-# nothing, was late in the same cycle, the machine was (its scheduler, or the
-# server's own timer), not our clients; a "Process error" goes to the cycle
-# listed last before it, as a stalled graph lists nobody after a while.
+# The server's complaints in lines $1+1 to $2 of its log:
+# "cycles running machine errors". The clients late in one cycle are listed
+# together, before that cycle's "Process error". When the metronome, a plain
+# client that does next to nothing, was late in the same cycle, the machine
+# was (its scheduler or the server's timer): such cycles count as the
+# machine's. Of the others: in how many cycles a client of ours was late,
+# how often one was still running its cycle ("state = Running": our code
+# took too long), and the "Process error"s that followed them (a stalled
+# graph lists nobody after a while, so an error goes to the last cycle
+# listed).
 complaints() {
-    tail -n +"$(($1 + 1))" "$serverlog" | awk '
+    sed -n "$(($1 + 1)),$2p" "$serverlog" | awk '
         function close_cycle() {
-            if (late_ours && !late_metro) ours += late_ours
-            else machine += late_ours
+            if (late_ours && !late_metro) cycles++
+            else if (late_ours) machine++
             if (late_ours || late_metro) owner = late_metro ? "machine" : "ours"
             late_ours = late_metro = 0
         }
         BEGIN { owner = "ours" }
         /was not finished/ {
-            if ($0 ~ /client = gc-metro /) late_metro = 1; else late_ours++
+            if ($0 ~ /client = gc-metro /) late_metro = 1
+            else { late_ours++; if ($0 ~ /state = Running/) running++ }
             next
         }
         /Process error/ { close_cycle(); if (owner == "ours") errors++; next }
         { close_cycle() }
-        END { close_cycle(); printf "%d %d %d\n", ours, machine, errors }'
+        END { close_cycle(); printf "%d %d %d %d\n", cycles, running, machine, errors }'
+}
+
+# Judges lines $1+1 to $2 (one start, or one run of the rounds test) and
+# adds to the phase's tally. A single cycle in which our client had not even
+# begun ("state = Triggered") while the graph ran on at once is a scheduling
+# miss that no code of ours took part in; more than one, a cycle still
+# running, or a graph that stayed stuck are ours.
+tally_reset() { t_cycles=0 t_machine=0 t_errors=0 t_ours=0 t_lone=0; }
+tally() {
+    local cycles running machine errors
+    read -r cycles running machine errors <<<"$(complaints "$1" "$2")"
+    t_cycles=$((t_cycles + cycles)) t_machine=$((t_machine + machine))
+    t_errors=$((t_errors + errors))
+    if ((running > 0 || cycles > 1 || errors > 1)); then
+        t_ours=$((t_ours + 1))
+    elif ((cycles == 1)); then
+        t_lone=$((t_lone + 1))
+    fi
+}
+# Says the tally of phase $1 over $2 units; fails on any unit that was ours.
+report() {
+    say "$1: our clients late in $t_cycles cycles over $2 (lone scheduling misses: $t_lone)," \
+        "$t_errors 'Process error' after them; $t_machine cycles late with the machine's;" \
+        "faults of ours: $t_ours"
+    ((t_ours == 0)) || failed=1
 }
 
 failed=0
 lines_at() { wc -l <"$serverlog"; }
 
 # --- 1. The simulator started and stopped ------------------------------------
-mark=$(lines_at)
+tally_reset
 for ((i = 1; i <= starts; i++)); do
+    mark=$(lines_at)
     out=$state/sim-$i.out
     "$build_dir/tarnapp-unitsim" --api jack --pads --name "$sim_name" </dev/null >"$out" 2>&1 &
     pid=$!
@@ -147,11 +180,9 @@ for ((i = 1; i <= starts; i++)); do
     fi
     kill -TERM "$pid"
     wait "$pid" || true
+    tally "$mark" "$(lines_at)"
 done
-read -r ours machine errors <<<"$(complaints "$mark")"
-say "simulator, $starts starts: $ours 'not finished' of ours, $machine with the machine's," \
-    "$errors 'Process error' of ours"
-((ours == 0 && errors == 0)) || failed=1
+report "simulator" "$starts starts"
 
 # --- 2. TarnApp started and stopped against one simulator ----------------------
 sim_out=$state/sim.out
@@ -173,12 +204,13 @@ RemoteMidiOutPort=${names[2]}
 EOF
 
 request=' Rcv    : F0 00 11 22 0A 00 00 00 00 02 00 F7'
-mark=$(lines_at)
+tally_reset
 delays=()
 reached=0
 status=' Rcv    : F0 .* 02 01 F7$'
 for ((i = 1; i <= starts; i++)); do
     statuses=$(grep -c -e "$status" "$sim_out" || true)
+    mark=$(lines_at)
     begin=$(date +%s%3N)
     XDG_CONFIG_HOME=$state/config "$build_dir/TarnApp" >"$state/app-$i.log" 2>&1 &
     pid=$!
@@ -199,11 +231,9 @@ for ((i = 1; i <= starts; i++)); do
     wait "$pid" || true
     # A request that came after all is not taken for the next start's.
     reached=$(grep -c -e "$request" "$sim_out" || true)
+    tally "$mark" "$(lines_at)"
 done
-read -r ours machine errors <<<"$(complaints "$mark")"
-say "TarnApp, $starts starts: $ours 'not finished' of ours, $machine with the machine's," \
-    "$errors 'Process error' of ours"
-((ours == 0 && errors == 0)) || failed=1
+report "TarnApp" "$starts starts"
 if ((${#delays[@]})); then
     sorted=($(printf '%s\n' "${delays[@]}" | sort -n))
     say "TarnApp start to serial request at the unit: median ${sorted[${#sorted[@]} / 2]} ms," \
@@ -223,10 +253,9 @@ if ! wait "$group"; then
     failed=1
 fi
 kill -TERM -- "-$group" 2>/dev/null || true
-read -r ours machine errors <<<"$(complaints "$mark")"
-say "200 rounds of open and request: $ours 'not finished' of ours, $machine with the" \
-    "machine's, $errors 'Process error' of ours"
-((ours == 0 && errors == 0)) || failed=1
+tally_reset
+tally "$mark" "$(lines_at)"
+report "open and request" "200 rounds"
 
 if ((failed)); then
     say "FAILED; the server's complaints:"
