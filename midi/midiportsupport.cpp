@@ -1,10 +1,10 @@
 #include "midiportsupport.h"
 
-#include "jackgraph.h"
+#include "jackports.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
-#include <algorithm>
 #include <sstream>
 
 namespace MidiPortSupport {
@@ -20,6 +20,46 @@ QString withoutAddress(const QString &name)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
+std::string jackClientName()
+{
+    const QString name = QCoreApplication::applicationName();
+    return name.isEmpty() ? std::string("RtMidi") : name.toStdString();
+}
+
+template <class Library, class... Args>
+LibraryObject create(RtMidi *(*makeJack)(const std::string &), const Args &...args)
+{
+    const auto library = [&](RtMidi::Api api) {
+        try {
+            return LibraryObject(new Library(api, args...));
+        } catch (const RtMidiError &) {
+            return LibraryObject();
+        }
+    };
+    const RtMidi::Api chosen = preferredApi();
+    if (chosen == RtMidi::UNIX_JACK)
+        return LibraryObject(makeJack(jackClientName()));
+    if (chosen != RtMidi::UNSPECIFIED)
+        return library(chosen);
+    // The library's own choice, but never its JACK objects: each would be a
+    // JACK client of its own (see JackMidiClient).
+    std::vector<RtMidi::Api> apis;
+    RtMidi::getCompiledApi(apis);
+    LibraryObject fallback;
+    for (RtMidi::Api api : apis) {
+        if (api == RtMidi::UNIX_JACK || api == RtMidi::RTMIDI_DUMMY)
+            continue;
+        LibraryObject made = library(api);
+        if (made && made->getPortCount() > 0)
+            return made;
+        if (!fallback)
+            fallback = std::move(made);
+    }
+    if (RtMidi *jack = makeJack(jackClientName()))
+        return LibraryObject(jack);
+    return fallback;
+}
+
 } // namespace
 
 void setPreferredApi(RtMidi::Api api)
@@ -32,16 +72,53 @@ RtMidi::Api preferredApi()
     return chosenApi;
 }
 
-std::vector<RtMidi::Api> serviceApis()
+LibraryObject createInput()
 {
-    std::vector<RtMidi::Api> apis;
-    RtMidi::getCompiledApi(apis);
-    if (JackGraph::supported()) {
-        apis.insert(apis.begin(), RtMidi::UNSPECIFIED);
-    } else {
-        apis.erase(std::remove(apis.begin(), apis.end(), RtMidi::UNIX_JACK), apis.end());
-    }
-    return apis;
+    return create<RtMidiIn>(&JackPorts::makeInput, std::string("RtMidi Input Client"), 100u);
+}
+
+LibraryObject createOutput()
+{
+    return create<RtMidiOut>(&JackPorts::makeOutput, std::string("RtMidi Output Client"));
+}
+
+void LibraryDeleter::operator()(RtMidi *port) const
+{
+    if (JackPorts::destroy(port))
+        return;
+    if (auto *in = dynamic_cast<RtMidiIn *>(port))
+        delete in;
+    else
+        delete dynamic_cast<RtMidiOut *>(port);
+}
+
+std::shared_ptr<JackMidiClient> jackClient(RtMidi *port)
+{
+    return JackPorts::client(port);
+}
+
+void setCallback(RtMidi *port, RtMidiIn::RtMidiCallback callback, void *userData)
+{
+    if (JackPorts::setCallback(port, callback, userData))
+        return;
+    if (auto *library = dynamic_cast<RtMidiIn *>(port))
+        library->setCallback(callback, userData);
+}
+
+void ignoreTypes(RtMidi *port, bool midiSysex, bool midiTime, bool midiSense)
+{
+    if (JackPorts::ignoreTypes(port, midiSysex, midiTime, midiSense))
+        return;
+    if (auto *library = dynamic_cast<RtMidiIn *>(port))
+        library->ignoreTypes(midiSysex, midiTime, midiSense);
+}
+
+void sendMessage(RtMidi *port, const std::vector<unsigned char> &bytes)
+{
+    if (JackPorts::sendMessage(port, bytes))
+        return;
+    if (auto *library = dynamic_cast<RtMidiOut *>(port))
+        library->sendMessage(&bytes);
 }
 
 QStringList portNames(RtMidi *port)

@@ -8,43 +8,44 @@
 #include <string>
 #include <vector>
 
+class JackMidiClient;
+
 // What the input and the output port objects share in front of the library:
-// making a library object where a service exists, listing ports, opening one.
+// making a library object where a service exists, listing ports, opening one,
+// and the calls that differ between RtMidi's objects and our JACK ones.
 namespace MidiPortSupport {
 
 // The API every library object is made with from now on; UNSPECIFIED (the
-// default) leaves the choice to the library. Set once at start-up, before any
-// port object exists.
+// default) leaves the choice to the service found. Set once at start-up,
+// before any port object exists.
 void setPreferredApi(RtMidi::Api api);
 RtMidi::Api preferredApi();
 
-// The APIs to make a library object with, in turn: the unspecified one, then
-// each compiled one. A build without the JACK parts leaves out JACK, and the
-// unspecified API too, as the library may pick JACK for it.
-std::vector<RtMidi::Api> serviceApis();
-
-// Makes the library object with the preferred API, and only that one: ports
-// on another service would not be where the user looks for them. Without a
-// preference, the first API of serviceApis that does not throw (an API throws
-// when there is no service behind it, e.g. no ALSA sequencer). Null when none
-// can be made.
-template <class Port, class... Args> std::unique_ptr<Port> createPort(const Args &...args)
+// RtMidi's base class cannot be deleted as such; this deletes the object as
+// the class it was made as.
+struct LibraryDeleter
 {
-    if (preferredApi() != RtMidi::UNSPECIFIED) {
-        try {
-            return std::make_unique<Port>(preferredApi(), args...);
-        } catch (const RtMidiError &) {
-            return nullptr;
-        }
-    }
-    for (RtMidi::Api api : serviceApis()) {
-        try {
-            return std::make_unique<Port>(api, args...);
-        } catch (const RtMidiError &) {
-        }
-    }
-    return nullptr;
-}
+    void operator()(RtMidi *port) const;
+};
+using LibraryObject = std::unique_ptr<RtMidi, LibraryDeleter>;
+
+// The library object for an input or an output. With a preferred API, that
+// service only: ports on another would not be where the user looks for them.
+// Without one, the first of RtMidi's services (other than JACK) that lists a
+// port, else a port on the process's one JACK client (see JackMidiClient)
+// when a JACK server runs, else the first RtMidi service that could be made.
+// Null when none.
+LibraryObject createInput();
+LibraryObject createOutput();
+
+// The JACK client under a library object; null for any other service.
+std::shared_ptr<JackMidiClient> jackClient(RtMidi *port);
+
+// Input objects only.
+void setCallback(RtMidi *port, RtMidiIn::RtMidiCallback callback, void *userData);
+void ignoreTypes(RtMidi *port, bool midiSysex, bool midiTime, bool midiSense);
+// Output objects only.
+void sendMessage(RtMidi *port, const std::vector<unsigned char> &bytes);
 
 // The library's port names in index order, as UTF-8 decoded text.
 QStringList portNames(RtMidi *port);

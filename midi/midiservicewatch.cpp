@@ -1,38 +1,22 @@
 #include "midiservicewatch.h"
 
-#include "jackgraph.h"
+#include "jackmidiclient.h"
 
-#include <jack/jack.h>
-
-MidiServiceWatch::MidiServiceWatch(std::function<void()> onLost) : m_onLost(std::move(onLost)) {}
+MidiServiceWatch::MidiServiceWatch(std::shared_ptr<JackMidiClient> client,
+                                   std::function<void()> onLost)
+    : m_client(std::move(client))
+{
+    if (m_client && onLost)
+        m_listener = m_client->addLostListener(std::move(onLost));
+}
 
 MidiServiceWatch::~MidiServiceWatch()
 {
-    if (m_client)
-        jack_client_close(m_client);
+    if (m_client && m_listener)
+        m_client->removeLostListener(m_listener);
 }
 
-void MidiServiceWatch::watch()
+bool MidiServiceWatch::lost() const
 {
-    if (m_client)
-        return;
-    // The client is never activated: it takes no part in the process cycle and
-    // exists only to be told about the server's shutdown.
-    m_client = jack_client_open("TarnApp service watch", JackNoStartServer, nullptr);
-    if (m_client)
-        jack_on_shutdown(m_client, &MidiServiceWatch::onShutdown, this);
-}
-
-void MidiServiceWatch::awaitGraphAnnouncements() const
-{
-    if (m_client && !lost())
-        JackGraph::awaitAnnouncements(m_client);
-}
-
-void MidiServiceWatch::onShutdown(void *arg)
-{
-    auto *self = static_cast<MidiServiceWatch *>(arg);
-    self->m_lost.store(true, std::memory_order_release);
-    if (self->m_onLost)
-        self->m_onLost();
+    return m_client && m_client->lost();
 }

@@ -93,7 +93,7 @@ QMidiIn::QMidiIn(QObject *parent) : QObject(parent)
 #endif
     connect(this, &QMidiIn::serviceLost, this, [this] { library->releaseIfLost(); });
     qRegisterMetaType<QMidiMessage *>("QMidiMessage*");
-    library = std::make_unique<MidiLibraryPort<RtMidiIn>>(
+    library = std::make_unique<MidiLibraryPort>(
         [this] { return makeLibraryObject(); },
         [this] { QMetaObject::invokeMethod(this, &QMidiIn::serviceLost, Qt::QueuedConnection); });
 }
@@ -105,13 +105,11 @@ QMidiIn::~QMidiIn()
     library.reset();
 }
 
-std::unique_ptr<RtMidiIn> QMidiIn::makeLibraryObject()
+MidiPortSupport::LibraryObject QMidiIn::makeLibraryObject()
 {
-    auto port = MidiPortSupport::createPort<RtMidiIn>(std::string("RtMidi Input Client"), 100u);
-    if (port) {
-        port->setCallback(&QMidiIn::inputCallback, this);
-        port->ignoreTypes(ignoreSysex, ignoreTime, ignoreSense);
-    }
+    MidiPortSupport::LibraryObject port = MidiPortSupport::createInput();
+    MidiPortSupport::setCallback(port.get(), &QMidiIn::inputCallback, this);
+    MidiPortSupport::ignoreTypes(port.get(), ignoreSysex, ignoreTime, ignoreSense);
     return port;
 }
 
@@ -124,7 +122,7 @@ void QMidiIn::openPort(unsigned int index)
 {
     ++openings;
     opened = QString::fromStdString(
-        MidiPortSupport::openPort(library->forOpening(), index, "RtMidi Input"));
+        MidiPortSupport::openPort(library->renewed(), index, "RtMidi Input"));
 }
 
 void QMidiIn::openPort(const QString &name)
@@ -136,7 +134,7 @@ void QMidiIn::openPort(const QString &name)
 
 void QMidiIn::openVirtualPort(const QString &name)
 {
-    RtMidiIn *port = library->forOpening();
+    RtMidi *port = library->renewed();
     if (!port)
         throw RtMidiError("No MIDI service is available.", RtMidiError::NO_DEVICES_FOUND);
     ++openings;
@@ -166,8 +164,7 @@ void QMidiIn::ignoreTypes(bool midiSysex, bool midiTime, bool midiSense)
     ignoreSysex = midiSysex;
     ignoreTime = midiTime;
     ignoreSense = midiSense;
-    if (RtMidiIn *port = library->get())
-        port->ignoreTypes(midiSysex, midiTime, midiSense);
+    MidiPortSupport::ignoreTypes(library->get(), midiSysex, midiTime, midiSense);
 }
 
 void QMidiIn::inputCallback(double deltaTime, std::vector<unsigned char> *message, void *userData)

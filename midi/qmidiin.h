@@ -4,13 +4,15 @@
 #include <QObject>
 #include <QStringList>
 
+#include "midiportsupport.h"
+
 #include <atomic>
 #include <memory>
 #include <vector>
 
 class QMidiMessage;
-class RtMidiIn;
-template <class Port> class MidiLibraryPort;
+class RtMidi;
+class MidiLibraryPort;
 
 // One MIDI input port over the RtMidi library. Lives on the GUI thread; the
 // library calls inputCallback on its own input thread, and each message
@@ -45,14 +47,14 @@ signals:
     void serviceLost();
 
 private:
-    std::unique_ptr<RtMidiIn> makeLibraryObject();
+    MidiPortSupport::LibraryObject makeLibraryObject();
 
     // Kept so that a library object made anew filters as the last one did.
     bool ignoreSysex = true;
     bool ignoreTime = true;
     bool ignoreSense = true;
     QString opened;
-    std::unique_ptr<MidiLibraryPort<RtMidiIn>> library;
+    std::unique_ptr<MidiLibraryPort> library;
     // Counts openings and closings; each delivered message carries the count
     // of its time (read on the library's thread, changed on the GUI thread).
     std::atomic<unsigned int> openings{0};

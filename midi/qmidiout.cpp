@@ -9,10 +9,8 @@
 
 QMidiOut::QMidiOut(QObject *parent)
     : QObject(parent),
-      library(std::make_unique<MidiLibraryPort<RtMidiOut>>(
-          [] {
-              return MidiPortSupport::createPort<RtMidiOut>(std::string("RtMidi Output Client"));
-          },
+      library(std::make_unique<MidiLibraryPort>(
+          [] { return MidiPortSupport::createOutput(); },
           [this] {
               QMetaObject::invokeMethod(this, &QMidiOut::serviceLost, Qt::QueuedConnection);
           }))
@@ -30,12 +28,12 @@ QStringList QMidiOut::portNames()
 void QMidiOut::openPort(unsigned int index)
 {
     opened = QString::fromStdString(
-        MidiPortSupport::openPort(library->forOpening(), index, "RtMidi Output"));
+        MidiPortSupport::openPort(library->renewed(), index, "RtMidi Output"));
 }
 
 void QMidiOut::openVirtualPort(const QString &name)
 {
-    RtMidiOut *port = library->forOpening();
+    RtMidi *port = library->renewed();
     if (!port)
         throw RtMidiError("No MIDI service is available.", RtMidiError::NO_DEVICES_FOUND);
     port->openVirtualPort(name.toStdString());
@@ -94,5 +92,5 @@ void QMidiOut::send(std::vector<unsigned char> &bytes)
         return;
     if (!sendFailure.empty())
         throw RtMidiError(sendFailure, RtMidiError::DRIVER_ERROR);
-    library->get()->sendMessage(&bytes);
+    MidiPortSupport::sendMessage(library->get(), bytes);
 }

@@ -9,8 +9,7 @@
 #include <vector>
 
 class QMidiMessage;
-class RtMidiOut;
-template <class Port> class MidiLibraryPort;
+class MidiLibraryPort;
 
 // One MIDI output port over the RtMidi library. GUI thread only.
 class QMidiOut : public QObject
@@ -48,7 +47,7 @@ private:
     void send(std::vector<unsigned char> &bytes);
 
     QString opened;
-    std::unique_ptr<MidiLibraryPort<RtMidiOut>> library;
+    std::unique_ptr<MidiLibraryPort> library;
     std::string sendFailure;
 };
 

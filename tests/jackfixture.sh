@@ -10,16 +10,20 @@
 # 5 ms ones. Its port table holds 256 ports, so a test can fill it.
 # stop: SIGTERM, and waits until the server has gone, so that its slot in
 # JACK's small registry is free again (SIGKILL would keep the slot).
+# TARN_JACK_REALTIME=1 runs the server and its clients' process threads with
+# real-time scheduling, where the system allows it.
 set -euo pipefail
 (($# == 3)) || { echo "usage: $0 start|stop NAME PIDFILE" >&2; exit 2; }
 action=$1 name=$2 pidfile=$3
 period=${TARN_JACK_PERIOD:-1024}
+mode=--no-realtime
+[[ ${TARN_JACK_REALTIME:-0} == 1 ]] && mode=-R
 export JACK_NO_START_SERVER=1
 
 alive() { [[ -d /proc/$1 ]] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null; }
 answers() { jack_wait -s "$name" -c 2>/dev/null | grep -qx running; }
 # Only a server that this script started for NAME is ever signalled.
-ours() { alive "$1" && tr '\0' ' ' <"/proc/$1/cmdline" | grep -q "^jackd --no-realtime -p 256 -n $name -d dummy "; }
+ours() { alive "$1" && tr '\0' ' ' <"/proc/$1/cmdline" | grep -qE "^jackd (--no-realtime|-R) -p 256 -n $name -d dummy "; }
 
 stop() {
     [[ -f $pidfile ]] || return 0
@@ -40,7 +44,7 @@ start() {
     local log=${pidfile%.pid}.log
     # Its own session and no inherited output: ctest waits for the fixture's
     # output to close, and must not take the server down with the fixture.
-    setsid jackd --no-realtime -p 256 -n "$name" -d dummy -r 48000 -p "$period" \
+    setsid jackd $mode -p 256 -n "$name" -d dummy -r 48000 -p "$period" \
         </dev/null >"$log" 2>&1 &
     echo $! >"$pidfile"
     for _ in $(seq 100); do

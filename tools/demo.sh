@@ -123,55 +123,68 @@ else
     export JACK_DEFAULT_SERVER=$jack_server JACK_NO_START_SERVER=1
 fi
 
-# The ports as a port list shows them, one a line. JACK lists "client:port";
-# ALSA adds the client and port numbers: "client:port 128:0".
-list_ports() {
+# The listed name of the simulator's port "client:port". JACK lists it as
+# the simulator shows it; ALSA adds the client and port numbers
+# ("client:port 128:0"), read from the sequencer's own list (the newest,
+# should an older simulator still be running).
+listed_name() {
     if [[ $api == jack ]]; then
-        jack_lsp 2>/dev/null || true
-    else
-        awk '/^Client +[0-9]+ : "/ {
-                 match($0, /"[^"]*"/); client = substr($0, RSTART + 1, RLENGTH - 2)
-                 split($0, f, /[ :]+/); number = f[2]
-             }
-             /^  Port +[0-9]+ : "/ {
-                 match($0, /"[^"]*"/); split($0, f, /[ :]+/)
-                 print client ":" substr($0, RSTART + 1, RLENGTH - 2) " " number ":" f[3]
-             }' /proc/asound/seq/clients 2>/dev/null || true
+        echo "$1"
+        return
     fi
-}
-
-# The listed name of the simulator's port "client:port" (the newest, should
-# an older simulator still be running on ALSA).
-find_port() {
-    awk -v want="$2" '
-        $0 == want || (index($0, want " ") == 1 &&
-                       substr($0, length(want) + 2) ~ /^[0-9]+:[0-9]+$/) { found = $0 }
-        END { if (found != "") print found }' <<<"$1"
+    awk -v want="$1" '
+        /^Client +[0-9]+ : "/ {
+            match($0, /"[^"]*"/); client = substr($0, RSTART + 1, RLENGTH - 2)
+            split($0, f, /[ :]+/); number = f[2]
+        }
+        /^  Port +[0-9]+ : "/ {
+            match($0, /"[^"]*"/); split($0, f, /[ :]+/)
+            if (client ":" substr($0, RSTART + 1, RLENGTH - 2) == want)
+                found = want " " number ":" f[3]
+        }
+        END { if (found != "") print found }' /proc/asound/seq/clients 2>/dev/null || true
 }
 
 # --- The simulated unit and pads ---------------------------------------------
 # Its standard input is this terminal, so the user can type its commands
-# (given explicitly: a background job would get /dev/null otherwise).
-"$sim" --api "$api" --pads --name "$sim_name" <&0 &
+# (given explicitly: a background job would get /dev/null otherwise). Its
+# lines go to this terminal and to a file, where the demo reads them: the
+# ports it opened, and what reached the unit. Nothing here asks the MIDI
+# service itself, which every client of the service would have to answer.
+sim_log=$demo_dir/unitsim.log
+: >"$sim_log"
+"$sim" --api "$api" --pads --name "$sim_name" <&0 > >(tee -a "$sim_log") 2>&1 &
 sim_pid=$!
 
+# Waits up to a tenth of a second times $2 for a line of the simulator's
+# matching $1, while the simulator runs.
+await_sim_line() {
+    local waited=0
+    until grep -q -e "$1" "$sim_log"; do
+        kill -0 "$sim_pid" 2>/dev/null && ((waited < $2)) || return 1
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+}
+
+if ! await_sim_line '^unit: type h for commands' 100; then
+    say "the simulator did not open its ports within 10 s; its output:"
+    sed 's/^/    /' "$sim_log" >&2
+    exit 1
+fi
+# Its ports, in the order it shows them: unit in, unit out, pads in, pads out.
+mapfile -t shown < <(sed -n 's/^port: "\([^"]*\)".*/\1/p' "$sim_log")
 declare -A ports
-waited=0
-while :; do
-    listed=$(list_ports)
-    ports[hard_in]=$(find_port "$listed" "$sim_name Out:unit-out")
-    ports[hard_out]=$(find_port "$listed" "$sim_name In:unit-in")
-    ports[remote_in]=$(find_port "$listed" "$sim_name Pads Out:pads-out")
-    ports[remote_out]=$(find_port "$listed" "$sim_name Pads In:pads-in")
-    [[ -n ${ports[hard_in]} && -n ${ports[hard_out]} && -n ${ports[remote_in]} &&
-        -n ${ports[remote_out]} ]] && break
-    if ! kill -0 "$sim_pid" 2>/dev/null || ((waited >= 100)); then
-        say "the simulator's ports did not appear within 10 s; the ports listed:"
-        sed 's/^/    /' <<<"$listed" >&2
+ports[hard_out]=$(listed_name "${shown[0]}")
+ports[hard_in]=$(listed_name "${shown[1]}")
+ports[remote_out]=$(listed_name "${shown[2]}")
+ports[remote_in]=$(listed_name "${shown[3]}")
+for role in hard_in hard_out remote_in remote_out; do
+    if [[ -z ${ports[$role]} ]]; then
+        say "the simulator's ports are not listed by the MIDI service; its output:"
+        sed 's/^/    /' "$sim_log" >&2
         exit 1
     fi
-    sleep 0.1
-    waited=$((waited + 1))
 done
 
 # --- TarnApp's settings: the simulator's ports --------------------------------
@@ -204,9 +217,40 @@ EOF
 
 XDG_CONFIG_HOME=$config_home "$app" >"$log" 2>&1 &
 app_pid=$!
+
+# Tells how the link came up: the serial request at the unit, then the
+# unit's status reply in TarnApp's traffic log ("Complete" in its window).
+# When nothing moves, says why as far as can be seen from here.
+(
+    if ! await_sim_line '^Rcv    : F0 00 11 22 0A' 100; then
+        if grep -q 'graph is stalled' "$sim_log"; then
+            say "JACK stopped running its clients (its graph is stalled), so TarnApp's"
+            say "serial request never reached the unit; see the simulator's lines above."
+        elif grep -q 'JACK server has stopped' "$sim_log"; then
+            say "the JACK server stopped; close TarnApp and start the demo again."
+        else
+            say "TarnApp's serial request has not reached the unit after 10 s;"
+            say "its log: $log"
+        fi
+        exit 0
+    fi
+    waited=0
+    until grep -q '^Rcv    : F0 .* 01 [0-9A-F][0-9A-F] F7$' "$log" 2>/dev/null; do
+        if ((waited >= 100)); then
+            say "the unit's status reply has not reached TarnApp after 10 s; its log: $log"
+            exit 0
+        fi
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    say "the link is complete: TarnApp has the unit's serial number and preset."
+) &
+watch_pid=$!
 status=0
 wait "$app_pid" || status=$?
 app_pid=
+kill "$watch_pid" 2>/dev/null || true
+wait "$watch_pid" 2>/dev/null || true
 if ((status != 0)); then
     say "TarnApp ended with code $status; the end of its log:"
     tail -n 15 "$log" >&2

@@ -25,10 +25,14 @@ void TestProgram::followsTheUnitAndThePads()
     ProgramRun app(TARNAPP_EXECUTABLE);
     const QString setting = app.configFolder() + "/TarnAppSetting.ini";
     using MidiService::listed;
-    WindowBench::write(setting, {{"HardwareMidiInPort", listed("sim Out:unit-out")},
-                                 {"HardwareMidiOutPort", listed("sim In:unit-in")},
-                                 {"RemoteMidiInPort", listed("sim Pads Out:pads-out")},
-                                 {"RemoteMidiOutPort", listed("sim Pads In:pads-in")}});
+    // On JACK the simulator is one client; on ALSA a client per port.
+    const auto port = [](const QString &alsaClient, const QString &port) {
+        return MidiService::isAlsa() ? listed(alsaClient + ":" + port) : "sim:" + port;
+    };
+    WindowBench::write(setting, {{"HardwareMidiInPort", port("sim Out", "unit-out")},
+                                 {"HardwareMidiOutPort", port("sim In", "unit-in")},
+                                 {"RemoteMidiInPort", port("sim Pads Out", "pads-out")},
+                                 {"RemoteMidiOutPort", port("sim Pads In", "pads-in")}});
     app.start();
 
     // Serial request, serial learnt and saved, init status request, no preset.

@@ -26,13 +26,16 @@ FuzzHarness::FuzzHarness(const char *programName, bool withWindow) : name(progra
     // The window's ports lead to a sink, so the link goes through its states.
     try {
         sinkQueue = std::make_unique<MessageQueue>();
-        sink = std::make_unique<MidiPortPair>(RtMidi::UNIX_JACK, "sink In", "in", "sink Out", "out",
-                                              true, *sinkQueue, 0);
+        sink = std::make_unique<MidiPortPair>(
+            RtMidi::UNIX_JACK, MidiPortPair::Names{"fuzz", "sink In", "sink Out", "in", "out"},
+            true, *sinkQueue, 0);
+        const QString in = QString::fromStdString(sink->inName());
+        const QString out = QString::fromStdString(sink->outName());
         AppSetting ports;
-        ports.setHardwareMidiInPort("sink Out:out");
-        ports.setHardwareMidiOutPort("sink In:in");
-        ports.setRemoteMidiInPort("sink Out:out");
-        ports.setRemoteMidiOutPort("sink In:in");
+        ports.setHardwareMidiInPort(out);
+        ports.setHardwareMidiOutPort(in);
+        ports.setRemoteMidiInPort(out);
+        ports.setRemoteMidiOutPort(in);
         ports.saveSettingFile(TarnAppMainWindow::settingFilePath());
     } catch (const RtMidiError &) {
         sink.reset(); // no server: the window runs with its ports closed

@@ -1,5 +1,6 @@
 #include "peer.h"
 
+#include "jackmidiclient.h"
 #include "jackprobe.h"
 #include "midiservice.h"
 #include "testwait.h"
@@ -20,12 +21,25 @@ void Peer::plug()
     if (ports)
         return;
     const std::string base = name.toStdString();
-    ports = std::make_unique<MidiPortPair>(MidiService::api(), base + " In", "in", base + " Out",
-                                           "out", true, queue, 0);
+    // On ALSA two clients of their own; on JACK two ports of the process's
+    // one client, which the program under test may share. That client is kept
+    // for the whole test, so that a device plugged in again has the names it
+    // had (a client made anew could have another name).
+    static std::shared_ptr<JackMidiClient> client;
+    if (!MidiService::isAlsa() && (!client || client->lost())) {
+        client.reset();
+        client = JackMidiClient::shared("tarn-tests");
+    }
+    ports = std::make_unique<MidiPortPair>(
+        MidiService::api(),
+        MidiPortPair::Names{"tarn-tests", base + " In", base + " Out", base + "-in", base + "-out"},
+        true, queue, 0);
     settled = false;
     // ALSA's names carry the client numbers of this plug-in.
-    inName = MidiService::listed(name + " In:in");
-    outName = MidiService::listed(name + " Out:out");
+    inName = MidiService::isAlsa() ? MidiService::listed(name + " In:" + name + "-in")
+                                   : QString::fromStdString(ports->inName());
+    outName = MidiService::isAlsa() ? MidiService::listed(name + " Out:" + name + "-out")
+                                    : QString::fromStdString(ports->outName());
 }
 
 void Peer::unplug()

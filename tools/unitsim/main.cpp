@@ -124,6 +124,7 @@ int main(int argc, char **argv)
             return 1;
         }
         simulator->handleMessages();
+        simulator->watchService();
         if (!fds[1].revents)
             continue;
         char buffer[256];

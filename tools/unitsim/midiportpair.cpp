@@ -1,7 +1,10 @@
 #include "midiportpair.h"
 
-#include "jackgraph.h"
+#include "jackmidiin.h"
+#include "jackmidiout.h"
 #include "messagequeue.h"
+
+#include <jack/jack.h>
 
 namespace {
 
@@ -18,28 +21,67 @@ bool listed(RtMidi &lister, const std::string &name)
 
 } // namespace
 
-MidiPortPair::MidiPortPair(RtMidi::Api api, const std::string &inClient, const std::string &inPort,
-                           const std::string &outClient, const std::string &outPort, bool sysEx,
-                           MessageQueue &queue, int source)
-    : inClient(inClient), inPort(inPort), outClient(outClient), outPort(outPort), queue(queue),
-      source(source), in(api, inClient), out(api, outClient)
+MidiPortPair::MidiPortPair(RtMidi::Api api, const Names &names, bool sysEx, MessageQueue &queue,
+                           int source)
+    : queue(queue), source(source)
 {
-    in.ignoreTypes(!sysEx, true, true);
-    in.setCallback(&MidiPortPair::onMessage, this);
-    // The output object lists the ports that take input, the input object the others.
-    taken = listed(out, inName()) || listed(in, outName());
-    in.openVirtualPort(inPort);
-    out.openVirtualPort(outPort);
     if (api == RtMidi::UNIX_JACK)
-        graphClient = JackGraph::openClient(inClient + "-q");
+        openJack(names, sysEx);
+    else
+        openAlsa(names, sysEx);
+}
+
+void MidiPortPair::openAlsa(const Names &names, bool sysEx)
+{
+    alsaIn = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, names.inClient);
+    alsaOut = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, names.outClient);
+    alsaIn->ignoreTypes(!sysEx, true, true);
+    alsaIn->setCallback(&MidiPortPair::onMessage, this);
+    inListed = names.inClient + ":" + names.inPort;
+    outListed = names.outClient + ":" + names.outPort;
+    // The output object lists the ports that take input, the input object the others.
+    taken = listed(*alsaOut, inListed) || listed(*alsaIn, outListed);
+    alsaIn->openVirtualPort(names.inPort);
+    alsaOut->openVirtualPort(names.outPort);
+}
+
+void MidiPortPair::openJack(const Names &names, bool sysEx)
+{
+    jackIn = std::make_unique<JackMidiIn>(names.jackClient);
+    jackOut = std::make_unique<JackMidiOut>(names.jackClient);
+    jackIn->ignoreTypes(!sysEx, true, true);
+    jackIn->setCallback(&MidiPortPair::onMessage, this);
+    jackIn->openVirtualPort(names.inPort);
+    jackOut->openVirtualPort(names.outPort);
+    // JACK renames a client whose name is taken, and our client a port whose name is.
+    const std::string client = jack_get_client_name(jackIn->client()->handle());
+    inListed = client + ":" + names.inPort;
+    outListed = client + ":" + names.outPort;
+    taken = !jack_port_by_name(jackIn->client()->handle(), inListed.c_str()) ||
+            !jack_port_by_name(jackIn->client()->handle(), outListed.c_str()) ||
+            client != names.jackClient;
 }
 
 MidiPortPair::~MidiPortPair()
 {
-    // libjack can crash when a port goes while a graph change is being
-    // announced; each port waits until that is over.
-    JackGraph::closePorts(graphClient, {&out, &in});
-    JackGraph::closeClient(graphClient);
+    // The output first, then the input; on JACK each waits for the graph's announcements.
+    jackOut.reset();
+    jackIn.reset();
+    alsaOut.reset();
+    alsaIn.reset();
+}
+
+std::shared_ptr<JackMidiClient> MidiPortPair::jackClient() const
+{
+    return jackIn ? jackIn->client() : nullptr;
+}
+
+void MidiPortPair::send(const ByteVector &bytes)
+{
+    if (jackOut)
+        jackOut->sendMessage(&bytes);
+    else
+        alsaOut->sendMessage(&bytes);
 }
 
 void MidiPortPair::onMessage(double, std::vector<unsigned char> *message, void *pair)

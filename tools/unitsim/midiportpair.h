@@ -4,43 +4,58 @@
 #include "hardmessages.h"
 
 #include <RtMidi.h>
+
+#include <memory>
 #include <string>
 
+class JackMidiClient;
+class JackMidiIn;
+class JackMidiOut;
 class MessageQueue;
-typedef struct _jack_client jack_client_t;
 
-// A virtual MIDI input and output, each a library client of its own. Built and used on the
-// main thread; the input's callback runs on the library's thread and only queues.
+// A virtual MIDI input and output. On ALSA each is a library client of its own; on JACK
+// both are ports of the process's one client, named after the simulator. Built and used on
+// the main thread; the input's callback runs on a library thread and only queues.
 class MidiPortPair
 {
 public:
+    struct Names
+    {
+        std::string jackClient;          // the JACK client, shared by all pairs
+        std::string inClient, outClient; // the ALSA clients
+        std::string inPort, outPort;
+    };
+
     // Throws RtMidiError when the API has no working service or a port cannot be made.
-    MidiPortPair(RtMidi::Api api, const std::string &inClient, const std::string &inPort,
-                 const std::string &outClient, const std::string &outPort, bool sysEx,
-                 MessageQueue &queue, int source);
+    MidiPortPair(RtMidi::Api api, const Names &names, bool sysEx, MessageQueue &queue, int source);
     ~MidiPortPair();
     MidiPortPair(const MidiPortPair &) = delete;
     MidiPortPair &operator=(const MidiPortPair &) = delete;
 
-    void send(const ByteVector &bytes) { out.sendMessage(&bytes); }
+    void send(const ByteVector &bytes);
 
-    std::string inName() const { return inClient + ":" + inPort; }
-    std::string outName() const { return outClient + ":" + outPort; }
-    // Whether another client already had these names when the ports were opened; JACK then
-    // renames ours.
+    // The ports as a port list shows them.
+    std::string inName() const { return inListed; }
+    std::string outName() const { return outListed; }
+    // Whether another client already had these names when the ports were opened; the service
+    // then shows ours under others.
     bool wasTaken() const { return taken; }
+    // The JACK client under the ports; null on ALSA.
+    std::shared_ptr<JackMidiClient> jackClient() const;
 
 private:
     static void onMessage(double deltaTime, std::vector<unsigned char> *message, void *pair);
+    void openAlsa(const Names &names, bool sysEx);
+    void openJack(const Names &names, bool sysEx);
 
-    std::string inClient, inPort, outClient, outPort;
     MessageQueue &queue;
     int source;
     bool taken = false;
-    // On JACK, a client of our own that asks the server before a port goes.
-    jack_client_t *graphClient = nullptr;
-    RtMidiIn in;
-    RtMidiOut out;
+    std::string inListed, outListed;
+    std::unique_ptr<RtMidiIn> alsaIn;
+    std::unique_ptr<RtMidiOut> alsaOut;
+    std::unique_ptr<JackMidiIn> jackIn;
+    std::unique_ptr<JackMidiOut> jackOut;
 };
 
 #endif

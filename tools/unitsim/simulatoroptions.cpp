@@ -94,19 +94,22 @@ Plays the hardware unit (and, with --pads, a pad controller) on virtual MIDI por
 
 Options:
   --api alsa|jack   MIDI API; by default ALSA where it works, JACK otherwise.
-  --name NAME       base of the client names (default TarnUnitSim).
+  --name NAME       the client name, or base of the client names (default
+                    TarnUnitSim).
   --serial S        the unit's serial number, eight bytes 00..7F written as
                     12-34-56-78-01-02-03-04 (the default); ":" or spaces may
                     separate them too. Invalid input exits with code 2.
   --pads            add the pad controller's port pair.
   -h, --help        show this text.
 
-Ports, shown on JACK as client:port (each is a client of its own):
-  "NAME In:unit-in"        unit input: the program's hardware output port
-  "NAME Out:unit-out"      unit output: the program's hardware input port
-  "NAME Pads In:pads-in"   pad lamps: the program's remote output port
-  "NAME Pads Out:pads-out" pads and foot switch: the program's remote input port
-On ALSA the library lists them with the client and port numbers behind.
+Ports, on JACK all of one client:
+  "NAME:unit-in"           unit input: the program's hardware output port
+  "NAME:unit-out"          unit output: the program's hardware input port
+  "NAME:pads-in"           pad lamps: the program's remote output port
+  "NAME:pads-out"          pads and foot switch: the program's remote input port
+On ALSA each is a client of its own, listed with the client and port numbers
+behind: "NAME In:unit-in", "NAME Out:unit-out", "NAME Pads In:pads-in" and
+"NAME Pads Out:pads-out".
 
 The unit answers (S = its eight serial bytes, all values hexadecimal):
   serial request F0 00 11 22 0A 00 00 00 00 02 00 F7

@@ -34,7 +34,8 @@ public:
     // Eight hexadecimal bytes, each below 80, separated by "-", ":" or spaces.
     static bool parseSerial(const std::string &text, ByteVector &serial);
 
-    // On JACK each library object is a client of its own, named "<name> In" and so on.
+    // On ALSA each library object is a client of its own, named "<name> In" and so on; on
+    // JACK all ports belong to one client named <name>.
     std::string unitInClient() const { return name + " In"; }
     std::string unitOutClient() const { return name + " Out"; }
     std::string padsInClient() const { return name + " Pads In"; }

@@ -1,5 +1,6 @@
 #include "unitsimulator.h"
 
+#include "jackmidiclient.h"
 #include "messagequeue.h"
 
 #include <cstdio>
@@ -35,12 +36,16 @@ UnitSimulator::UnitSimulator(const SimulatorOptions &options, RtMidi::Api api, M
 void UnitSimulator::plug()
 {
     unitPorts = std::make_unique<MidiPortPair>(
-        api, options.unitInClient(), SimulatorOptions::unitInPort, options.unitOutClient(),
-        SimulatorOptions::unitOutPort, true, queue, FromUnit);
+        api,
+        MidiPortPair::Names{options.name, options.unitInClient(), options.unitOutClient(),
+                            SimulatorOptions::unitInPort, SimulatorOptions::unitOutPort},
+        true, queue, FromUnit);
     if (options.pads)
         padPorts = std::make_unique<MidiPortPair>(
-            api, options.padsInClient(), SimulatorOptions::padsInPort, options.padsOutClient(),
-            SimulatorOptions::padsOutPort, false, queue, FromPads);
+            api,
+            MidiPortPair::Names{options.name, options.padsInClient(), options.padsOutClient(),
+                                SimulatorOptions::padsInPort, SimulatorOptions::padsOutPort},
+            false, queue, FromPads);
 }
 
 void UnitSimulator::unplug()
@@ -135,6 +140,28 @@ bool UnitSimulator::handleCommand(const std::string &line)
         say("unknown command \"" + line + "\"; type h for commands");
     }
     return true;
+}
+
+void UnitSimulator::watchService()
+{
+    const std::shared_ptr<JackMidiClient> client = unitPorts ? unitPorts->jackClient() : nullptr;
+    if (!client)
+        return;
+    std::string state = "running";
+    if (client->lost())
+        state = "unit: the JACK server has stopped; no MIDI moves. Restart the simulator.";
+    else if (client->cyclesStopped())
+        state = "unit: JACK has stopped running its clients (its graph is stalled); "
+                "no MIDI moves anywhere until it runs them again";
+    if (state == serviceState)
+        return;
+    if (state == "running") {
+        if (!serviceState.empty())
+            say("unit: JACK runs its clients again");
+    } else {
+        say(state);
+    }
+    serviceState = state;
 }
 
 void UnitSimulator::sayInfo()

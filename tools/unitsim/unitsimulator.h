@@ -24,6 +24,8 @@ public:
     void handleMessages();
     // Handles one command line; false when it asks to quit.
     bool handleCommand(const std::string &line);
+    // Says when the MIDI service stops moving or moves again; call now and then.
+    void watchService();
 
 private:
     enum Source
@@ -49,6 +51,7 @@ private:
     std::unique_ptr<MidiPortPair> unitPorts;
     std::unique_ptr<MidiPortPair> padPorts;
     std::string shownLamps;
+    std::string serviceState;
 };
 
 #endif

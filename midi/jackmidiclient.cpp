@@ -1,0 +1,178 @@
+#include "jackmidiclient.h"
+
+#include "jackgraph.h"
+
+#include <jack/jack.h>
+#include <jack/midiport.h>
+
+#include <chrono>
+#include <ctime>
+
+namespace {
+
+std::mutex sharedMutex;
+std::weak_ptr<JackMidiClient> sharedClient;
+
+} // namespace
+
+std::shared_ptr<JackMidiClient> JackMidiClient::shared(const std::string &name)
+{
+    std::lock_guard<std::mutex> lock(sharedMutex);
+    if (std::shared_ptr<JackMidiClient> current = sharedClient.lock())
+        return current->lost() ? nullptr : current;
+    std::shared_ptr<JackMidiClient> made(new JackMidiClient(name));
+    if (!made->client)
+        return nullptr;
+    sharedClient = made;
+    return made;
+}
+
+JackMidiClient::JackMidiClient(const std::string &name)
+{
+    sem_init(&wake, 0, 0);
+    client = jack_client_open(name.c_str(), JackNoStartServer, nullptr);
+    if (!client)
+        return;
+    jack_set_process_callback(client, &JackMidiClient::onProcess, this);
+    jack_on_shutdown(client, &JackMidiClient::onShutdown, this);
+    deliveryThread = std::thread([this] { deliveryLoop(); });
+    if (jack_activate(client) != 0) {
+        jack_client_close(client);
+        client = nullptr;
+    }
+}
+
+JackMidiClient::~JackMidiClient()
+{
+    if (deliveryThread.joinable()) {
+        stopping.store(true);
+        sem_post(&wake);
+        deliveryThread.join();
+    }
+    if (client)
+        jack_client_close(client);
+    sem_destroy(&wake);
+}
+
+int JackMidiClient::addLostListener(std::function<void()> listener)
+{
+    std::lock_guard<std::mutex> lock(listenerMutex);
+    listeners[nextListener] = std::move(listener);
+    return nextListener++;
+}
+
+void JackMidiClient::removeLostListener(int id)
+{
+    std::lock_guard<std::mutex> lock(listenerMutex);
+    listeners.erase(id);
+}
+
+jack_port_t *JackMidiClient::registerPort(const std::string &shortName, bool input)
+{
+    if (!client || lost())
+        return nullptr;
+    const std::string prefix = std::string(jack_get_client_name(client)) + ":";
+    for (int number = 1; number <= maxUsers; ++number) {
+        const std::string candidate =
+            number == 1 ? shortName : shortName + " " + std::to_string(number);
+        if (jack_port_by_name(client, (prefix + candidate).c_str()))
+            continue;
+        return jack_port_register(client, candidate.c_str(), JACK_DEFAULT_MIDI_TYPE,
+                                  input ? JackPortIsInput : JackPortIsOutput, 0);
+    }
+    return nullptr;
+}
+
+void JackMidiClient::closePort(jack_port_t *port, CycleUser *user)
+{
+    awaitAnnouncements();
+    detach(user);
+    if (client && port)
+        jack_port_unregister(client, port);
+}
+
+void JackMidiClient::awaitAnnouncements() const
+{
+    if (!lost())
+        JackGraph::awaitAnnouncements(client);
+}
+
+bool JackMidiClient::cyclesStopped()
+{
+    if (!client || lost())
+        return false;
+    const jack_nframes_t now = jack_frame_time(client);
+    const uint64_t ended = cyclesEnded.load();
+    if (ended != endedAtLastLook || lastProgress == 0) {
+        endedAtLastLook = ended;
+        lastProgress = now;
+        return false;
+    }
+    return jack_nframes_t(now - lastProgress) > jack_get_sample_rate(client) / 2;
+}
+
+bool JackMidiClient::attach(CycleUser *user)
+{
+    for (std::atomic<CycleUser *> &slot : users) {
+        CycleUser *empty = nullptr;
+        if (slot.compare_exchange_strong(empty, user))
+            return true;
+    }
+    return false;
+}
+
+void JackMidiClient::detach(CycleUser *user)
+{
+    for (std::atomic<CycleUser *> &slot : users) {
+        CycleUser *expected = user;
+        slot.compare_exchange_strong(expected, nullptr);
+    }
+    // A cycle that began before may still be using it. A server that stopped
+    // runs no cycle, and one that stalls must not hold us for long.
+    const uint64_t begun = cyclesBegun.load();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (cyclesEnded.load() < begun && !lost() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    std::lock_guard<std::mutex> lock(deliveryMutex);
+}
+
+int JackMidiClient::onProcess(jack_nframes_t frames, void *arg)
+{
+    auto *self = static_cast<JackMidiClient *>(arg);
+    self->cyclesBegun.fetch_add(1);
+    for (std::atomic<CycleUser *> &slot : self->users) {
+        if (CycleUser *user = slot.load())
+            user->process(frames);
+    }
+    self->cyclesEnded.fetch_add(1);
+    return 0;
+}
+
+void JackMidiClient::onShutdown(void *arg)
+{
+    auto *self = static_cast<JackMidiClient *>(arg);
+    self->lostFlag.store(true, std::memory_order_release);
+    std::lock_guard<std::mutex> lock(self->listenerMutex);
+    for (const auto &entry : self->listeners)
+        entry.second();
+}
+
+void JackMidiClient::deliveryLoop()
+{
+    while (!stopping.load()) {
+        // Bounded, so that a missed wake-up costs a fraction of a second at most.
+        timespec until;
+        clock_gettime(CLOCK_REALTIME, &until);
+        until.tv_nsec += 200 * 1000 * 1000;
+        if (until.tv_nsec >= 1000 * 1000 * 1000) {
+            until.tv_nsec -= 1000 * 1000 * 1000;
+            ++until.tv_sec;
+        }
+        sem_timedwait(&wake, &until);
+        std::lock_guard<std::mutex> lock(deliveryMutex);
+        for (std::atomic<CycleUser *> &slot : users) {
+            if (CycleUser *user = slot.load())
+                user->deliver();
+        }
+    }
+}

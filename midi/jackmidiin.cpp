@@ -1,0 +1,193 @@
+#include "jackmidiin.h"
+
+#include <jack/jack.h>
+#include <jack/midiport.h>
+#include <jack/ringbuffer.h>
+
+#include <cerrno>
+
+namespace {
+
+struct EventHeader
+{
+    uint32_t size;
+    uint64_t time; // microseconds, JACK's clock
+};
+
+// Enough for several cycles of a full port buffer of short messages.
+constexpr size_t ringSize = 256 * 1024;
+
+std::vector<std::string> listPorts(jack_client_t *client, unsigned long flags)
+{
+    std::vector<std::string> names;
+    if (const char **ports = jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE, flags)) {
+        for (const char **name = ports; *name; ++name)
+            names.emplace_back(*name);
+        jack_free(ports);
+    }
+    return names;
+}
+
+} // namespace
+
+JackMidiIn::JackMidiIn(const std::string &clientName) : jack(JackMidiClient::shared(clientName))
+{
+    if (!jack)
+        throw RtMidiError("No JACK server is running.", RtMidiError::NO_DEVICES_FOUND);
+    ring = jack_ringbuffer_create(ringSize);
+}
+
+JackMidiIn::~JackMidiIn()
+{
+    closePort();
+    jack_ringbuffer_free(ring);
+}
+
+unsigned int JackMidiIn::getPortCount()
+{
+    return static_cast<unsigned int>(listPorts(jack->handle(), JackPortIsOutput).size());
+}
+
+std::string JackMidiIn::getPortName(unsigned int portNumber)
+{
+    const std::vector<std::string> names = listPorts(jack->handle(), JackPortIsOutput);
+    return portNumber < names.size() ? names[portNumber] : std::string();
+}
+
+void JackMidiIn::registerPort(const std::string &portName)
+{
+    if (port)
+        return;
+    if (jack->lost())
+        throw RtMidiError("The JACK server has stopped.", RtMidiError::DRIVER_ERROR);
+    jack_ringbuffer_reset(ring);
+    port = jack->registerPort(portName, true);
+    if (!port)
+        throw RtMidiError("JACK could not make the MIDI input port.", RtMidiError::DRIVER_ERROR);
+    if (!jack->attach(this)) {
+        jack->closePort(port, this);
+        port = nullptr;
+        throw RtMidiError("Too many MIDI ports are open.", RtMidiError::DRIVER_ERROR);
+    }
+}
+
+void JackMidiIn::openPort(unsigned int portNumber, const std::string &portName)
+{
+    const std::string source = getPortName(portNumber);
+    if (source.empty())
+        throw RtMidiError("The MIDI port number " + std::to_string(portNumber) + " does not exist.",
+                          RtMidiError::INVALID_PARAMETER);
+    registerPort(portName);
+    const int result = jack_connect(jack->handle(), source.c_str(), jack_port_name(port));
+    if (result != 0 && result != EEXIST) {
+        closePort();
+        throw RtMidiError("JACK could not connect " + source + ".", RtMidiError::DRIVER_ERROR);
+    }
+    connected = true;
+}
+
+void JackMidiIn::openVirtualPort(const std::string &portName)
+{
+    registerPort(portName);
+}
+
+void JackMidiIn::closePort()
+{
+    connected = false;
+    if (!port)
+        return;
+    jack->closePort(port, this);
+    port = nullptr;
+    std::lock_guard<std::mutex> lock(jack->deliveryLock());
+    continueSysex = false;
+    message.clear();
+}
+
+void JackMidiIn::setCallback(RtMidiIn::RtMidiCallback function, void *data)
+{
+    std::lock_guard<std::mutex> lock(jack->deliveryLock());
+    callback = function;
+    userData = data;
+}
+
+void JackMidiIn::ignoreTypes(bool midiSysex, bool midiTime, bool midiSense)
+{
+    std::lock_guard<std::mutex> lock(jack->deliveryLock());
+    ignoreSysex = midiSysex;
+    ignoreTime = midiTime;
+    ignoreSense = midiSense;
+}
+
+void JackMidiIn::process(jack_nframes_t frames)
+{
+    void *buffer = jack_port_get_buffer(port, frames);
+    const jack_nframes_t cycleStart = jack_last_frame_time(jack->handle());
+    const uint32_t count = jack_midi_get_event_count(buffer);
+    bool queued = false;
+    for (uint32_t i = 0; i < count; ++i) {
+        jack_midi_event_t event;
+        if (jack_midi_event_get(&event, buffer, i) != 0 || event.size == 0)
+            continue;
+        const EventHeader header{static_cast<uint32_t>(event.size),
+                                 jack_frames_to_time(jack->handle(), cycleStart + event.time)};
+        // What does not fit is dropped, as a full port buffer drops it.
+        if (jack_ringbuffer_write_space(ring) < sizeof header + event.size)
+            break;
+        jack_ringbuffer_write(ring, reinterpret_cast<const char *>(&header), sizeof header);
+        jack_ringbuffer_write(ring, reinterpret_cast<const char *>(event.buffer), event.size);
+        queued = true;
+    }
+    if (queued)
+        jack->wakeDelivery();
+}
+
+void JackMidiIn::deliver()
+{
+    EventHeader header;
+    std::vector<unsigned char> event;
+    while (jack_ringbuffer_peek(ring, reinterpret_cast<char *>(&header), sizeof header) ==
+               sizeof header &&
+           jack_ringbuffer_read_space(ring) >= sizeof header + header.size) {
+        jack_ringbuffer_read_advance(ring, sizeof header);
+        event.resize(header.size);
+        jack_ringbuffer_read(ring, reinterpret_cast<char *>(event.data()), header.size);
+        assemble(event, header.time);
+    }
+}
+
+// Joins SysEx split over several events and filters as RtMidi does.
+void JackMidiIn::assemble(const std::vector<unsigned char> &event, uint64_t time)
+{
+    const double delta = firstMessage ? 0.0 : double(time - lastTime) * 0.000001;
+    firstMessage = false;
+    lastTime = time;
+    if (!continueSysex)
+        message.clear();
+    const bool sysexPart = continueSysex || event.front() == 0xF0;
+    if (!(sysexPart && ignoreSysex))
+        message.insert(message.end(), event.begin(), event.end());
+    switch (event.front()) {
+    case 0xF0:
+        continueSysex = event.back() != 0xF7;
+        if (ignoreSysex)
+            return;
+        break;
+    case 0xF1:
+    case 0xF8:
+        if (ignoreTime)
+            return;
+        break;
+    case 0xFE:
+        if (ignoreSense)
+            return;
+        break;
+    default:
+        if (continueSysex) {
+            continueSysex = event.back() != 0xF7;
+            if (ignoreSysex)
+                return;
+        }
+    }
+    if (!continueSysex && callback)
+        callback(delta, &message, userData);
+}

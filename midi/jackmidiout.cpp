@@ -1,0 +1,170 @@
+#include "jackmidiout.h"
+
+#include <jack/jack.h>
+#include <jack/midiport.h>
+#include <jack/ringbuffer.h>
+
+#include <cerrno>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr size_t ringSize = 64 * 1024;
+
+std::vector<std::string> inputPorts(jack_client_t *client)
+{
+    std::vector<std::string> names;
+    if (const char **ports =
+            jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE, JackPortIsInput)) {
+        for (const char **name = ports; *name; ++name)
+            names.emplace_back(*name);
+        jack_free(ports);
+    }
+    return names;
+}
+
+} // namespace
+
+JackMidiOut::JackMidiOut(const std::string &clientName) : jack(JackMidiClient::shared(clientName))
+{
+    if (!jack)
+        throw RtMidiError("No JACK server is running.", RtMidiError::NO_DEVICES_FOUND);
+    ring = jack_ringbuffer_create(ringSize);
+}
+
+JackMidiOut::~JackMidiOut()
+{
+    closePort();
+    jack_ringbuffer_free(ring);
+}
+
+unsigned int JackMidiOut::getPortCount()
+{
+    return static_cast<unsigned int>(inputPorts(jack->handle()).size());
+}
+
+std::string JackMidiOut::getPortName(unsigned int portNumber)
+{
+    const std::vector<std::string> names = inputPorts(jack->handle());
+    return portNumber < names.size() ? names[portNumber] : std::string();
+}
+
+void JackMidiOut::registerPort(const std::string &portName)
+{
+    if (port)
+        return;
+    if (jack->lost())
+        throw RtMidiError("The JACK server has stopped.", RtMidiError::DRIVER_ERROR);
+    jack_ringbuffer_reset(ring);
+    silenced.store(false);
+    port = jack->registerPort(portName, false);
+    if (!port)
+        throw RtMidiError("JACK could not make the MIDI output port.", RtMidiError::DRIVER_ERROR);
+    if (!jack->attach(this)) {
+        jack->closePort(port, this);
+        port = nullptr;
+        throw RtMidiError("Too many MIDI ports are open.", RtMidiError::DRIVER_ERROR);
+    }
+}
+
+void JackMidiOut::openPort(unsigned int portNumber, const std::string &portName)
+{
+    const std::string target = getPortName(portNumber);
+    if (target.empty())
+        throw RtMidiError("The MIDI port number " + std::to_string(portNumber) + " does not exist.",
+                          RtMidiError::INVALID_PARAMETER);
+    registerPort(portName);
+    const int result = jack_connect(jack->handle(), jack_port_name(port), target.c_str());
+    if (result != 0 && result != EEXIST) {
+        closePort();
+        throw RtMidiError("JACK could not connect " + target + ".", RtMidiError::DRIVER_ERROR);
+    }
+    destination = target;
+    connectionPending = true;
+}
+
+void JackMidiOut::openVirtualPort(const std::string &portName)
+{
+    registerPort(portName);
+}
+
+void JackMidiOut::closePort()
+{
+    destination.clear();
+    connectionPending = false;
+    if (!port)
+        return;
+    // What is still queued goes nowhere; the port sends nothing more.
+    silenced.store(true);
+    jack->closePort(port, this);
+    port = nullptr;
+}
+
+void JackMidiOut::sendMessage(const std::vector<unsigned char> *message)
+{
+    if (message)
+        sendMessage(message->data(), message->size());
+}
+
+void JackMidiOut::sendMessage(const unsigned char *message, size_t size)
+{
+    if (!message || size == 0 || !port)
+        return;
+    const uint32_t length = static_cast<uint32_t>(size);
+    if (sizeof length + size > ringSize - 1)
+        throw RtMidiError("The MIDI message is too long to send.", RtMidiError::INVALID_PARAMETER);
+    awaitConnection();
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(1);
+    while (jack_ringbuffer_write_space(ring) < sizeof length + size) {
+        if (jack->lost())
+            throw RtMidiError("The JACK server has stopped.", RtMidiError::DRIVER_ERROR);
+        if (Clock::now() >= deadline)
+            throw RtMidiError("JACK takes no MIDI from this port.", RtMidiError::DRIVER_ERROR);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    jack_ringbuffer_write(ring, reinterpret_cast<const char *>(&length), sizeof length);
+    jack_ringbuffer_write(ring, reinterpret_cast<const char *>(message), size);
+}
+
+// A connection is made in the graph JACK's cycles will use next; it reaches
+// the graph in use at the start of a later cycle, and until then our port's
+// data goes to no one. Bounded, for a server that stalls.
+void JackMidiOut::awaitConnection()
+{
+    if (!connectionPending)
+        return;
+    connectionPending = false;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(500);
+    while (!jack->lost() && jack_port_connected_to(port, destination.c_str()) == 0 &&
+           Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+}
+
+void JackMidiOut::process(jack_nframes_t frames)
+{
+    void *buffer = jack_port_get_buffer(port, frames);
+    jack_midi_clear_buffer(buffer);
+    if (silenced.load()) {
+        jack_ringbuffer_read_advance(ring, jack_ringbuffer_read_space(ring));
+        return;
+    }
+    bool wroteAny = false;
+    uint32_t length;
+    while (jack_ringbuffer_peek(ring, reinterpret_cast<char *>(&length), sizeof length) ==
+               sizeof length &&
+           jack_ringbuffer_read_space(ring) >= sizeof length + length) {
+        jack_midi_data_t *data = jack_midi_event_reserve(buffer, 0, length);
+        if (!data && wroteAny)
+            break; // the buffer is full: the rest goes in the next cycle
+        jack_ringbuffer_read_advance(ring, sizeof length);
+        if (data)
+            jack_ringbuffer_read(ring, reinterpret_cast<char *>(data), length);
+        else
+            jack_ringbuffer_read_advance(ring, length); // never fits, even alone
+        wroteAny = wroteAny || data;
+    }
+}

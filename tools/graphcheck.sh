@@ -1,0 +1,266 @@
+#!/usr/bin/env bash
+# Checks that our JACK clients never stall or disturb JACK's graph, and that
+# the first message on a connection just made arrives.
+#
+# On a private JACK server (dummy driver, period 256 as in the demo;
+# real-time where the system allows it, so that a busy machine cannot make a
+# client late), while other clients query the graph ten times a second and
+# connect and disconnect a port of their own (jack_lsp, jack_connect and
+# jack_disconnect on a jack_metro port):
+#   1. starts and stops the unit simulator (tarnapp-unitsim --pads) STARTS times;
+#   2. starts and stops TarnApp STARTS times against one simulator, each start
+#      waiting for its serial request to reach the unit (none may be lost);
+#   3. runs tst_e2efirstsend with 200 rounds of open, request, reply, close.
+# Fails when the server's log shows a client of ours late ("was not
+# finished") and the graph stopped ("Process error") through a fault of ours
+# (see tally below: cycles in which a reference client, a metronome, was late
+# too are the machine's, and so is a lone cycle in which our client had not
+# begun at all). Prints the xruns and the time from TarnApp's start to its
+# serial request at the unit.
+#
+#   tools/graphcheck.sh [STARTS]      (default 50)
+#   TARN_BUILD_DIR        build tree (default: build), with TarnApp,
+#                         tarnapp-unitsim and tests/e2e/tst_e2efirstsend built
+#   TARN_GRAPHCHECK_SERVER  server name (default: tarn-graphcheck)
+#   TARN_GRAPHCHECK_REALTIME=0  a server without real-time scheduling, to
+#                         measure; on a busy machine every client is late then
+set -euo pipefail
+
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root=$PWD
+starts=${1:-50}
+build_dir=${TARN_BUILD_DIR:-build}
+[[ $build_dir == /* ]] || build_dir=$root/$build_dir
+server=${TARN_GRAPHCHECK_SERVER:-tarn-graphcheck}
+state=$build_dir/graphcheck
+pidfile=$state/jackd.pid
+serverlog=$state/jackd.log
+sim_name=gc-sim
+first_send=$build_dir/tests/e2e/tst_e2efirstsend
+
+say() { echo "graphcheck: $*" >&2; }
+
+for program in "$build_dir/TarnApp" "$build_dir/tarnapp-unitsim" "$first_send"; do
+    [[ -x $program ]] || {
+        say "$program is missing; build it first"
+        exit 1
+    }
+done
+
+rm -rf "$state"
+mkdir -p "$state/config/TarnApp"
+export TARN_JACK_PERIOD=256
+if [[ ${TARN_GRAPHCHECK_REALTIME:-1} == 1 ]] && chrt -f 1 true 2>/dev/null; then
+    export TARN_JACK_REALTIME=1
+else
+    say "no real-time scheduling here: clients may be late on a busy machine"
+fi
+export JACK_DEFAULT_SERVER=$server JACK_NO_START_SERVER=1 QT_QPA_PLATFORM=offscreen
+
+pids=()
+cleanup() {
+    trap '' INT TERM
+    for pid in "${pids[@]}"; do
+        kill -TERM "$pid" 2>/dev/null || true
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    tests/jackfixture.sh stop "$server" "$pidfile" >/dev/null || say "could not stop $server"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+tests/jackfixture.sh start "$server" "$pidfile" >/dev/null
+
+# Other clients at work on the graph, ten times a second.
+jack_metro -n gc-metro -b 120 -D 10 >/dev/null 2>&1 &
+pids+=($!)
+(
+    connected=0
+    while :; do
+        jack_lsp -c >/dev/null 2>&1 || true
+        if ((connected)); then
+            jack_disconnect gc-metro:120_bpm system:playback_1 >/dev/null 2>&1 || true
+        else
+            jack_connect gc-metro:120_bpm system:playback_1 >/dev/null 2>&1 || true
+        fi
+        connected=$((1 - connected))
+        sleep 0.1
+    done
+) &
+pids+=($!)
+
+# Prints a millisecond stamp before every line of its input.
+stamp() {
+    while IFS= read -r line; do
+        printf '%s %s\n' "$(date +%s%3N)" "$line"
+    done
+}
+
+# Waits until file $1 has at least $2 lines matching $3; false after $4 s.
+await_lines() {
+    local waited=0 count
+    until count=$(grep -c -e "$3" "$1" 2>/dev/null) || true; ((${count:-0} >= $2)); do
+        ((waited < $4 * 20)) || return 1
+        sleep 0.05
+        waited=$((waited + 1))
+    done
+}
+
+# The server's complaints in lines $1+1 to $2 of its log:
+# "cycles running machine errors". The clients late in one cycle are listed
+# together, before that cycle's "Process error". When the metronome, a plain
+# client that does next to nothing, was late in the same cycle, the machine
+# was (its scheduler or the server's timer): such cycles count as the
+# machine's. Of the others: in how many cycles a client of ours was late,
+# how often one was still running its cycle ("state = Running": our code
+# took too long), and the "Process error"s that followed them (a stalled
+# graph lists nobody after a while, so an error goes to the last cycle
+# listed).
+complaints() {
+    sed -n "$(($1 + 1)),$2p" "$serverlog" | awk '
+        function close_cycle() {
+            if (late_ours && !late_metro) cycles++
+            else if (late_ours) machine++
+            if (late_ours || late_metro) owner = late_metro ? "machine" : "ours"
+            late_ours = late_metro = 0
+        }
+        BEGIN { owner = "ours" }
+        /was not finished/ {
+            if ($0 ~ /client = gc-metro /) late_metro = 1
+            else { late_ours++; if ($0 ~ /state = Running/) running++ }
+            next
+        }
+        /Process error/ { close_cycle(); if (owner == "ours") errors++; next }
+        { close_cycle() }
+        END { close_cycle(); printf "%d %d %d %d\n", cycles, running, machine, errors }'
+}
+
+# Judges lines $1+1 to $2 (one start, or one run of the rounds test) and
+# adds to the phase's tally. A single cycle in which our client had not even
+# begun ("state = Triggered") while the graph ran on at once is a scheduling
+# miss that no code of ours took part in; more than one, a cycle still
+# running, or a graph that stayed stuck are ours.
+tally_reset() { t_cycles=0 t_machine=0 t_errors=0 t_ours=0 t_lone=0; }
+tally() {
+    local cycles running machine errors
+    read -r cycles running machine errors <<<"$(complaints "$1" "$2")"
+    t_cycles=$((t_cycles + cycles)) t_machine=$((t_machine + machine))
+    t_errors=$((t_errors + errors))
+    if ((running > 0 || cycles > 1 || errors > 1)); then
+        t_ours=$((t_ours + 1))
+    elif ((cycles == 1)); then
+        t_lone=$((t_lone + 1))
+    fi
+}
+# Says the tally of phase $1 over $2 units; fails on any unit that was ours.
+report() {
+    say "$1: our clients late in $t_cycles cycles over $2 (lone scheduling misses: $t_lone)," \
+        "$t_errors 'Process error' after them; $t_machine cycles late with the machine's;" \
+        "faults of ours: $t_ours"
+    ((t_ours == 0)) || failed=1
+}
+
+failed=0
+lines_at() { wc -l <"$serverlog"; }
+
+# --- 1. The simulator started and stopped ------------------------------------
+tally_reset
+for ((i = 1; i <= starts; i++)); do
+    mark=$(lines_at)
+    out=$state/sim-$i.out
+    "$build_dir/tarnapp-unitsim" --api jack --pads --name "$sim_name" </dev/null >"$out" 2>&1 &
+    pid=$!
+    if ! await_lines "$out" 1 '^unit: type h for commands' 10; then
+        say "simulator start $i: its ports did not open; its output:"
+        sed 's/^/    /' "$out" >&2
+        failed=1
+    fi
+    kill -TERM "$pid"
+    wait "$pid" || true
+    tally "$mark" "$(lines_at)"
+done
+report "simulator" "$starts starts"
+
+# --- 2. TarnApp started and stopped against one simulator ----------------------
+sim_out=$state/sim.out
+"$build_dir/tarnapp-unitsim" --api jack --pads --name "$sim_name" </dev/null \
+    > >(stamp >"$sim_out") 2>&1 &
+pids+=($!)
+await_lines "$sim_out" 1 ' unit: type h for commands' 10 || {
+    say "the simulator did not start"
+    exit 1
+}
+# The port names as the simulator shows them: unit in, unit out, pads in, pads out.
+mapfile -t names < <(sed -n 's/^[0-9]* port: "\([^"]*\)".*/\1/p' "$sim_out")
+cat >"$state/config/TarnApp/TarnAppSetting.ini" <<EOF
+[General]
+HardwareMidiInPort=${names[1]}
+HardwareMidiOutPort=${names[0]}
+RemoteMidiInPort=${names[3]}
+RemoteMidiOutPort=${names[2]}
+EOF
+
+request=' Rcv    : F0 00 11 22 0A 00 00 00 00 02 00 F7'
+tally_reset
+delays=()
+reached=0
+status=' Rcv    : F0 .* 02 01 F7$'
+for ((i = 1; i <= starts; i++)); do
+    statuses=$(grep -c -e "$status" "$sim_out" || true)
+    mark=$(lines_at)
+    begin=$(date +%s%3N)
+    XDG_CONFIG_HOME=$state/config "$build_dir/TarnApp" >"$state/app-$i.log" 2>&1 &
+    pid=$!
+    if await_lines "$sim_out" $((reached + 1)) "$request" 10; then
+        reached=$((reached + 1))
+        arrived=$(grep -e "$request" "$sim_out" | sed -n "${reached}p" | cut -d' ' -f1)
+        delays+=($((arrived - begin)))
+        # The status request follows the serial reply: the link completes.
+        if ! await_lines "$sim_out" $((statuses + 1)) "$status" 10; then
+            say "TarnApp start $i: no status request after the serial reply"
+            failed=1
+        fi
+    else
+        say "TarnApp start $i: its serial request never reached the unit"
+        failed=1
+    fi
+    kill -TERM "$pid"
+    wait "$pid" || true
+    # A request that came after all is not taken for the next start's.
+    reached=$(grep -c -e "$request" "$sim_out" || true)
+    tally "$mark" "$(lines_at)"
+done
+report "TarnApp" "$starts starts"
+if ((${#delays[@]})); then
+    sorted=($(printf '%s\n' "${delays[@]}" | sort -n))
+    say "TarnApp start to serial request at the unit: median ${sorted[${#sorted[@]} / 2]} ms," \
+        "min ${sorted[0]} ms, max ${sorted[-1]} ms"
+fi
+
+# --- 3. 200 rounds of open, request, reply, close ------------------------------
+mark=$(lines_at)
+# In a process group of its own, so that what a failing test leaves behind
+# (its simulator) ends with it.
+TARN_FIRSTSEND_ROUNDS=200 HOME=$state XDG_CONFIG_HOME=$state/config \
+    setsid "$first_send" >"$state/firstsend.log" 2>&1 &
+group=$!
+if ! wait "$group"; then
+    say "tst_e2efirstsend failed; its log: $state/firstsend.log"
+    grep -E '^(FAIL|   Actual|   Expected|   Loc)' "$state/firstsend.log" >&2 || true
+    failed=1
+fi
+kill -TERM -- "-$group" 2>/dev/null || true
+tally_reset
+tally "$mark" "$(lines_at)"
+report "open and request" "200 rounds"
+
+if ((failed)); then
+    say "FAILED; the server's complaints:"
+    grep -e 'was not finished' -e 'Process error' "$serverlog" | sort | uniq -c | sort -rn |
+        head -n 20 >&2
+    exit 1
+fi
+say "passed"
