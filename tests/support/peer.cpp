@@ -22,10 +22,9 @@ void Peer::plug()
         return;
     const std::string base = name.toStdString();
     // On ALSA two clients of their own; on JACK two ports of the process's
-    // one client, which the program under test may share. That client is kept
-    // for the whole test, so that a device plugged in again has the names it
-    // had (a client made anew could have another name).
-    static std::shared_ptr<JackMidiClient> client;
+    // one client, which the program under test may share. The device keeps
+    // that client while it exists, so that plugged in again it has the names
+    // it had (a client made anew could have another name).
     if (!MidiService::isAlsa() && (!client || client->lost())) {
         client.reset();
         client = JackMidiClient::shared("tarn-tests");

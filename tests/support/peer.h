@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class JackMidiClient;
 class JackProbe;
 
 // A MIDI device for tests, made of the simulator's own parts: a port pair on
@@ -67,6 +68,7 @@ private:
     SimulatedPads simulatedPads;
     MessageQueue queue;
     QSocketNotifier wake;
+    std::shared_ptr<JackMidiClient> client;
     std::unique_ptr<MidiPortPair> ports;
     std::vector<ByteVector> messages;
     bool settled = false;
