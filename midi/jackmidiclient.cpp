@@ -176,3 +176,15 @@ void JackMidiClient::deliveryLoop()
         }
     }
 }
+
+std::vector<std::string> JackMidiClient::midiPorts(bool outputs) const
+{
+    std::vector<std::string> names;
+    if (const char **ports = jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE,
+                                            outputs ? JackPortIsOutput : JackPortIsInput)) {
+        for (const char **name = ports; *name; ++name)
+            names.emplace_back(*name);
+        jack_free(ports);
+    }
+    return names;
+}

@@ -11,6 +11,7 @@
 #include <semaphore.h>
 #include <string>
 #include <thread>
+#include <vector>
 
 typedef struct _jack_client jack_client_t;
 typedef struct _jack_port jack_port_t;
@@ -53,6 +54,9 @@ public:
     JackMidiClient &operator=(const JackMidiClient &) = delete;
 
     jack_client_t *handle() const { return client; }
+    // The names of the server's MIDI ports that send (outputs) or take MIDI,
+    // in the server's order.
+    std::vector<std::string> midiPorts(bool outputs) const;
     // True once the server has stopped; the client is unusable from then on.
     bool lost() const { return lostFlag.load(std::memory_order_acquire); }
 

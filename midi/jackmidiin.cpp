@@ -17,17 +17,6 @@ struct EventHeader
 // Enough for several cycles of a full port buffer of short messages.
 constexpr size_t ringSize = 256 * 1024;
 
-std::vector<std::string> listPorts(jack_client_t *client, unsigned long flags)
-{
-    std::vector<std::string> names;
-    if (const char **ports = jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE, flags)) {
-        for (const char **name = ports; *name; ++name)
-            names.emplace_back(*name);
-        jack_free(ports);
-    }
-    return names;
-}
-
 } // namespace
 
 JackMidiIn::JackMidiIn(const std::string &clientName) : jack(JackMidiClient::shared(clientName))
@@ -45,12 +34,12 @@ JackMidiIn::~JackMidiIn()
 
 unsigned int JackMidiIn::getPortCount()
 {
-    return static_cast<unsigned int>(listPorts(jack->handle(), JackPortIsOutput).size());
+    return static_cast<unsigned int>(jack->midiPorts(true).size());
 }
 
 std::string JackMidiIn::getPortName(unsigned int portNumber)
 {
-    const std::vector<std::string> names = listPorts(jack->handle(), JackPortIsOutput);
+    const std::vector<std::string> names = jack->midiPorts(true);
     return portNumber < names.size() ? names[portNumber] : std::string();
 }
 

@@ -15,18 +15,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr size_t ringSize = 64 * 1024;
 
-std::vector<std::string> inputPorts(jack_client_t *client)
-{
-    std::vector<std::string> names;
-    if (const char **ports =
-            jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE, JackPortIsInput)) {
-        for (const char **name = ports; *name; ++name)
-            names.emplace_back(*name);
-        jack_free(ports);
-    }
-    return names;
-}
-
 } // namespace
 
 JackMidiOut::JackMidiOut(const std::string &clientName) : jack(JackMidiClient::shared(clientName))
@@ -44,12 +32,12 @@ JackMidiOut::~JackMidiOut()
 
 unsigned int JackMidiOut::getPortCount()
 {
-    return static_cast<unsigned int>(inputPorts(jack->handle()).size());
+    return static_cast<unsigned int>(jack->midiPorts(false).size());
 }
 
 std::string JackMidiOut::getPortName(unsigned int portNumber)
 {
-    const std::vector<std::string> names = inputPorts(jack->handle());
+    const std::vector<std::string> names = jack->midiPorts(false);
     return portNumber < names.size() ? names[portNumber] : std::string();
 }
 
