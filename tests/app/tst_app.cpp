@@ -24,10 +24,10 @@ private slots:
     void settingFile()
     {
         QVariantMap file{{"FootSwitchIndex", "4"}, {"DispType", "1"}, {"SerialNumber", "7F-0A"}};
-        for (const char *key :
-             {"HardwareMidiInPort", "HardwareMidiOutPort", "RemoteMidiInPort", "RemoteMidiOutPort",
-              "Preset1", "Preset2", "Preset3", "Preset4", "Preset5", "Preset6"})
-            file[key] = QString(key) + ": Über, = @; ";
+        for (QString key : QString("HardwareMidiInPort HardwareMidiOutPort RemoteMidiInPort "
+                                   "RemoteMidiOutPort Preset1 Preset2 Preset3 Preset4 Preset5")
+                               .split(' '))
+            file[key] = key + ": Über, = @; ";
         file["Preset6"] = "";
         QTemporaryDir dir;
         WindowBench::write(dir.filePath("a.ini"), file);
@@ -60,6 +60,7 @@ private slots:
     {
         QFETCH(QString, kind);
         QFETCH(QByteArray, content);
+        const bool readOnly = kind == "read-only";
         QTemporaryDir dir;
         const QString path = dir.filePath("TarnAppSetting.ini");
         QFile file(path);
@@ -73,7 +74,7 @@ private slots:
             if (geteuid() == 0)
                 QProcess::execute("chattr", {on ? "-i" : "+i", dir.path()});
         };
-        writable(kind != "read-only");
+        writable(!readOnly);
         AppSetting record;
         record.setHardwareMidiInPort("old");
         record.setDispType(1);
@@ -84,10 +85,7 @@ private slots:
         record.saveSettingFile(path);
         writable(true);
         QCOMPARE(QFileInfo(path).isDir(), kind == "folder");
-        if (kind == "read-only") {
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), content);
-        }
+        QVERIFY(!readOnly || (file.open(QIODevice::ReadOnly) && file.readAll() == content));
     }
 
     // Catches a window restored off every screen, an overflow of huge
@@ -112,18 +110,18 @@ private slots:
         QFETCH(QRect, geometry);
         WindowBench bench({}, false);
         QVariantMap state;
-        for (const QString &pair : stored.split(' ', Qt::SkipEmptyParts))
+        for (const QString &pair : stored.split(' '))
             state[pair.section('=', 0, 0)] = pair.section('=', 1);
         WindowBench::write(TarnAppMainWindow::windowStateFilePath(), state);
         bench.start();
         QCOMPARE(bench.window().geometry(), geometry);
         QCOMPARE(bench.log().lines("QFont"), QStringList());
-        const QString font = QString::number(bench.window().hardCaption()->font().pointSize());
+        const int font = bench.window().hardCaption()->font().pointSize();
         bench.finish();
-        QVariantMap written = WindowBench::read(TarnAppMainWindow::windowStateFilePath());
-        QCOMPARE(written.take("FontSize").toString(), font);
-        QCOMPARE(QRect(written["X"].toInt(), written["Y"].toInt(), written["Width"].toInt(),
-                       written["Height"].toInt()),
+        state = WindowBench::read(TarnAppMainWindow::windowStateFilePath());
+        QCOMPARE(state["FontSize"].toInt(), font);
+        QCOMPARE(QRect(state["X"].toInt(), state["Y"].toInt(), state["Width"].toInt(),
+                       state["Height"].toInt()),
                  geometry);
     }
 
@@ -144,6 +142,8 @@ private slots:
     void arrangements()
     {
         QFETCH(QString, radio);
+        QFETCH(QSize, small);
+        QFETCH(QSize, large);
         WindowBench bench({{"DispType", 7}});
         TarnAppMainWindow &window = bench.window();
         const auto places = [&] {
@@ -167,8 +167,6 @@ private slots:
         choose("Grid");
         QCOMPARE(places(), before);
         choose(radio);
-        QFETCH(QSize, small);
-        QFETCH(QSize, large);
         int font = 0;
         for (const QSize &size : {small, large}) {
             window.resize(size);

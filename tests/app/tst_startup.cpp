@@ -31,7 +31,6 @@ private slots:
         QTest::newRow("hardware input in capitals") << "Uupp" << -1 << "--oo";
         QTest::newRow("remote input missing") << "uuxp" << -1 << "oo--";
         QTest::newRow("one port free") << "uupp" << 1 << "o---";
-        QTest::newRow("three free") << "uupp" << 3 << "ooo-";
     }
     void pairs()
     {

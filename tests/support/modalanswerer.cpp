@@ -9,8 +9,13 @@
 
 ModalAnswerer::ModalAnswerer()
 {
-    connect(&timer, &QTimer::timeout, this, &ModalAnswerer::poll);
-    timer.start(5);
+    pollEvery(timer);
+}
+
+void ModalAnswerer::pollEvery(QTimer &poller)
+{
+    connect(&poller, &QTimer::timeout, this, &ModalAnswerer::poll);
+    poller.start(5);
 }
 
 bool ModalAnswerer::waitForSeen(int count, int timeoutMs)
@@ -21,8 +26,8 @@ bool ModalAnswerer::waitForSeen(int count, int timeoutMs)
 void ModalAnswerer::close(QWidget *modal)
 {
     auto *box = qobject_cast<QMessageBox *>(modal);
-    if (box && box->button(QMessageBox::Ok))
-        box->button(QMessageBox::Ok)->click();
+    if (QAbstractButton *ok = box ? box->button(QMessageBox::Ok) : nullptr)
+        ok->click();
     else if (auto *dialog = qobject_cast<QDialog *>(modal))
         dialog->reject();
     else
@@ -53,8 +58,7 @@ void ModalAnswerer::poll()
     // handled, so each level of nesting polls with a timer of its own.
     handling << modal;
     QTimer nested;
-    connect(&nested, &QTimer::timeout, this, &ModalAnswerer::poll);
-    nested.start(5);
+    pollEvery(nested);
     const Answer answer = answers.isEmpty() ? Answer(&ModalAnswerer::close) : answers.takeFirst();
     answer(modal);
     handling.removeAll(modal);

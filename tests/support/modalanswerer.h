@@ -32,6 +32,7 @@ public:
     static Answer chooseFile(const QString &path);
 
 private:
+    void pollEvery(QTimer &poller);
     void poll();
 
     QTimer timer;
