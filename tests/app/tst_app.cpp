@@ -49,9 +49,11 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("preset3");
         QTest::addColumn<int>("dispType");
-        QTest::newRow("wrong types")
-            << "file" << QByteArray("Preset3=@Rect(1 2 3 4)\nDispType=@Size(5 6)\n") << "" << 0;
-        QTest::newRow("binary") << "file" << QByteArray::fromHex("00ff5b0a3d80fe0d0a00") << "" << 0;
+        QTest::newRow("wrong types, binary")
+            << "file"
+            << QByteArray("Preset3=@Rect(1 2 3 4)\nDispType=@Size(5 6)\n") +
+                   QByteArray::fromHex("00ff5b0a3d80fe0d0a00")
+            << "" << 0;
         QTest::newRow("a folder") << "folder" << QByteArray() << "" << 0;
         QTest::newRow("read-only")
             << "read-only" << QByteArray("Preset3=Kept\nDispType=2\n") << "Kept" << 2;
@@ -128,22 +130,18 @@ private slots:
     // Two rows, one row, one column, chosen in the settings dialog from a
     // window whose file held an unknown value; Grid chosen again gives the
     // first window back, every widget where it was (so the unknown value gave
-    // the grid too); the font grows with the window.
+    // the grid too); the font follows the window.
     void arrangements_data()
     {
         QTest::addColumn<QString>("radio");
         QTest::addColumn<QSize>("grid");
-        QTest::addColumn<QSize>("small");
-        QTest::addColumn<QSize>("large");
-        QTest::newRow("grid") << "Grid" << QSize(4, 2) << QSize(800, 300) << QSize(1300, 800);
-        QTest::newRow("horizontal") << "H" << QSize(6, 1) << QSize(1400, 160) << QSize(1900, 160);
-        QTest::newRow("vertical") << "V" << QSize(1, 6) << QSize(360, 620) << QSize(360, 800);
+        QTest::newRow("grid") << "Grid" << QSize(4, 2);
+        QTest::newRow("horizontal") << "H" << QSize(6, 1);
+        QTest::newRow("vertical") << "V" << QSize(1, 6);
     }
     void arrangements()
     {
         QFETCH(QString, radio);
-        QFETCH(QSize, small);
-        QFETCH(QSize, large);
         WindowBench bench({{"DispType", 7}});
         TarnAppMainWindow &window = bench.window();
         const auto places = [&] {
@@ -167,13 +165,9 @@ private slots:
         choose("Grid");
         QCOMPARE(places(), before);
         choose(radio);
-        int font = 0;
-        for (const QSize &size : {small, large}) {
-            window.resize(size);
-            QVERIFY(TestWait::until([&] { return window.size() == size; }));
-            QVERIFY(window.presetButton(0)->font().pointSize() > font);
-            font = window.presetButton(0)->font().pointSize();
-        }
+        const int font = window.presetButton(0)->font().pointSize();
+        window.resize(window.size() / 2); // a screen may not hold it larger
+        QVERIFY(TestWait::until([&] { return window.presetButton(0)->font().pointSize() < font; }));
     }
 
     // The About window follows the main window and finds the logo of a build

@@ -42,11 +42,12 @@ class TestOffline : public QObject
 private slots:
     void messages_data()
     {
-        // fields: status, channel, pitch, velocity, control, value; wire: built from them.
+        // fields: status, channel, pitch, velocity, control, value; wire: built
+        // from them. (Plain notes and SysEx also pass through the ports' flood
+        // and the window's exact sends.)
         QTest::addColumn<Bytes>("bytes");
         QTest::addColumn<QVector<int>>("fields");
         QTest::addColumn<Bytes>("wire");
-        row("on, velocity 0", {0x93, 60, 0}, {0x90, 4, 60, 0, 0, 0}, {0x93, 60, 0});
         row("off, channel 16, 8-bit data", {0x8F, 200, 200}, {0x80, 16, 200, 200, 0, 0},
             {0x8F, 200, 200});
         row("control", {0xB1, 7, 100}, {0xB0, 2, 0, 0, 7, 100}, {0xB1, 7, 100});
@@ -54,7 +55,6 @@ private slots:
         row("key pressure", {0xA1, 60, 85}, {0xA0, 2, 60, 0, 0, 85}, {});
         row("pressure", {0xD9, 51}, {0xD0, 10, 0, 0, 0, 51}, {});
         row("bend", {0xE0, 0, 0x40}, {0xE0, 1, 0, 0, 0, 8192}, {});
-        row("sysex", {0xF0, 0x7E, 0xF7}, {0xF0, 0, 0, 0, 0, 0}, {0xF0, 0x7E, 0xF7});
         row("sysex, F7 added", {0xF0, 0x7E}, {0xF0, 0, 0, 0, 0, 0}, {0xF0, 0x7E, 0xF7});
         // Short input: what is missing reads as nothing, never past the end.
         row("short bend", {0xE0, 1}, {0xE0, 1, 0, 0, 0, 1}, {});
@@ -93,12 +93,12 @@ private slots:
         row("9 bytes", {0xF0, 1, 2, 3, 4, 5, 6, 7, 8}, {}, false, -1);
         row("10 bytes", fromUnit({1}), serial, false, -1);
         row("11 bytes", fromUnit({1, 0xF7}), serial, true, -1);
-        row("third preset", fromUnit({1, 3, 0xF7}), serial, true, 2);
         row("no preset", fromUnit({1, 0, 0xF7}), serial, true, -1);
         row("other type", fromUnit({3, 4, 0xF7}), serial, false, 3);
         row("no end byte", fromUnit({1, 3, 4}), serial, true, -1);
         row("first F7", fromUnit({1, 0, 0x10, 0xF7, 5, 0xF7}), serial, true, 15);
         row("F7 at 10", fromUnit({1, 0xF7, 5, 0xF7}), serial, true, 0);
+        row("F7 as type", fromUnit({0xF7, 4, 0xF7}), serial, false, 3);
         row("F7 in serial", {0xF0, 8, 7, 6, 5, 4, 3, 2, 0xF7, 1, 2, 0xF7},
             {8, 7, 6, 5, 4, 3, 2, 0xF7}, true, 1);
     }

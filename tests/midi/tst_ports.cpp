@@ -101,9 +101,10 @@ private slots:
     }
 
     // Catches an index past the end opening something (a name in other
-    // letters, with the window's ports at start-up), messages off the GUI thread, out of order,
-    // misdecoded, lost or never released (in a flood of both inputs), SysEx passing a filter that
-    // drops it (or dropped where let through), clock and active sensing delivered, wrong "channel"
+    // letters is checked with the window's ports at start-up), messages off
+    // the GUI thread, out of order, misdecoded, lost or never released (in a
+    // flood of both inputs), SysEx passing a filter that drops it (or dropped
+    // where let through), clock and active sensing delivered, wrong "channel"
     // lines.
     void receiving()
     {

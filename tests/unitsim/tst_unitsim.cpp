@@ -1,8 +1,7 @@
-// The simulated unit and pads where the program's full conversation with
-// them (tests/e2e) does not go: what they must ignore, and the simulator's
-// serial option. Main thread, no MIDI service.
+// The simulated unit where the program's full conversation with it
+// (tests/e2e) does not go: what it must ignore, and the simulator's serial
+// option. Main thread, no MIDI service.
 
-#include "simulatedpads.h"
 #include "simulatedunit.h"
 #include "simulatoroptions.h"
 
@@ -41,17 +40,6 @@ private slots:
         QTEST(!reply.serial.empty(), "answered");
         QCOMPARE(reply.preset, -1);
         QTEST(unit.preset(), "preset");
-    }
-
-    // Catches a lamp lit by a note outside the pads' or by another message.
-    void lamps()
-    {
-        SimulatedPads pads;
-        for (unsigned char note : {56, 53, 60})
-            pads.receive({0x90, note, 127});
-        pads.receive({0xB0, 55, 127});
-        for (int pad = 0; pad < SimulatedPads::padCount; ++pad)
-            QCOMPARE(pads.isLit(pad), pad == 2);
     }
 
     // Catches a serial option misread, or a bad one half taken.
