@@ -9,13 +9,8 @@
 
 ModalAnswerer::ModalAnswerer()
 {
-    pollEvery(timer);
-}
-
-void ModalAnswerer::pollEvery(QTimer &poller)
-{
-    connect(&poller, &QTimer::timeout, this, &ModalAnswerer::poll);
-    poller.start(5);
+    connect(&timer, &QTimer::timeout, this, &ModalAnswerer::poll);
+    timer.start(5);
 }
 
 bool ModalAnswerer::waitForSeen(int count, int timeoutMs)
@@ -26,8 +21,8 @@ bool ModalAnswerer::waitForSeen(int count, int timeoutMs)
 void ModalAnswerer::close(QWidget *modal)
 {
     auto *box = qobject_cast<QMessageBox *>(modal);
-    if (QAbstractButton *ok = box ? box->button(QMessageBox::Ok) : nullptr)
-        ok->click();
+    if (box && box->button(QMessageBox::Ok))
+        box->button(QMessageBox::Ok)->click();
     else if (auto *dialog = qobject_cast<QDialog *>(modal))
         dialog->reject();
     else
@@ -58,7 +53,8 @@ void ModalAnswerer::poll()
     // handled, so each level of nesting polls with a timer of its own.
     handling << modal;
     QTimer nested;
-    pollEvery(nested);
+    connect(&nested, &QTimer::timeout, this, &ModalAnswerer::poll);
+    nested.start(5);
     const Answer answer = answers.isEmpty() ? Answer(&ModalAnswerer::close) : answers.takeFirst();
     answer(modal);
     handling.removeAll(modal);

@@ -32,7 +32,6 @@ public:
     static Answer chooseFile(const QString &path);
 
 private:
-    void pollEvery(QTimer &poller);
     void poll();
 
     QTimer timer;
