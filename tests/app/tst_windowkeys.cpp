@@ -16,36 +16,29 @@ private slots:
     void initTestCase() { QVERIFY(QTest::qWaitForWindowExposed(&window)); }
 
     // Keys go to the SETTINGS button, which would take arrows for itself;
-    // Return and Space go to the preset button they should click.
+    // Return and Space go to the preset button they should click. requests:
+    // one digit per request line the keys send, in turn.
     void keyChoosesPreset_data()
     {
-        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("keys"); // as a key sequence spells them
         QTest::addColumn<int>("reported"); // -2: only the serial number yet; -1: no preset
         QTest::addColumn<bool>("enabled");
-        QTest::addColumn<int>("requested"); // -1: no request
-        QTest::newRow("1") << int(Qt::Key_1) << 3 << true << 0;
-        QTest::newRow("6") << int(Qt::Key_6) << 3 << true << 5;
-        QTest::newRow("the active one again") << int(Qt::Key_4) << 3 << true << 3;
-        QTest::newRow("4, disabled") << int(Qt::Key_4) << 3 << false << -1;
-        // Each stepping key's direction; the bounds, for one key of each.
-        for (int key : {Qt::Key_PageDown, Qt::Key_Right, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_Left,
-                        Qt::Key_Up})
-            QTest::newRow(QKeySequence(key).toString().toLatin1() + " from 4")
-                << key << 3 << true
-                << (key == Qt::Key_PageUp || key == Qt::Key_Left || key == Qt::Key_Up ? 2 : 4);
-        QTest::newRow("PgDown at the end") << int(Qt::Key_PageDown) << 5 << true << -1;
-        QTest::newRow("PgUp at the start") << int(Qt::Key_PageUp) << 0 << true << -1;
-        QTest::newRow("Up before any status") << int(Qt::Key_Up) << -2 << true << 0;
-        QTest::newRow("Down, no preset") << int(Qt::Key_Down) << -1 << true << 0;
-        QTest::newRow("Return clicks") << int(Qt::Key_Return) << 3 << true << 1;
-        QTest::newRow("Space clicks") << int(Qt::Key_Space) << 3 << true << 4;
+        QTest::addColumn<QString>("requests");
+        QTest::newRow("digits, the active one too") << "1, 4, 6" << 3 << true << "035";
+        QTest::newRow("disabled") << "4, Down" << 3 << false << "";
+        QTest::newRow("forward") << "PgDown, Right, Down" << 3 << true << "444";
+        QTest::newRow("back") << "PgUp, Left, Up" << 3 << true << "222";
+        QTest::newRow("at the end") << "PgDown" << 5 << true << "";
+        QTest::newRow("at the start") << "PgUp" << 0 << true << "";
+        QTest::newRow("no preset yet") << "Up" << -2 << true << "0";
+        QTest::newRow("Return, Space click") << "Return, Space" << 3 << true << "11";
     }
     void keyChoosesPreset()
     {
-        QFETCH(int, key);
+        QFETCH(QString, keys);
         QFETCH(int, reported);
         QFETCH(bool, enabled);
-        QFETCH(int, requested);
+        QFETCH(QString, requests);
         window.requestSerial(); // forgets the serial number and the reported preset
         // The unit's answer: its serial number, with a status naming a preset.
         QByteArray answer = QByteArray::fromHex("F00A1B2C3D4E5F6071");
@@ -55,14 +48,16 @@ private slots:
         window.handleHardReply(std::vector<unsigned char>(answer.begin(), answer.end()));
         for (int i = 0; i < 6; ++i)
             window.presetButton(i)->setEnabled(enabled);
-
         DebugCapture log;
-        const bool click = key == Qt::Key_Return || key == Qt::Key_Space;
-        QTest::keyClick(click ? window.presetButton(requested) : window.settingButton(),
-                        Qt::Key(key));
-        const QString request("Send   : F0 0A 1B 2C 3D 4E 5F 60 71 02 06 0%1 07 F7");
-        QCOMPARE(log.lines("Send   : "),
-                 requested < 0 ? QStringList() : QStringList{request.arg(requested)});
+        const QKeySequence sequence(keys);
+        for (int i = 0; i < sequence.count(); ++i)
+            QTest::keyClick(keys.startsWith("Return") ? window.presetButton(1)
+                                                      : window.settingButton(),
+                            Qt::Key(sequence[i]));
+        QStringList expected;
+        for (QChar preset : requests)
+            expected << QString("Send   : F0 0A 1B 2C 3D 4E 5F 60 71 02 06 0%1 07 F7").arg(preset);
+        QCOMPARE(log.lines("Send   : "), expected);
     }
 
     // F11 and back, or Escape; the file keeps the window as it was before,
@@ -81,7 +76,6 @@ private slots:
         TarnAppMainWindow &run = bench.window();
         const QRect normal(150, 100, 1100, 400);
         run.setGeometry(normal);
-        run.show();
         QVERIFY(QTest::qWaitForWindowExposed(&run));
         const int font = run.hardCaption()->font().pointSize();
         QTest::keyClick(run.settingButton(), Qt::Key_Escape); // not full screen: nothing

@@ -2,28 +2,22 @@
 
 #include <mutex>
 
-namespace {
-std::mutex mutex;
-QStringList captured;
-} // namespace
+static std::mutex mutex;
+static QStringList captured;
 
 DebugCapture::DebugCapture()
 {
-    std::lock_guard<std::mutex> lock(mutex);
-    captured.clear();
-    previous = qInstallMessageHandler(&DebugCapture::handler);
+    clear();
+    previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
+            std::lock_guard<std::mutex> lock(mutex);
+            captured << text;
+        });
 }
 
 DebugCapture::~DebugCapture()
 {
-    std::lock_guard<std::mutex> lock(mutex);
     qInstallMessageHandler(previous);
-}
-
-void DebugCapture::handler(QtMsgType, const QMessageLogContext &, const QString &text)
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    captured << text;
 }
 
 QStringList DebugCapture::lines(const QString &prefix) const

@@ -19,8 +19,6 @@ public:
     void clear();
 
 private:
-    static void handler(QtMsgType type, const QMessageLogContext &context, const QString &text);
-
     QtMessageHandler previous;
 };
 

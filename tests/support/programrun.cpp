@@ -8,10 +8,9 @@
 
 ProgramRun::ProgramRun(const QString &program, const QStringList &arguments)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_CONFIG_HOME", home.path());
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(environment);
+    process.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+    setEnvironment("XDG_CONFIG_HOME", home.path());
+    setEnvironment("QT_QPA_PLATFORM", "offscreen");
     process.setProgram(program);
     process.setArguments(arguments);
     process.setProcessChannelMode(QProcess::MergedChannels);
@@ -24,11 +23,6 @@ ProgramRun::~ProgramRun()
     process.waitForFinished(5000);
 }
 
-QString ProgramRun::configFolder() const
-{
-    return home.path() + "/TarnApp";
-}
-
 void ProgramRun::setEnvironment(const QString &name, const QString &value)
 {
     QProcessEnvironment environment = process.processEnvironment();
@@ -36,32 +30,13 @@ void ProgramRun::setEnvironment(const QString &name, const QString &value)
     process.setProcessEnvironment(environment);
 }
 
-void ProgramRun::start()
-{
-    process.start();
-    process.waitForStarted(5000);
-}
-
-void ProgramRun::writeLine(const QString &line)
-{
-    process.write((line + '\n').toUtf8());
-}
-
-QStringList ProgramRun::lines()
-{
-    pending += process.readAll();
-    int end;
-    while ((end = pending.indexOf('\n')) >= 0) {
-        complete << QString::fromUtf8(pending.left(end));
-        pending.remove(0, end + 1);
-    }
-    return complete;
-}
-
 QStringList ProgramRun::lines(const QString &prefix)
 {
+    pending += process.readAll();
+    for (int end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1))
+        complete << QString::fromUtf8(pending.left(end));
     QStringList found;
-    for (const QString &line : lines())
+    for (const QString &line : complete)
         if (line.startsWith(prefix))
             found << line;
     return found;
@@ -74,10 +49,9 @@ bool ProgramRun::waitForLine(const QString &line, int timeoutMs)
 
 int ProgramRun::terminate()
 {
-    // Not before the program handles the signal: until then it would just die.
-    const QString status = QString("/proc/%1/status").arg(process.processId());
+    // Not before the program handles the signal (SigCgt): until then it would just die.
     TestWait::until([&] {
-        QFile file(status);
+        QFile file(QString("/proc/%1/status").arg(process.processId()));
         if (!file.open(QIODevice::ReadOnly))
             return true;
         const QByteArray text = file.readAll();

@@ -16,14 +16,13 @@ public:
     // Ends a process still running (SIGTERM) before its folder goes.
     ~ProgramRun();
 
-    QString configFolder() const; // where TarnApp keeps its two files
+    QString configFolder() const { return home.path() + "/TarnApp"; } // TarnApp's two files
     void setEnvironment(const QString &name, const QString &value);
-    void start();
-    void writeLine(const QString &line);
+    void start() { process.start(), process.waitForStarted(5000); }
+    void writeLine(const QString &line) { process.write((line + '\n').toUtf8()); }
 
-    QStringList lines();
-    // The lines so far that start with prefix.
-    QStringList lines(const QString &prefix);
+    // The lines so far, or those that start with prefix.
+    QStringList lines(const QString &prefix = {});
     bool waitForLine(const QString &line, int timeoutMs = 10000);
 
     // SIGTERM, then the exit code; -1 when it did not end normally in time.

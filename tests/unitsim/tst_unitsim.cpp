@@ -1,7 +1,7 @@
-// The simulated unit's replies as the program decodes them, its front panel,
-// the pad lamps and the command line. Main thread, no MIDI service.
+// The simulated unit where the program's full conversation with it
+// (tests/e2e) does not go: what it must ignore, and the simulator's serial
+// option. Main thread, no MIDI service.
 
-#include "simulatedpads.h"
 #include "simulatedunit.h"
 #include "simulatoroptions.h"
 
@@ -16,65 +16,41 @@ class TestUnitSim : public QObject
     Q_OBJECT
 
 private slots:
-    // What a unit on preset 3 answers, as the program reads it (-3: nothing,
-    // -2: a reply that is no status), and its preset afterwards; a message of
-    // one byte is that preset chosen on the front panel, which reports unasked.
-    // Catches an answer to what must be ignored, a serial reply taken for a
-    // status, and a silent unit that speaks.
-    void replies_data()
+    // A unit on preset 3; a message of one byte is a preset chosen on its
+    // front panel. Catches an answer to another unit or to a preset index out
+    // of range, and a panel without preset reported as one.
+    void ignored_data()
     {
         QTest::addColumn<ByteVector>("message");
-        QTest::addColumn<bool>("silent");
-        QTest::addColumn<int>("reply");
+        QTest::addColumn<bool>("answered");
         QTest::addColumn<int>("preset");
-        const ByteVector other{0x12, 0x34, 0x56, 0x78, 0x01, 0x02, 0x03, 0x05};
-        QTest::newRow("serial") << makeSerialRequest() << false << -2 << 3;
-        QTest::newRow("init status") << makeInitStatusRequest(serial) << false << 2 << 3;
-        QTest::newRow("preset 6") << makePresetRequest(serial, 5) << false << 5 << 6;
-        QTest::newRow("preset index 6") << makePresetRequest(serial, 6) << false << -3 << 3;
-        QTest::newRow("other unit") << makePresetRequest(other, 1) << false << -3 << 3;
-        QTest::newRow("note on") << ByteVector{0x90, 0x38, 0x7F} << false << -3 << 3;
-        QTest::newRow("silent") << makeSerialRequest() << true << -3 << 3;
-        QTest::newRow("panel 6") << ByteVector{6} << false << 5 << 6;
-        QTest::newRow("panel, none") << ByteVector{0} << false << -1 << 0;
-        QTest::newRow("panel, silent") << ByteVector{2} << true << -3 << 2;
+        QTest::newRow("preset index 6") << makePresetRequest(serial, 6) << false << 3;
+        QTest::newRow("other unit") << makePresetRequest({1, 2, 3, 4, 5, 6, 7, 8}, 1) << false << 3;
+        QTest::newRow("note on") << ByteVector{0x90, 0x38, 0x7F} << false << 3;
+        QTest::newRow("panel, none") << ByteVector{0} << true << 0;
     }
-    void replies()
+    void ignored()
     {
         QFETCH(ByteVector, message);
-        QFETCH(bool, silent);
         SimulatedUnit unit(serial);
         unit.choosePreset(3);
-        unit.setSilent(silent);
         const auto answer =
             message.size() == 1 ? unit.choosePreset(message[0]) : unit.receive(message);
         const HardReply reply = parseHardReply(answer.reply);
-        QTEST(reply.serial.empty() ? -3 : reply.isStatus ? reply.preset : -2, "reply");
+        QTEST(!reply.serial.empty(), "answered");
+        QCOMPARE(reply.preset, -1);
         QTEST(unit.preset(), "preset");
     }
 
-    // Lamps follow feedback notes only.
-    void lamps()
-    {
-        SimulatedPads pads;
-        for (unsigned char note : {56, 53, 60})
-            pads.receive({0x90, note, 127});
-        pads.receive({0xB0, 55, 127});
-        for (int pad = 0; pad < SimulatedPads::padCount; ++pad)
-            QCOMPARE(pads.isLit(pad), pad == 2);
-    }
-
-    // A rejected serial number leaves the default one.
+    // Catches a serial option misread, or a bad one half taken.
     void options()
     {
-        using Outcome = SimulatorOptions::Outcome;
         SimulatorOptions good, bad;
-        QCOMPARE(good.parse({"--serial=0a:0B:00:11:22:33:44:7f"}), Outcome::Run);
+        QCOMPARE(good.parse({"--serial=0a:0B:00:11:22:33:44:7f"}), SimulatorOptions::Outcome::Run);
         QCOMPARE(toHexString(good.serial, '-'), QString("0A-0B-00-11-22-33-44-7F"));
-        QCOMPARE(bad.parse({"--serial", "01-02-03-04-05-06-07-80"}), Outcome::Error);
+        QCOMPARE(bad.parse({"--serial", "01-02-03-04-05-06-07-80"}),
+                 SimulatorOptions::Outcome::Error);
         QCOMPARE(bad.serial, SimulatorOptions().serial);
-        QCOMPARE(bad.parse({"--serial=01-02-03-04-05-06-07"}), Outcome::Error);
-        QCOMPARE(bad.parse({"--help", "--bogus"}), Outcome::Help);
     }
 };
 
