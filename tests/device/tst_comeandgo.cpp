@@ -23,25 +23,10 @@
 #include <atomic>
 #include <thread>
 
-namespace {
+const QString SerialRequest = "Send   : F0 00 11 22 0A 00 00 00 00 02 00 F7";
 
-// The serial requests among what a unit received, as the unit understands them.
-int serialRequests(Peer &unit)
-{
-    SimulatedUnit judge(Peer::serial);
-    int count = 0;
-    for (const ByteVector &message : unit.received())
-        count += judge.receive(message).reply == judge.serialReply();
-    return count;
-}
-
-bool linked(TarnAppMainWindow &window)
-{
-    return TestWait::until([&] { return window.linkStatus() == TarnAppMainWindow::Complete; });
-}
-
-// What the user sees of the unit: the lamp (grey or not) and the message line.
-bool showsNoPort(TarnAppMainWindow &window)
+// What the user sees of an absent unit: the status and the buttons disabled.
+static bool showsNoPort(TarnAppMainWindow &window)
 {
     return TestWait::until([&] {
         return window.linkStatus() == TarnAppMainWindow::NoPort &&
@@ -49,206 +34,135 @@ bool showsNoPort(TarnAppMainWindow &window)
     });
 }
 
-} // namespace
-
+// The Qt Test cases of this file; GUI thread.
 class TestComeAndGo : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void storedNameMatches_data();
-    void storedNameMatches();
-    void unitVanishesAndReturns();
-    void padsVanishAndReturn();
-    void deviceSwitchedOnLaterConnects();
-    void otherNameOpensNothing();
-    void flappingEndsConnectedOnce();
-    void dialogListsFollow();
-};
-
-void TestComeAndGo::storedNameMatches_data()
-{
-    QTest::addColumn<QStringList>("present");
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("found");
-    const QString unit = "unit:unit MIDI 1 24:0";
-    QTest::newRow("exact") << QStringList{"unit:unit MIDI 1 25:0", unit} << unit << unit;
-    QTest::newRow("numbers moved")
-        << QStringList{"x:y 14:0", "unit:unit MIDI 1 28:0"} << unit << "unit:unit MIDI 1 28:0";
-    QTest::newRow("two candidates")
-        << QStringList{"unit:unit MIDI 1 28:0", "unit:unit MIDI 1 29:0"} << unit << "";
-    QTest::newRow("other port") << QStringList{"unit:unit MIDI 2 24:1"} << unit << "";
-    QTest::newRow("no numbers") << QStringList{"sim Out:out 1:0"} << "sim Out:out"
-                                << "";
-    QTest::newRow("nothing stored") << QStringList{"a:b 1:0"} << ""
-                                    << "";
-}
-
-void TestComeAndGo::storedNameMatches()
-{
-    QFETCH(QStringList, present);
-    QFETCH(QString, stored);
-    QFETCH(QString, found);
-    QCOMPARE(MidiPortSupport::presentName(present, stored), found);
-}
-
-void TestComeAndGo::unitVanishesAndReturns()
-{
-    Peer unit("cg-unit", Peer::Unit);
-    WindowBench bench(WindowBench::ports(&unit, nullptr));
-    TarnAppMainWindow &window = bench.window();
-    QVERIFY(linked(window));
-    const auto portCount = [&] {
-        return window.hardIn()->portNames().size() + window.hardOut()->portNames().size();
-    };
-    const int ports = portCount();
-    for (int round = 0; round < 20; ++round) {
-        unit.unplug();
-        QVERIFY(showsNoPort(window));
-        // Unconfigured, the remote lamp is grey: the unit's must look the same.
-        QCOMPARE(window.hardLamp()->styleSheet(), window.remoteLamp()->styleSheet());
-        unit.clear();
-        unit.plug();
-        QVERIFY2(linked(window), qPrintable(QString("round %1, status %2, requests %3")
-                                                .arg(round)
-                                                .arg(window.linkStatus())
-                                                .arg(serialRequests(unit))));
-        QCOMPARE(serialRequests(unit), 1);
-        QVERIFY(window.messageLabel()->text().contains("0A 1B 2C 3D 4E 5F 60 71"));
-    }
-    QCOMPARE(portCount(), ports); // nothing of the closed connections is left behind
-}
-
-void TestComeAndGo::padsVanishAndReturn()
-{
-    Peer unit("cg-unit", Peer::Unit);
-    Peer pads("cg-pads", Peer::Pads);
-    unit.unit().choosePreset(4);
-    WindowBench bench(WindowBench::ports(&unit, &pads));
-    TarnAppMainWindow &window = bench.window();
-    QVERIFY(linked(window));
-    QVERIFY(TestWait::until([&] { return pads.received().size() == 6; }));
-    QVERIFY(pads.pads().isLit(3));
-    const QString lit = window.remoteLamp()->styleSheet();
-
-    pads.unplug();
-    QVERIFY(TestWait::until([&] { return window.remoteLamp()->styleSheet() != lit; }));
-    QCOMPARE(window.linkStatus(), int(TarnAppMainWindow::Complete));
-    pads.pads() = SimulatedPads();
-    pads.clear();
-    unit.clear();
-    pads.plug();
-    QVERIFY(pads.waitFor(6));
-    QVERIFY(pads.pads().isLit(3));
-    QCOMPARE(window.remoteLamp()->styleSheet(), lit);
-    QCOMPARE(serialRequests(unit), 0); // the unit's connection is not touched
-}
-
-void TestComeAndGo::deviceSwitchedOnLaterConnects()
-{
-    Peer unit("cg-unit", Peer::Unit);
-    unit.unplug();
-    WindowBench bench(WindowBench::ports(&unit, nullptr));
-    QVERIFY(showsNoPort(bench.window()));
-    unit.plug();
-    QVERIFY(linked(bench.window()));
-    QCOMPARE(serialRequests(unit), 1);
-}
-
-void TestComeAndGo::otherNameOpensNothing()
-{
-    Peer unit("cg-unit", Peer::Unit);
-    Peer pads("cg-pads", Peer::Pads);
-    unit.unplug();
-    pads.unplug();
-    WindowBench bench(WindowBench::ports(&unit, &pads));
-    TarnAppMainWindow &window = bench.window();
-    const QString grey = window.remoteLamp()->styleSheet();
-    Peer other("cg-other", Peer::Unit);
-    // Announced after the other device, so looked at after it too.
-    pads.plug();
-    QVERIFY(TestWait::until([&] { return window.remoteLamp()->styleSheet() != grey; }));
-    QCOMPARE(window.linkStatus(), int(TarnAppMainWindow::NoPort));
-    QVERIFY(other.received().empty());
-    QVERIFY(jackProbe().connections(other.in()).isEmpty());
-}
-
-void TestComeAndGo::flappingEndsConnectedOnce()
-{
-    if (MidiService::isAlsa())
-        QSKIP("its device is a JACK client of its own");
-    // A device of one client whose ports vanish and return with it.
-    struct Flapper
+    // A stored port name is found again when only its client numbers moved.
+    void storedNameMatches_data()
     {
-        jack_client_t *client = jack_client_open("cg-flap", JackUseExactName, nullptr);
-        jack_port_t *in =
-            jack_port_register(client, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
-        ~Flapper() { jack_client_close(client); }
-    } device;
-    QVERIFY(device.in);
-    jack_port_register(device.client, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
-    Peer pads("cg-pads", Peer::Pads);
-    pads.unplug();
-    QVariantMap ports = WindowBench::ports(nullptr, &pads);
-    ports["HardwareMidiInPort"] = "cg-flap:out";
-    ports["HardwareMidiOutPort"] = "cg-flap:in";
-    WindowBench bench(ports);
-    TarnAppMainWindow &window = bench.window();
-    const QString grey = window.remoteLamp()->styleSheet();
-
-    // Deactivating takes the ports away from everyone, as unplugging does;
-    // the window goes on with its event loop meanwhile.
-    std::atomic<bool> done{false};
-    std::thread flapping([&] {
-        for (int i = 0; i < 200; ++i) {
-            jack_activate(device.client);
-            jack_deactivate(device.client);
-        }
-        done = true;
-    });
-    TestWait::until([&] { return done.load(); }, 60000);
-    flapping.join();
-    QVERIFY(showsNoPort(window));
-    bench.log().clear();
-    jack_activate(device.client);
-    // Announced after the return, so looked at after it.
-    pads.plug();
-    QVERIFY(TestWait::until([&] { return window.remoteLamp()->styleSheet() != grey; }));
-    QCOMPARE(window.linkStatus(), int(TarnAppMainWindow::WaitSerial));
-    QCOMPARE(jackProbe().connections("cg-flap:in").size(), 1);
-    SimulatedUnit judge(Peer::serial);
-    int requests = 0;
-    for (const QString &line : bench.traffic()) {
-        const QByteArray bytes = QByteArray::fromHex(line.mid(9).toLatin1());
-        requests +=
-            judge.receive(ByteVector(bytes.begin(), bytes.end())).reply == judge.serialReply();
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("found");
+        const QString unit = "u:u MIDI 1 24:0", moved = "u:u MIDI 1 28:0";
+        QTest::newRow("exact") << QStringList{"u:u MIDI 1 25:0", unit} << unit << unit;
+        QTest::newRow("numbers moved") << QStringList{"x:y 14:0", moved} << unit << moved;
+        QTest::newRow("two candidates") << QStringList{moved, "u:u MIDI 1 29:0"} << unit << "";
+        QTest::newRow("other port") << QStringList{"u:u MIDI 2 24:1"} << unit << "";
+        QTest::newRow("no numbers") << QStringList{"s:o 1:0"} << "s:o" << QString();
     }
-    QCOMPARE(requests, 1);
-}
 
-void TestComeAndGo::dialogListsFollow()
-{
-    Peer unit("cg-unit", Peer::Unit);
-    WindowBench bench(WindowBench::ports(&unit, nullptr));
-    QVERIFY(linked(bench.window()));
-    bench.window().settingDialog()->show();
-    auto *hardIn = bench.dialogWidget<QComboBox>("comboHardMidiIn");
-    QCOMPARE(hardIn->currentText(), unit.out());
+    void storedNameMatches()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QString, stored);
+        QFETCH(QString, found);
+        QCOMPARE(MidiPortSupport::presentName(present, stored), found);
+    }
+
+    // The pads come back lit as the unit last told, without the unit being
+    // asked again; the unit comes back linked after one serial request, its
+    // lamp while away looking as the pads' did. Nothing of the closed
+    // connections is left behind; a device of another name is not opened.
+    void devicesVanishAndReturn()
+    {
+        Peer unit("cg-unit", Peer::Unit), pads("cg-pads", Peer::Pads);
+        unit.unit().choosePreset(4);
+        WindowBench bench(WindowBench::ports(&unit, &pads));
+        TarnAppMainWindow &window = bench.window();
+        QVERIFY(
+            TestWait::until([&] { return window.linkStatus() == TarnAppMainWindow::Complete; }));
+        const QString lit = window.remoteLamp()->styleSheet();
+        const int ports = (window.hardIn()->portNames() + window.hardOut()->portNames()).size();
+        std::unique_ptr<Peer> other;
+        for (int round = 0; round < 3; ++round) {
+            pads.unplug();
+            QVERIFY(TestWait::until([&] { return window.remoteLamp()->styleSheet() != lit; }));
+            const QString away = window.remoteLamp()->styleSheet();
+            pads.pads() = SimulatedPads();
+            pads.clear();
+            bench.log().clear();
+            pads.plug();
+            QVERIFY(pads.waitFor(6));
+            QVERIFY(pads.pads().isLit(3));
+            QCOMPARE(window.remoteLamp()->styleSheet(), lit);
+            QCOMPARE(bench.traffic().count(SerialRequest), 0);
+
+            unit.unplug();
+            QVERIFY(showsNoPort(window));
+            QCOMPARE(window.hardLamp()->styleSheet(), away);
+            if (!other)
+                other = std::make_unique<Peer>("cg-other", Peer::Unit);
+            unit.plug();
+            QVERIFY(TestWait::until(
+                [&] { return window.linkStatus() == TarnAppMainWindow::Complete; }));
+            QCOMPARE(bench.traffic().count(SerialRequest), 1);
+        }
+        // The other device's two ports are new; nothing of ours is left behind.
+        QCOMPARE((window.hardIn()->portNames() + window.hardOut()->portNames()).size(), ports + 2);
+        QVERIFY(jackProbe().connections(other->in()).isEmpty());
+    }
+
+    // Ports flapping faster than the window looks end connected once, asked once.
+    void flappingEndsConnectedOnce()
+    {
+        if (MidiService::isAlsa())
+            QSKIP("its device is a JACK client of its own");
+        jack_client_t *client = jack_client_open("cg-flap", JackUseExactName, nullptr);
+        QVERIFY(client);
+        std::unique_ptr<jack_client_t, int (*)(jack_client_t *)> device(client, jack_client_close);
+        jack_port_register(client, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+        jack_port_register(client, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+        Peer pads("cg-pads", Peer::Pads);
+        pads.unplug();
+        QVariantMap ports = WindowBench::ports(nullptr, &pads);
+        ports["HardwareMidiInPort"] = "cg-flap:out";
+        ports["HardwareMidiOutPort"] = "cg-flap:in";
+        WindowBench bench(ports);
+        TarnAppMainWindow &window = bench.window();
+        const QString grey = window.remoteLamp()->styleSheet();
+
+        // Deactivating takes the ports away from everyone, as unplugging
+        // does; the window goes on with its event loop meanwhile.
+        std::atomic<bool> done{false};
+        std::thread flapping([&] {
+            for (int i = 0; i < 50; ++i) {
+                jack_activate(client);
+                jack_deactivate(client);
+            }
+            done = true;
+        });
+        TestWait::until([&] { return done.load(); }, 60000);
+        flapping.join();
+        QVERIFY(showsNoPort(window));
+        bench.log().clear();
+        jack_activate(client);
+        // Announced after the return, so looked at after it.
+        pads.plug();
+        QVERIFY(TestWait::until([&] { return window.remoteLamp()->styleSheet() != grey; }));
+        QCOMPARE(jackProbe().connections("cg-flap:in").size(), 1);
+        QCOMPARE(bench.traffic().count(SerialRequest), 1);
+    }
 
     // A choice not yet applied survives ports that come and go.
-    auto newcomer = std::make_unique<Peer>("cg-new");
-    QVERIFY(TestWait::until([&] { return hardIn->findText(newcomer->out()) >= 0; }));
-    QCOMPARE(hardIn->currentText(), unit.out());
-    hardIn->setCurrentIndex(hardIn->findText(newcomer->out()));
-    Peer other("cg-other");
-    QVERIFY(TestWait::until([&] { return hardIn->findText(other.out()) >= 0; }));
-    QCOMPARE(hardIn->currentText(), newcomer->out());
-    const QString gone = newcomer->out();
-    newcomer.reset();
-    QVERIFY(TestWait::until([&] { return hardIn->findText(gone) < 0; }));
-    QCOMPARE(hardIn->currentText(), gone + " (not connected)");
-    bench.window().settingDialog()->close();
-}
+    void dialogListsFollow()
+    {
+        Peer unit("cg-unit", Peer::Unit);
+        WindowBench bench(WindowBench::ports(&unit, nullptr));
+        bench.window().settingDialog()->show();
+        auto *hardIn = bench.dialogWidget<QComboBox>("comboHardMidiIn");
+        auto newcomer = std::make_unique<Peer>("cg-new");
+        QVERIFY(TestWait::until([&] { return hardIn->findText(newcomer->out()) >= 0; }));
+        QCOMPARE(hardIn->currentText(), unit.out());
+        hardIn->setCurrentIndex(hardIn->findText(newcomer->out()));
+        const QString gone = newcomer->out();
+        newcomer.reset();
+        QVERIFY(TestWait::until([&] { return hardIn->findText(gone) < 0; }));
+        QCOMPARE(hardIn->currentText(), gone + " (not connected)");
+    }
+};
 
 QTEST_MAIN(TestComeAndGo)
 #include "tst_comeandgo.moc"

@@ -20,39 +20,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
 const QString SerialRequest = "Send   : F0 00 11 22 0A 00 00 00 00 02 00 F7";
 
-template <class Widget> Widget *field(QWidget *dialog, const char *name)
+static void choose(WindowBench &bench, const char *list, const QString &text)
 {
-    return dialog->findChild<Widget *>(QString::fromLatin1(name));
-}
-
-void choose(QWidget *dialog, const char *list, const QString &text)
-{
-    auto *combo = field<QComboBox>(dialog, list);
+    auto *combo = bench.dialogWidget<QComboBox>(list);
     combo->setCurrentIndex(combo->findText(text));
 }
 
-int serialRequests(WindowBench &bench)
+static QVariantMap stored()
 {
-    return bench.traffic().count(SerialRequest);
+    return WindowBench::read(TarnAppMainWindow::settingFilePath());
 }
-
-// Shows the dialog from the window's button; answer runs inside it.
-void showDialog(WindowBench &bench, ModalAnswerer &answerer, const ModalAnswerer::Answer &answer)
-{
-    answerer.answerNext(answer);
-    bench.window().settingButton()->click();
-}
-
-QVariant stored(const char *key)
-{
-    return WindowBench::read(TarnAppMainWindow::settingFilePath()).value(key);
-}
-
-} // namespace
 
 // The Qt Test cases of this file; GUI thread.
 class TestSettingDialog : public QObject
@@ -64,27 +43,21 @@ private slots:
     // open, whatever OPEN and SAVE AS did to the record meanwhile.
     void okReopensWhatDiffersFromTheOpenPorts_data()
     {
-        QTest::addColumn<char>("startWith");
-        QTest::addColumn<QString>("step");
-        QTest::addColumn<char>("connected");
-        QTest::addColumn<int>("requests");
-        QTest::newRow("nothing changed") << 'a' << "" << 'a' << 0;
-        QTest::newRow("SAVE AS with another unit chosen") << 'a' << "save b" << 'b' << 1;
-        QTest::newRow("OPEN naming another unit") << 'b' << "open a" << 'a' << 1;
-        QTest::newRow("OPEN naming the unit in use") << 'a' << "open a" << 'a' << 0;
-        QTest::newRow("unit switched on after start") << 'a' << "switch on" << 'a' << 1;
+        QTest::addColumn<QString>("step"); // from unit a, unless "from b"
+        QTest::addColumn<int>("requests"); // serial requests in all
+        QTest::newRow("SAVE AS with another unit chosen") << "save b" << 2;
+        QTest::newRow("OPEN naming another unit") << "open a from b" << 2;
+        QTest::newRow("OPEN naming the unit in use") << "open a" << 1;
+        QTest::newRow("unit switched on after start") << "switch on" << 1;
     }
 
     void okReopensWhatDiffersFromTheOpenPorts()
     {
-        QFETCH(char, startWith);
         QFETCH(QString, step);
-        QFETCH(char, connected);
         QFETCH(int, requests);
         Peer a("h-dlg-a"), b("h-dlg-b");
-        Peer &first = startWith == 'a' ? a : b;
-        Peer &expected = connected == 'a' ? a : b;
-        Peer &notExpected = connected == 'a' ? b : a;
+        Peer &first = step.endsWith("from b") ? b : a;
+        Peer &expected = step == "save b" ? b : a, &other = step == "save b" ? a : b;
         QTemporaryDir folder;
         const QString file = folder.filePath("unit.ini");
         WindowBench::write(file, WindowBench::ports(&a, nullptr));
@@ -92,187 +65,129 @@ private slots:
             first.unplug();
         WindowBench bench(WindowBench::ports(&first, nullptr));
         first.plug();
-        const int before = serialRequests(bench);
 
         ModalAnswerer answerer;
-        showDialog(bench, answerer, [&](QWidget *dialog) {
+        answerer.answerNext([&](QWidget *) {
             if (step == "save b") {
-                choose(dialog, "comboHardMidiIn", b.out());
-                choose(dialog, "comboHardMidiOut", b.in());
+                choose(bench, "comboHardMidiIn", b.out());
+                choose(bench, "comboHardMidiOut", b.in());
                 answerer.answerNext(ModalAnswerer::chooseFile(folder.filePath("saved.ini")));
-                field<QPushButton>(dialog, "pushSaveAs")->click();
-            } else if (step == "open a") {
+                bench.dialogWidget<QPushButton>("pushSaveAs")->click();
+            } else if (step.startsWith("open a")) {
                 answerer.answerNext(ModalAnswerer::chooseFile(file));
-                field<QPushButton>(dialog, "pushOpen")->click();
+                bench.dialogWidget<QPushButton>("pushOpen")->click();
             }
-            field<QPushButton>(dialog, "pushOK")->click();
+            bench.dialogWidget<QPushButton>("pushOK")->click();
         });
+        bench.window().settingButton()->click();
 
         QVERIFY(jackProbe().waitConnected(expected.in()));
         QVERIFY(jackProbe().waitConnected(expected.out()));
-        QVERIFY(jackProbe().connections(notExpected.in()).isEmpty());
-        QVERIFY(jackProbe().connections(notExpected.out()).isEmpty());
-        QCOMPARE(serialRequests(bench) - before, requests);
-        QCOMPARE(stored("HardwareMidiInPort").toString(), expected.out());
-    }
-
-    void absentStoredPortsAreShownAndKept()
-    {
-        Peer unit("h-dlg-unit"), pads("h-dlg-pads"), present("h-dlg-present");
-        const QVariantMap ports = WindowBench::ports(&unit, &pads);
-        unit.unplug();
-        pads.unplug();
-        WindowBench bench(ports);
-
-        QStringList shown;
-        ModalAnswerer answerer;
-        showDialog(bench, answerer, [&](QWidget *dialog) {
-            for (const char *list :
-                 {"comboHardMidiIn", "comboHardMidiOut", "comboRemoteMidiIn", "comboRemoteMidiOut"})
-                shown << field<QComboBox>(dialog, list)->currentText();
-            field<QLineEdit>(dialog, "textPresetName1")->setText("Lead");
-            field<QPushButton>(dialog, "pushOK")->click();
-        });
-
-        const QString mark = " (not connected)";
-        QCOMPARE(shown, QStringList({unit.out() + mark, unit.in() + mark, pads.out() + mark,
-                                     pads.in() + mark}));
-        const QVariantMap file = WindowBench::read(TarnAppMainWindow::settingFilePath());
-        for (auto it = ports.begin(); it != ports.end(); ++it)
-            QCOMPARE(file.value(it.key()), it.value());
-        QCOMPARE(file.value("Preset1"), QVariant("Lead"));
-        TarnAppMainWindow &window = bench.window();
-        QVERIFY(!window.hardIn()->isPortOpen() && !window.hardOut()->isPortOpen());
-        QVERIFY(!window.remoteIn()->isPortOpen() && !window.remoteOut()->isPortOpen());
-        QCOMPARE(serialRequests(bench), 0);
+        QVERIFY(jackProbe().connections(other.in()).isEmpty());
+        QCOMPARE(bench.traffic().count(SerialRequest), requests);
+        QCOMPARE(stored().value("HardwareMidiInPort").toString(), expected.out());
     }
 
     // Return in a field is OK; every other way out keeps the record, and the
-    // fields (the foot switch among them) show the record again.
+    // fields (the foot switch among them) show the record again. Stored ports
+    // that are absent are shown as such, kept, and not opened.
     void leavingTheDialog_data()
     {
-        QTest::addColumn<QString>("way");
-        QTest::addColumn<bool>("kept");
-        QTest::newRow("Return in a field") << "return" << true;
-        QTest::newRow("CANCEL") << "cancel" << false;
-        QTest::newRow("Escape") << "escape" << false;
-        QTest::newRow("title bar") << "close" << false;
+        QTest::addColumn<int>("key");
+        QTest::newRow("Return in a field") << int(Qt::Key_Return);
+        QTest::newRow("CANCEL") << 0;
+        QTest::newRow("Escape") << int(Qt::Key_Escape);
     }
 
     void leavingTheDialog()
     {
-        QFETCH(QString, way);
-        QFETCH(bool, kept);
-        Peer unit("h-dlg-unit");
-        QVariantMap setting = WindowBench::ports(&unit, nullptr);
-        setting["Preset1"] = "Bass";
-        setting["FootSwitchIndex"] = 1;
-        setting["DispType"] = 0;
+        QFETCH(int, key);
+        const bool kept = key == Qt::Key_Return;
+        Peer unit("h-dlg-unit"), pads("h-dlg-pads");
+        const QVariantMap ports = WindowBench::ports(&unit, &pads);
+        unit.unplug();
+        pads.unplug();
+        QVariantMap setting = ports;
+        setting.insert({{"Preset1", "Bass"}, {"FootSwitchIndex", 1}, {"DispType", 0}});
         WindowBench bench(setting);
-        const int before = serialRequests(bench);
 
+        QStringList shown;
         ModalAnswerer answerer;
-        showDialog(bench, answerer, [&](QWidget *dialog) {
-            auto *name = field<QLineEdit>(dialog, "textPresetName1");
+        answerer.answerNext([&](QWidget *) {
+            for (const char *list :
+                 {"comboHardMidiIn", "comboHardMidiOut", "comboRemoteMidiIn", "comboRemoteMidiOut"})
+                shown << bench.dialogWidget<QComboBox>(list)->currentText();
+            auto *name = bench.dialogWidget<QLineEdit>("textPresetName1");
             name->setText("Lead");
-            field<QComboBox>(dialog, "comboFootSwitchPreset")->setCurrentIndex(4);
-            field<QRadioButton>(dialog, "radioButtonV")->setChecked(true);
-            if (way == "return")
-                QTest::keyClick(name, Qt::Key_Return);
-            else if (way == "escape")
-                QTest::keyClick(name, Qt::Key_Escape);
-            else if (way == "cancel")
-                field<QPushButton>(dialog, "pushCancel")->click();
+            bench.dialogWidget<QComboBox>("comboFootSwitchPreset")->setCurrentIndex(4);
+            bench.dialogWidget<QRadioButton>("radioButtonV")->setChecked(true);
+            if (key)
+                QTest::keyClick(name, Qt::Key(key));
             else
-                dialog->close();
+                bench.dialogWidget<QPushButton>("pushCancel")->click();
         });
+        bench.window().settingButton()->click();
 
-        TarnAppMainWindow &window = bench.window();
-        QWidget *dialog = window.settingDialog();
-        QVERIFY(!dialog->isVisible());
-        QCOMPARE(answerer.seen(), QStringList{"Hard Settings: "});
-        QCOMPARE(serialRequests(bench), before);
-        const AppSetting &record = window.setting();
+        const QString mark = " (not connected)";
+        QCOMPARE(shown, QStringList({unit.out() + mark, unit.in() + mark, pads.out() + mark,
+                                     pads.in() + mark}));
+        const AppSetting &record = bench.window().setting();
         QCOMPARE(record.presetName(0), QString(kept ? "Lead" : "Bass"));
         QCOMPARE(record.footSwitchIndex(), kept ? 4 : 1);
         QCOMPARE(record.dispType(), kept ? 2 : 0);
-        QCOMPARE(stored("Preset1").toString(), record.presetName(0));
-        QCOMPARE(field<QLineEdit>(dialog, "textPresetName1")->text(), record.presetName(0));
-        QCOMPARE(window.settingDialog()->footSwitchPreset(), record.footSwitchIndex() - 1);
-        QCOMPARE(field<QRadioButton>(dialog, "radioButtonV")->isChecked(), kept);
+        QCOMPARE(stored().value("Preset1").toString(), record.presetName(0));
+        for (auto it = ports.begin(); it != ports.end(); ++it)
+            QCOMPARE(stored().value(it.key()), it.value());
+        QCOMPARE(answerer.seen().size(), 1); // no connect error for them
+        QCOMPARE(bench.dialogWidget<QLineEdit>("textPresetName1")->text(), record.presetName(0));
+        QCOMPARE(bench.window().settingDialog()->footSwitchPreset(), record.footSwitchIndex() - 1);
+        QCOMPARE(bench.dialogWidget<QRadioButton>("radioButtonV")->isChecked(), kept);
     }
 
-    void remotePortSetToTheUnitsOwnIsClosed()
+    // OK closes a remote port set to the unit's own; a port gone meanwhile
+    // does not keep a new unit unasked.
+    void okWithPortsOfTheUnit()
     {
-        Peer unit("h-dlg-unit"), pads("h-dlg-pads");
-        WindowBench bench(WindowBench::ports(&unit, &pads));
-        QVERIFY(jackProbe().waitConnected(pads.out()));
-
-        ModalAnswerer answerer;
-        showDialog(bench, answerer, [&](QWidget *dialog) {
-            choose(dialog, "comboRemoteMidiIn", unit.out());
-            field<QPushButton>(dialog, "pushOK")->click();
-        });
-
-        QVERIFY(!bench.window().remoteIn()->isPortOpen());
-        QVERIFY(jackProbe().connections(pads.out()).isEmpty());
-        QCOMPARE(stored("RemoteMidiInPort"), QVariant(""));
-        QVERIFY(bench.window().remoteLamp()->styleSheet().contains("#888888"));
-    }
-
-    void connectErrorAfterAHardwareReopenAsksTheNewUnit()
-    {
-        Peer a("h-dlg-a"), b("h-dlg-b");
+        Peer a("h-dlg-a"), b("h-dlg-b"), pads("h-dlg-pads");
         auto gone = std::make_unique<Peer>("h-dlg-gone");
-        WindowBench bench(WindowBench::ports(&a, nullptr));
-        a.send({0xF0, 0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F, 0x60, 0x71, 0x01, 0x03, 0xF7});
-        QVERIFY(TestWait::until(
-            [&] { return bench.window().linkStatus() == TarnAppMainWindow::Complete; }));
-
+        WindowBench bench(WindowBench::ports(&a, &pads));
+        QVERIFY(jackProbe().waitConnected(pads.out()));
         ModalAnswerer answerer;
-        showDialog(bench, answerer, [&](QWidget *dialog) {
-            choose(dialog, "comboHardMidiIn", b.out());
-            choose(dialog, "comboHardMidiOut", b.in());
-            choose(dialog, "comboRemoteMidiIn", gone->out());
-            gone.reset(); // unplugged while listed
-            field<QPushButton>(dialog, "pushOK")->click();
+        answerer.answerNext([&](QWidget *) {
+            choose(bench, "comboRemoteMidiIn", a.out());
+            bench.dialogWidget<QPushButton>("pushOK")->click();
         });
+        bench.window().settingButton()->click();
+        QVERIFY(!bench.window().remoteIn()->isPortOpen());
+        QCOMPARE(stored().value("RemoteMidiInPort"), QVariant(""));
 
-        QCOMPARE(answerer.seen().size(), 2);
-        QVERIFY(answerer.seen().at(1).startsWith("Midi Connect Error: "));
+        answerer.answerNext([&](QWidget *) {
+            choose(bench, "comboHardMidiIn", b.out());
+            choose(bench, "comboHardMidiOut", b.in());
+            choose(bench, "comboRemoteMidiIn", gone->out());
+            gone.reset(); // unplugged while listed
+            bench.dialogWidget<QPushButton>("pushOK")->click();
+        });
+        bench.window().settingButton()->click();
+        QVERIFY(answerer.seen().value(2).startsWith("Midi Connect Error: "));
         QVERIFY(jackProbe().waitConnected(b.in()));
-        QCOMPARE(serialRequests(bench), 2);
-        QCOMPARE(bench.window().linkStatus(), int(TarnAppMainWindow::WaitSerial));
-        QCOMPARE(bench.window().messageLabel()->text(),
-                 QString("Serial number isn't being received."));
+        QCOMPARE(bench.traffic().count(SerialRequest), 2);
     }
 
-    // Fonts follow the arrangement installed, which OPEN then CANCEL leaves
-    // as it was and which is the grid for an unknown display type.
-    void fontsFollowTheInstalledArrangement_data()
-    {
-        QTest::addColumn<int>("startType");
-        QTest::addColumn<int>("openedType"); // -1: no file opened
-        QTest::newRow("OPEN then CANCEL") << 0 << 1;
-        QTest::newRow("unknown display type") << 5 << -1;
-    }
-
+    // Fonts follow the arrangement installed: the grid for an unknown
+    // display type, which OPEN then CANCEL leaves as it was.
     void fontsFollowTheInstalledArrangement()
     {
-        QFETCH(int, startType);
-        QFETCH(int, openedType);
         QTemporaryDir folder;
-        const QString file = folder.filePath("horizontal.ini");
-        WindowBench::write(file, {{"DispType", openedType}});
-        WindowBench bench({{"DispType", startType}});
-        if (openedType >= 0) {
-            ModalAnswerer answerer;
-            showDialog(bench, answerer, [&](QWidget *dialog) {
-                answerer.answerNext(ModalAnswerer::chooseFile(file));
-                field<QPushButton>(dialog, "pushOpen")->click();
-                field<QPushButton>(dialog, "pushCancel")->click();
-            });
-        }
+        WindowBench::write(folder.filePath("horizontal.ini"), {{"DispType", 1}});
+        WindowBench bench({{"DispType", 5}});
+        ModalAnswerer answerer;
+        answerer.answerNext([&](QWidget *) {
+            answerer.answerNext(ModalAnswerer::chooseFile(folder.filePath("horizontal.ini")));
+            bench.dialogWidget<QPushButton>("pushOpen")->click();
+            bench.dialogWidget<QPushButton>("pushCancel")->click();
+        });
+        bench.window().settingButton()->click();
         // The grid's sizes for 1150 by 550 pixels: 21 points, 18 for the status texts.
         bench.window().resize(1150, 550);
         QVERIFY(TestWait::until([&] { return bench.window().size() == QSize(1150, 550); }));
