@@ -364,9 +364,15 @@ void TarnAppMainWindow::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     if (!event)
         return;
-    const int size = pointSizeFor(installedArrangement(), width(), height());
-    if (size > 0)
-        setFonts(size);
+    fitFonts(size());
+}
+
+void TarnAppMainWindow::fitFonts(const QSize &windowSize)
+{
+    const int pointSize =
+        pointSizeFor(installedArrangement(), windowSize.width(), windowSize.height());
+    if (pointSize > 0)
+        setFonts(pointSize);
 }
 
 // --- Window state ---
@@ -419,9 +425,8 @@ void TarnAppMainWindow::writeWindowState()
     // Full screen lasts one run: the file keeps the window, and its fonts, as
     // the next start opens it (only the destructor writes, so fonts may change).
     const QRect rect = isFullScreen() ? normalGeometry() : geometry();
-    const int normalSize = pointSizeFor(installedArrangement(), rect.width(), rect.height());
-    if (isFullScreen() && normalSize > 0)
-        setFonts(normalSize);
+    if (isFullScreen())
+        fitFonts(rect.size());
     const int fontSize = labelHardConnection->font().pointSize();
     QSettings file(windowStateFilePath(), QSettings::IniFormat);
     file.setValue("FontSize", fontSize);

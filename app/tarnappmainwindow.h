@@ -50,6 +50,8 @@ public:
     void applyLayout();
     void setFonts(int pointSize);
     static int pointSizeFor(int dispType, int width, int height);
+    // The fonts of the installed arrangement for a window of that size.
+    void fitFonts(const QSize &windowSize);
 
     // Link to the unit.
     void requestSerial();

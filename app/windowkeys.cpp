@@ -64,12 +64,12 @@ bool WindowKeys::handleKey(const QKeyEvent &key, QWidget *receiver)
     }
     case Qt::Key_F11:
         if (!key.isAutoRepeat())
-            window->setWindowState(window->windowState() ^ Qt::WindowFullScreen);
+            setFullScreen(!window->isFullScreen());
         return true;
     case Qt::Key_Escape:
         if (!window->isFullScreen())
             return false;
-        window->setWindowState(window->windowState() & ~Qt::WindowFullScreen);
+        setFullScreen(false);
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -83,6 +83,16 @@ bool WindowKeys::handleKey(const QKeyEvent &key, QWidget *receiver)
     default:
         return false;
     }
+}
+
+void WindowKeys::setFullScreen(bool on)
+{
+    // The normal size's fonts first: the full-screen ones would keep the
+    // window from shrinking back to its normal size.
+    if (!on)
+        window->fitFonts(window->normalGeometry().size());
+    window->setWindowState(on ? window->windowState() | Qt::WindowFullScreen
+                              : window->windowState() & ~Qt::WindowFullScreen);
 }
 
 void WindowKeys::choosePreset(int index)

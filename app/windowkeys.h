@@ -28,6 +28,7 @@ protected:
 
 private:
     bool handleKey(const QKeyEvent &key, QWidget *receiver);
+    void setFullScreen(bool on);
     void choosePreset(int index);
 
     TarnAppMainWindow *window;

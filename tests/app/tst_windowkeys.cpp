@@ -49,11 +49,9 @@ private slots:
         for (int i = 0; i < 6; ++i)
             window.presetButton(i)->setEnabled(enabled);
         DebugCapture log;
-        const QKeySequence sequence(keys);
-        for (int i = 0; i < sequence.count(); ++i)
-            QTest::keyClick(keys.startsWith("Return") ? window.presetButton(1)
-                                                      : window.settingButton(),
-                            Qt::Key(sequence[i]));
+        QTest::keySequence(keys.startsWith("Return") ? window.presetButton(1)
+                                                     : window.settingButton(),
+                           QKeySequence(keys));
         QStringList expected;
         for (QChar preset : requests)
             expected << QString("Send   : F0 0A 1B 2C 3D 4E 5F 60 71 02 06 0%1 07 F7").arg(preset);

@@ -27,9 +27,10 @@ const QString SerialRequest = "Send   : F0 00 11 22 0A 00 00 00 00 02 00 F7";
 // The shape of the unit's messages: F0, serial number, type, value, F7.
 static ByteVector sysEx(const ByteVector &serial, unsigned char type, unsigned char value)
 {
-    ByteVector bytes{0xF0};
-    bytes.insert(bytes.end(), serial.begin(), serial.end());
-    bytes.insert(bytes.end(), {type, value, 0xF7});
+    ByteVector bytes = serial;
+    bytes.insert(bytes.begin(), 0xF0);
+    for (unsigned char byte : {type, value, static_cast<unsigned char>(0xF7)})
+        bytes.push_back(byte);
     return bytes;
 }
 
