@@ -19,6 +19,7 @@ PACKAGES=(
     desktop-file-utils appstream
     xvfb x11-apps imagemagick
     clang libclang-rt-14-dev
+    qemu-system-x86 kmod libc6-dev python3
 )
 
 missing=()
