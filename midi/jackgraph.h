@@ -7,8 +7,10 @@
 class RtMidi;
 typedef struct _jack_client jack_client_t;
 
-// Waiting out the JACK server's announcements of graph changes, for code that
-// is about to take a port away. Called on the thread that closes the port.
+// Ways around two races inside libjack: waiting out the JACK server's
+// announcements of graph changes before a port goes, and opening a client
+// that wakes no one on a departed client's object. Called on the thread that
+// opens the client or closes the port.
 namespace JackGraph {
 
 // Returns once every change made to the graph so far has been announced to
@@ -29,9 +31,10 @@ void awaitAnnouncements(jack_client_t *client);
 // without a port object in front of them.
 void closePorts(jack_client_t *client, std::initializer_list<RtMidi *> ports);
 
-// A client of the server that a default client reaches now, for the calls
-// above; it takes no part in the process cycle. Null when no server runs.
-// Never starts a server.
+// A client of the server that a default client reaches now (not yet
+// activated), opened again when libjack kept a departed client's wake-up
+// object while opening it (see jackgraph.cpp): every JACK client of ours is
+// opened here. Null when no server runs. Never starts a server.
 jack_client_t *openClient(const std::string &name);
 void closeClient(jack_client_t *client);
 

@@ -30,7 +30,7 @@ std::shared_ptr<JackMidiClient> JackMidiClient::shared(const std::string &name)
 JackMidiClient::JackMidiClient(const std::string &name)
 {
     sem_init(&wake, 0, 0);
-    client = jack_client_open(name.c_str(), JackNoStartServer, nullptr);
+    client = JackGraph::openClient(name);
     if (!client)
         return;
     jack_set_process_callback(client, &JackMidiClient::onProcess, this);

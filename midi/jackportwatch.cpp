@@ -1,5 +1,6 @@
 #include "jackportwatch.h"
 
+#include "jackgraph.h"
 #include "midiportwatch.h"
 
 #include <jack/jack.h>
@@ -25,7 +26,7 @@ JackPortWatch::~JackPortWatch()
 
 bool JackPortWatch::open()
 {
-    client = jack_client_open("TarnApp port watch", JackNoStartServer, nullptr);
+    client = JackGraph::openClient("TarnApp port watch");
     if (!client)
         return false;
     jack_set_port_registration_callback(client, &JackPortWatch::onPort, this);

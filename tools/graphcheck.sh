@@ -251,7 +251,7 @@ TARN_FIRSTSEND_ROUNDS=200 HOME=$state XDG_CONFIG_HOME=$state/config \
 group=$!
 if ! wait "$group"; then
     say "tst_e2efirstsend failed; its log: $state/firstsend.log"
-    grep -E '^(FAIL|   Actual|   Expected|   Loc)' "$state/firstsend.log" >&2 || true
+    grep -E '^(FAIL|   Actual|   Expected|   Loc)|[Jj]ack' "$state/firstsend.log" | head -n 30 >&2 || true
     failed=1
 fi
 kill -TERM -- "-$group" 2>/dev/null || true
@@ -263,6 +263,9 @@ if ((failed)); then
     say "FAILED; the server's complaints:"
     grep -e 'was not finished' -e 'Process error' "$serverlog" | sort | uniq -c | sort -rn |
         head -n 20 >&2
+    say "and its other lines after the banner:"
+    sed -n '9,$p' "$serverlog" | grep -v -e 'was not finished' -e 'Process error' \
+        -e 'JackTimedDriver::Process XRun' | sort | uniq -c | sort -rn | head -n 20 >&2
     exit 1
 fi
 say "passed"

@@ -23,7 +23,7 @@ bool JackProbe::open()
     if (client)
         return true;
     const QByteArray name = "probe-" + QByteArray::number(getpid());
-    client = jack_client_open(name.constData(), JackNoStartServer, nullptr);
+    client = JackGraph::openClient(name.toStdString());
     if (!client)
         return false;
     // Connection events come only to an active client, announcements of
