@@ -35,6 +35,8 @@ JackMidiClient::JackMidiClient(const std::string &name)
         return;
     jack_set_process_callback(client, &JackMidiClient::onProcess, this);
     jack_on_shutdown(client, &JackMidiClient::onShutdown, this);
+    // Only callbacks set before activation are ever called.
+    jack_set_port_registration_callback(client, &JackMidiClient::onPortRegistration, this);
     deliveryThread = std::thread([this] { deliveryLoop(); });
     if (jack_activate(client) != 0) {
         jack_client_close(client);
@@ -65,6 +67,27 @@ void JackMidiClient::removeLostListener(int id)
 {
     std::lock_guard<std::mutex> lock(listenerMutex);
     listeners.erase(id);
+}
+
+int JackMidiClient::addPortListener(std::function<void(uint32_t, bool)> listener)
+{
+    std::lock_guard<std::mutex> lock(listenerMutex);
+    portListeners[nextListener] = std::move(listener);
+    return nextListener++;
+}
+
+void JackMidiClient::removePortListener(int id)
+{
+    std::lock_guard<std::mutex> lock(listenerMutex);
+    portListeners.erase(id);
+}
+
+void JackMidiClient::onPortRegistration(uint32_t id, int registered, void *arg)
+{
+    auto *self = static_cast<JackMidiClient *>(arg);
+    std::lock_guard<std::mutex> lock(self->listenerMutex);
+    for (const auto &entry : self->portListeners)
+        entry.second(id, registered != 0);
 }
 
 jack_port_t *JackMidiClient::registerPort(const std::string &shortName, bool input)

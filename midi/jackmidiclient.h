@@ -70,6 +70,11 @@ public:
     // removeLostListener.
     int addLostListener(std::function<void()> listener);
     void removeLostListener(int id);
+    // Called (on JACK's notification thread) for every port registered or
+    // unregistered on the server, with JACK's port id; an id for
+    // removePortListener.
+    int addPortListener(std::function<void(uint32_t id, bool registered)> listener);
+    void removePortListener(int id);
 
     // A MIDI port named `shortName`, or that name with " 2", " 3"... when
     // another port of ours has it. Null on failure.
@@ -97,6 +102,7 @@ private:
     explicit JackMidiClient(const std::string &name);
     static int onProcess(jack_nframes_t frames, void *arg);
     static void onShutdown(void *arg);
+    static void onPortRegistration(uint32_t id, int registered, void *arg);
     void deliveryLoop();
 
     static constexpr int maxUsers = 32;
@@ -116,6 +122,7 @@ private:
 
     std::mutex listenerMutex;
     std::map<int, std::function<void()>> listeners;
+    std::map<int, std::function<void(uint32_t, bool)>> portListeners;
     int nextListener = 1;
 };
 

@@ -1,6 +1,7 @@
 #include "jackportwatch.h"
 
-#include "jackgraph.h"
+#include "jackmidiclient.h"
+#include "midiportsupport.h"
 #include "midiportwatch.h"
 
 #include <jack/jack.h>
@@ -20,24 +21,23 @@ JackPortWatch::JackPortWatch(MidiPortWatch *watch) : watch(watch) {}
 
 JackPortWatch::~JackPortWatch()
 {
-    if (client)
-        jack_client_close(client);
+    if (jack) {
+        jack->removePortListener(portListener);
+        jack->removeLostListener(lostListener);
+    }
 }
 
 bool JackPortWatch::open()
 {
-    client = JackGraph::openClient("TarnApp port watch");
-    if (!client)
+    jack = JackMidiClient::shared(MidiPortSupport::jackClientName());
+    if (!jack)
         return false;
-    jack_set_port_registration_callback(client, &JackPortWatch::onPort, this);
-    jack_on_shutdown(client, &JackPortWatch::onShutdown, this);
-    if (jack_activate(client) != 0) {
-        jack_client_close(client);
-        client = nullptr;
-        return false;
-    }
-    // After activation, so that no port falls between the list and the
-    // callbacks; one reported twice is simply known already.
+    portListener = jack->addPortListener(
+        [this](std::uint32_t id, bool registered) { onPort(id, registered); });
+    lostListener = jack->addLostListener([this] { watch->serviceGone(tag); });
+    // After listening, so that no port falls between the list and the
+    // notices; one reported twice is simply known already.
+    jack_client_t *client = jack->handle();
     if (const char **names = jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE, 0)) {
         for (const char **name = names; *name; ++name) {
             if (jack_port_t *port = jack_port_by_name(client, *name))
@@ -48,30 +48,27 @@ bool JackPortWatch::open()
     return true;
 }
 
-bool JackPortWatch::lists(const QString &name) const
+bool JackPortWatch::isAlive() const
 {
-    return jack_port_by_name(client, name.toUtf8().constData()) != nullptr;
+    return jack && !jack->lost();
 }
 
-void JackPortWatch::onPort(unsigned int id, int registered, void *self)
+bool JackPortWatch::lists(const QString &name) const
 {
-    auto *me = static_cast<JackPortWatch *>(self);
-    jack_port_t *port = jack_port_by_id(me->client, id);
+    return jack_port_by_name(jack->handle(), name.toUtf8().constData()) != nullptr;
+}
+
+void JackPortWatch::onPort(std::uint32_t id, bool registered)
+{
+    jack_port_t *port = jack_port_by_id(jack->handle(), id);
     if (!port)
         return;
     if (!registered) {
         // The watch remembers the name: the slot may already be reused.
-        me->watch->portRemoved(keyOf(port));
+        watch->portRemoved(keyOf(port));
         return;
     }
     const char *type = jack_port_type(port);
     if (type && QByteArray(type) == JACK_DEFAULT_MIDI_TYPE)
-        me->watch->portAdded(keyOf(port), QString::fromUtf8(jack_port_name(port)));
-}
-
-void JackPortWatch::onShutdown(void *self)
-{
-    auto *me = static_cast<JackPortWatch *>(self);
-    me->lost.store(true, std::memory_order_release);
-    me->watch->serviceGone(tag);
+        watch->portAdded(keyOf(port), QString::fromUtf8(jack_port_name(port)));
 }

@@ -20,12 +20,6 @@ QString withoutAddress(const QString &name)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
-std::string jackClientName()
-{
-    const QString name = QCoreApplication::applicationName();
-    return name.isEmpty() ? std::string("RtMidi") : name.toStdString();
-}
-
 template <class Library, class... Args>
 LibraryObject create(RtMidi *(*makeJack)(const std::string &), const Args &...args)
 {
@@ -61,6 +55,12 @@ LibraryObject create(RtMidi *(*makeJack)(const std::string &), const Args &...ar
 }
 
 } // namespace
+
+std::string jackClientName()
+{
+    const QString name = QCoreApplication::applicationName();
+    return name.isEmpty() ? std::string("RtMidi") : name.toStdString();
+}
 
 void setPreferredApi(RtMidi::Api api)
 {

@@ -40,6 +40,8 @@ LibraryObject createOutput();
 
 // The JACK client under a library object; null for any other service.
 std::shared_ptr<JackMidiClient> jackClient(RtMidi *port);
+// The name that the process's JACK client is made with: the application's.
+std::string jackClientName();
 
 // Input objects only.
 void setCallback(RtMidi *port, RtMidiIn::RtMidiCallback callback, void *userData);
