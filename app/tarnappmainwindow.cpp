@@ -145,6 +145,9 @@ void TarnAppMainWindow::initialize()
     portFollower = new PortFollower(this);
     portFollower->start();
     connect(hardSettingDialog, &QDialog::finished, portFollower, &PortFollower::recheck);
+    // Queued: OK stores the lists' choices only after applying them.
+    connect(hardSettingDialog, &HardSettingDialog::portsApplied, portFollower,
+            &PortFollower::recheck, Qt::QueuedConnection);
 
     openPortPair(midiHardIn, midiHardOut, appSetting.hardwareMidiInPort(),
                  appSetting.hardwareMidiOutPort(), true);

@@ -18,6 +18,11 @@ void PortFollower::start()
 
 void PortFollower::recheck()
 {
+    // Ports that the settings are being applied to (the error box's loop
+    // included) are followed once that is done; see portsApplied.
+    const HardSettingDialog *dialog = window->settingDialog();
+    if (dialog && dialog->isApplying())
+        return;
     if (checking) {
         checkAgain = true;
         return;
@@ -44,9 +49,8 @@ void PortFollower::recheck()
             for (int i = 0; i < AppSetting::presetCount; ++i)
                 window->sendMidiRemote(i, i == preset);
         }
-        HardSettingDialog *dialog = window->settingDialog();
-        if (dialog && dialog->isVisible())
-            dialog->refreshPortLists(true);
+        if (HardSettingDialog *shown = window->settingDialog(); shown && shown->isVisible())
+            shown->refreshPortLists(true);
     } while (checkAgain);
     checking = false;
 }

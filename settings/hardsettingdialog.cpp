@@ -108,8 +108,8 @@ void HardSettingDialog::showRecord()
 
 void HardSettingDialog::refreshPortLists(bool keepChoices)
 {
-    const auto fill = [this, keepChoices](QComboBox *list, const QStringList &names,
-                                          bool withNone, const QString &storedName) {
+    const auto fill = [this, keepChoices](QComboBox *list, const QStringList &names, bool withNone,
+                                          const QString &storedName) {
         // Ports that come and go while the dialog is open must not undo what
         // the user has chosen and not yet applied.
         const QString stored = keepChoices && list->count() ? selectedName(list) : storedName;
@@ -182,6 +182,7 @@ void HardSettingDialog::applyPorts(bool force)
     // Set before a later port fails too: the new unit is asked for its serial
     // number all the same.
     bool hardwareReopened = false;
+    applying = true;
     try {
         const QString hardIn = selectedName(ui->comboHardMidiIn);
         const QString hardOut = selectedName(ui->comboHardMidiOut);
@@ -197,6 +198,8 @@ void HardSettingDialog::applyPorts(bool force)
     if (hardwareReopened)
         mainWindow->requestSerial();
     mainWindow->updateStatusDisplay();
+    applying = false;
+    emit portsApplied();
 }
 
 int HardSettingDialog::footSwitchPreset() const

@@ -32,7 +32,13 @@ public:
     void showSerialNumber();
     void collectSettings();
     void applyPorts(bool force);
+    // True while applyPorts runs, its error box included: the ports are the
+    // dialog's until portsApplied.
+    bool isApplying() const { return applying; }
     int footSwitchPreset() const;
+
+signals:
+    void portsApplied();
 
 private slots:
     void on_pushOK_clicked();
@@ -51,6 +57,7 @@ private:
     QMidiOut *midiHardOut;
     QMidiIn *midiRemoteIn;
     QMidiOut *midiRemoteOut;
+    bool applying = false;
 };
 
 #endif

@@ -174,6 +174,41 @@ private slots:
         QCOMPARE(bench.traffic().count(SerialRequest), 2);
     }
 
+    // A port that comes back while OK's connect error shows is followed only
+    // once OK is done (inside the box's loop the record still named the old
+    // unit, and the window went back to it while the file named the new one);
+    // the new unit is then asked for its serial once.
+    void portBackWhileTheConnectErrorShows()
+    {
+        Peer a("h-dlg-a"), c("h-dlg-c"), d("h-dlg-d"), pads("h-dlg-pads");
+        QVariantMap settings = WindowBench::ports(&a, &pads);
+        settings["FootSwitchIndex"] = 2; // the sentinel below
+        WindowBench bench(settings);
+        ModalAnswerer answerer;
+        answerer.answerNext([&](QWidget *) {
+            choose(bench, "comboHardMidiIn", c.out());
+            choose(bench, "comboHardMidiOut", d.in());
+            d.unplug(); // gone while listed: the input opens, the output fails
+            bench.dialogWidget<QPushButton>("pushOK")->click();
+        });
+        answerer.answerNext([&](QWidget *box) {
+            d.plug();
+            jackProbe().settle(); // the window has been told
+            QCoreApplication::processEvents();
+            ModalAnswerer::close(box);
+        });
+        bench.window().settingButton()->click();
+        QVERIFY(answerer.waitForSeen(2));
+        QVERIFY(TestWait::until([&] { return bench.window().hardOut()->isPortOpen(); }));
+        // The foot switch's preset request comes after every serial request.
+        pads.send({0x90, 69, 0});
+        const ByteVector request{0xF0, 0x00, 0x11, 0x22, 0x0A, 0x00,
+                                 0x00, 0x00, 0x00, 0x02, 0x00, 0xF7};
+        QVERIFY(TestWait::until(
+            [&] { return !d.received().empty() && d.received().back() != request; }));
+        QCOMPARE(std::count(d.received().begin(), d.received().end(), request), 1L);
+    }
+
     // Fonts follow the arrangement installed: the grid for an unknown
     // display type, which OPEN then CANCEL leaves as it was.
     void fontsFollowTheInstalledArrangement()
