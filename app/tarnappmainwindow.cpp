@@ -11,17 +11,12 @@
 #include <QAction>
 #include <QBoxLayout>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QResizeEvent>
-#include <QScreen>
-#include <QSettings>
 #include <QStandardPaths>
 #include <RtMidi.h>
-
-#include <algorithm>
 
 namespace {
 
@@ -376,66 +371,4 @@ void TarnAppMainWindow::fitFonts(const QSize &windowSize)
         pointSizeFor(installedArrangement(), windowSize.width(), windowSize.height());
     if (pointSize > 0)
         setFonts(pointSize);
-}
-
-// --- Window state ---
-
-void TarnAppMainWindow::readWindowState()
-{
-    QSettings file(windowStateFilePath(), QSettings::IniFormat);
-    int width = file.value("Width").toInt();
-    int height = file.value("Height").toInt();
-    int x = file.value("X").toInt();
-    int y = file.value("Y").toInt();
-    int fontSize = file.value("FontSize").toInt();
-    if (width == 0) {
-        x = 200;
-        y = 200;
-        width = 1100;
-    }
-    if (height == 0)
-        height = 400;
-    if (fontSize == 0)
-        fontSize = 18;
-    // Stored numbers are taken as they are, but within Qt's widget size limit,
-    // so that a position plus a size cannot overflow; Qt clamps larger sizes
-    // anyway, and a position that far out is on no screen.
-    const auto bounded = [](int value) { return qBound(-QWIDGETSIZE_MAX, value, QWIDGETSIZE_MAX); };
-    x = bounded(x);
-    y = bounded(y);
-    width = bounded(width);
-    height = bounded(height);
-
-    // A window stored wholly off every screen (a monitor since unplugged)
-    // would be unreachable; it opens at the default position instead.
-    const QRect stored(x, y, width, height);
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    const bool visible =
-        screens.isEmpty() || std::any_of(screens.begin(), screens.end(), [&](QScreen *screen) {
-            return screen->geometry().intersects(stored);
-        });
-    if (!visible) {
-        x = 200;
-        y = 200;
-    }
-
-    setFonts(fontSize);
-    setGeometry(x, y, width, height);
-}
-
-void TarnAppMainWindow::writeWindowState()
-{
-    // Full screen lasts one run: the file keeps the window, and its fonts, as
-    // the next start opens it (only the destructor writes, so fonts may change).
-    const QRect rect = isFullScreen() ? normalGeometry() : geometry();
-    if (isFullScreen())
-        fitFonts(rect.size());
-    const int fontSize = labelHardConnection->font().pointSize();
-    QSettings file(windowStateFilePath(), QSettings::IniFormat);
-    file.setValue("FontSize", fontSize);
-    file.setValue("Width", rect.width());
-    file.setValue("Height", rect.height());
-    file.setValue("X", rect.x());
-    file.setValue("Y", rect.y());
-    file.sync();
 }
