@@ -1,6 +1,5 @@
 #include "jackgraph.h"
 
-#include <RtMidi.h>
 #include <jack/jack.h>
 
 #include <chrono>
@@ -83,16 +82,6 @@ void awaitAnnouncements(jack_client_t *client)
         jack_free(uuid);
 }
 
-void closePorts(jack_client_t *client, std::initializer_list<RtMidi *> ports)
-{
-    for (RtMidi *port : ports) {
-        if (!port)
-            continue;
-        awaitAnnouncements(client);
-        port->closePort();
-    }
-}
-
 jack_client_t *openClient(const std::string &name)
 {
     // Closing the client drops its table (all of it when it is the process's
@@ -110,12 +99,6 @@ jack_client_t *openClient(const std::string &name)
         }
         jack_client_close(client);
     }
-}
-
-void closeClient(jack_client_t *client)
-{
-    if (client)
-        jack_client_close(client);
 }
 
 bool supported()

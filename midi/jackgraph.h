@@ -1,10 +1,8 @@
 #ifndef JACKGRAPH_H
 #define JACKGRAPH_H
 
-#include <initializer_list>
 #include <string>
 
-class RtMidi;
 typedef struct _jack_client jack_client_t;
 
 // Ways around two races inside libjack: waiting out the JACK server's
@@ -26,17 +24,11 @@ namespace JackGraph {
 // and announcements in turn) leave no announcement of earlier changes pending.
 void awaitAnnouncements(jack_client_t *client);
 
-// Closes the ports of these library objects one after the other, each after
-// awaitAnnouncements; null entries are skipped. For objects used directly,
-// without a port object in front of them.
-void closePorts(jack_client_t *client, std::initializer_list<RtMidi *> ports);
-
 // A client of the server that a default client reaches now (not yet
 // activated), opened again when libjack kept a departed client's wake-up
 // object while opening it (see jackgraph.cpp): every JACK client of ours is
 // opened here. Null when no server runs. Never starts a server.
 jack_client_t *openClient(const std::string &name);
-void closeClient(jack_client_t *client);
 
 // Whether this build has the JACK parts (these waits, the service watch).
 // Without them nothing would notice a JACK server stop, and a send could then

@@ -2,6 +2,8 @@
 
 #include "jackgraph.h"
 
+#include <RtMidi.h>
+
 #include <jack/jack.h>
 #include <jack/midiport.h>
 
@@ -56,38 +58,43 @@ JackMidiClient::~JackMidiClient()
     sem_destroy(&wake);
 }
 
-int JackMidiClient::addLostListener(std::function<void()> listener)
+int JackMidiClient::addListener(Listener listener)
 {
     std::lock_guard<std::mutex> lock(listenerMutex);
     listeners[nextListener] = std::move(listener);
     return nextListener++;
 }
 
-void JackMidiClient::removeLostListener(int id)
+void JackMidiClient::removeListener(int id)
 {
     std::lock_guard<std::mutex> lock(listenerMutex);
     listeners.erase(id);
-}
-
-int JackMidiClient::addPortListener(std::function<void(uint32_t, bool)> listener)
-{
-    std::lock_guard<std::mutex> lock(listenerMutex);
-    portListeners[nextListener] = std::move(listener);
-    return nextListener++;
-}
-
-void JackMidiClient::removePortListener(int id)
-{
-    std::lock_guard<std::mutex> lock(listenerMutex);
-    portListeners.erase(id);
 }
 
 void JackMidiClient::onPortRegistration(uint32_t id, int registered, void *arg)
 {
     auto *self = static_cast<JackMidiClient *>(arg);
     std::lock_guard<std::mutex> lock(self->listenerMutex);
-    for (const auto &entry : self->portListeners)
-        entry.second(id, registered != 0);
+    for (const auto &entry : self->listeners) {
+        if (entry.second.port)
+            entry.second.port(id, registered != 0);
+    }
+}
+
+jack_port_t *JackMidiClient::addPort(const std::string &shortName, bool input, CycleUser *user)
+{
+    if (lost())
+        throw RtMidiError("The JACK server has stopped.", RtMidiError::DRIVER_ERROR);
+    jack_port_t *port = registerPort(shortName, input);
+    if (!port)
+        throw RtMidiError(std::string("JACK could not make the MIDI ") +
+                              (input ? "input" : "output") + " port.",
+                          RtMidiError::DRIVER_ERROR);
+    if (!attach(user)) {
+        closePort(port, user);
+        throw RtMidiError("Too many MIDI ports are open.", RtMidiError::DRIVER_ERROR);
+    }
+    return port;
 }
 
 jack_port_t *JackMidiClient::registerPort(const std::string &shortName, bool input)
@@ -176,8 +183,10 @@ void JackMidiClient::onShutdown(void *arg)
     auto *self = static_cast<JackMidiClient *>(arg);
     self->lostFlag.store(true, std::memory_order_release);
     std::lock_guard<std::mutex> lock(self->listenerMutex);
-    for (const auto &entry : self->listeners)
-        entry.second();
+    for (const auto &entry : self->listeners) {
+        if (entry.second.lost)
+            entry.second.lost();
+    }
 }
 
 void JackMidiClient::deliveryLoop()

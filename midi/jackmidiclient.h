@@ -66,19 +66,21 @@ public:
     // one thread.
     bool cyclesStopped();
 
-    // Called (on a JACK thread) when the server stops; returns an id for
-    // removeLostListener.
-    int addLostListener(std::function<void()> listener);
-    void removeLostListener(int id);
-    // Called (on JACK's notification thread) for every port registered or
-    // unregistered on the server, with JACK's port id; an id for
-    // removePortListener.
-    int addPortListener(std::function<void(uint32_t id, bool registered)> listener);
-    void removePortListener(int id);
+    // What a listener is told, on JACK's threads: that the server stopped,
+    // and each port registered or unregistered on it (by JACK's port id).
+    struct Listener
+    {
+        std::function<void()> lost;
+        std::function<void(uint32_t id, bool registered)> port;
+    };
+    // Returns an id for removeListener.
+    int addListener(Listener listener);
+    void removeListener(int id);
 
-    // A MIDI port named `shortName`, or that name with " 2", " 3"... when
-    // another port of ours has it. Null on failure.
-    jack_port_t *registerPort(const std::string &shortName, bool input);
+    // Registers a MIDI port named `shortName`, or that name with " 2", " 3"...
+    // when another port of ours has it, and has the user take part in every
+    // cycle from now on. Throws RtMidiError.
+    jack_port_t *addPort(const std::string &shortName, bool input, CycleUser *user);
     // Once earlier graph changes have been announced (see JackGraph), takes
     // the user out of the cycles and unregisters the port; until then the
     // user keeps its port's buffer (JACK leaves an output's last data there
@@ -87,11 +89,6 @@ public:
     // Waits until the server has announced the graph changes made so far.
     void awaitAnnouncements() const;
 
-    // The user takes part in every cycle from now on. False when all places
-    // are taken.
-    bool attach(CycleUser *user);
-    // Returns once the user takes no more part in any cycle or delivery.
-    void detach(CycleUser *user);
     // Process thread: have the delivery thread call deliver() soon.
     void wakeDelivery() { sem_post(&wake); }
     // Held while deliveries run; a port changes what its deliveries use
@@ -104,6 +101,12 @@ private:
     static void onShutdown(void *arg);
     static void onPortRegistration(uint32_t id, int registered, void *arg);
     void deliveryLoop();
+    // Null on failure.
+    jack_port_t *registerPort(const std::string &shortName, bool input);
+    // False when all places are taken.
+    bool attach(CycleUser *user);
+    // Returns once the user takes no more part in any cycle or delivery.
+    void detach(CycleUser *user);
 
     static constexpr int maxUsers = 32;
 
@@ -121,8 +124,7 @@ private:
     std::thread deliveryThread;
 
     std::mutex listenerMutex;
-    std::map<int, std::function<void()>> listeners;
-    std::map<int, std::function<void(uint32_t, bool)>> portListeners;
+    std::map<int, Listener> listeners;
     int nextListener = 1;
 };
 

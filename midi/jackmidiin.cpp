@@ -47,17 +47,8 @@ void JackMidiIn::registerPort(const std::string &portName)
 {
     if (port)
         return;
-    if (jack->lost())
-        throw RtMidiError("The JACK server has stopped.", RtMidiError::DRIVER_ERROR);
     jack_ringbuffer_reset(ring);
-    port = jack->registerPort(portName, true);
-    if (!port)
-        throw RtMidiError("JACK could not make the MIDI input port.", RtMidiError::DRIVER_ERROR);
-    if (!jack->attach(this)) {
-        jack->closePort(port, this);
-        port = nullptr;
-        throw RtMidiError("Too many MIDI ports are open.", RtMidiError::DRIVER_ERROR);
-    }
+    port = jack->addPort(portName, true, this);
 }
 
 void JackMidiIn::openPort(unsigned int portNumber, const std::string &portName)

@@ -45,18 +45,9 @@ void JackMidiOut::registerPort(const std::string &portName)
 {
     if (port)
         return;
-    if (jack->lost())
-        throw RtMidiError("The JACK server has stopped.", RtMidiError::DRIVER_ERROR);
     jack_ringbuffer_reset(ring);
     silenced.store(false);
-    port = jack->registerPort(portName, false);
-    if (!port)
-        throw RtMidiError("JACK could not make the MIDI output port.", RtMidiError::DRIVER_ERROR);
-    if (!jack->attach(this)) {
-        jack->closePort(port, this);
-        port = nullptr;
-        throw RtMidiError("Too many MIDI ports are open.", RtMidiError::DRIVER_ERROR);
-    }
+    port = jack->addPort(portName, false, this);
 }
 
 void JackMidiOut::openPort(unsigned int portNumber, const std::string &portName)

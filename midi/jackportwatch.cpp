@@ -21,10 +21,8 @@ JackPortWatch::JackPortWatch(MidiPortWatch *watch) : watch(watch) {}
 
 JackPortWatch::~JackPortWatch()
 {
-    if (jack) {
-        jack->removePortListener(portListener);
-        jack->removeLostListener(lostListener);
-    }
+    if (jack)
+        jack->removeListener(listener);
 }
 
 bool JackPortWatch::open()
@@ -32,9 +30,9 @@ bool JackPortWatch::open()
     jack = JackMidiClient::shared(MidiPortSupport::jackClientName());
     if (!jack)
         return false;
-    portListener = jack->addPortListener(
-        [this](std::uint32_t id, bool registered) { onPort(id, registered); });
-    lostListener = jack->addLostListener([this] { watch->serviceGone(tag); });
+    listener =
+        jack->addListener({[this] { watch->serviceGone(tag); },
+                           [this](std::uint32_t id, bool registered) { onPort(id, registered); }});
     // After listening, so that no port falls between the list and the
     // notices; one reported twice is simply known already.
     jack_client_t *client = jack->handle();

@@ -38,8 +38,7 @@ private:
 
     MidiPortWatch *watch;
     std::shared_ptr<JackMidiClient> jack;
-    int portListener = 0;
-    int lostListener = 0;
+    int listener = 0;
 };
 
 #endif

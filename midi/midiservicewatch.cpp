@@ -7,13 +7,13 @@ MidiServiceWatch::MidiServiceWatch(std::shared_ptr<JackMidiClient> client,
     : m_client(std::move(client))
 {
     if (m_client && onLost)
-        m_listener = m_client->addLostListener(std::move(onLost));
+        m_listener = m_client->addListener({std::move(onLost), {}});
 }
 
 MidiServiceWatch::~MidiServiceWatch()
 {
     if (m_client && m_listener)
-        m_client->removeLostListener(m_listener);
+        m_client->removeListener(m_listener);
 }
 
 bool MidiServiceWatch::lost() const
