@@ -28,8 +28,8 @@ mkdir -p "$build_dir/bench"
 # The test suite's fixture starts and stops private servers; it refuses to
 # touch a server of that name that it did not start.
 export TARN_JACK_PERIOD=256
-tests/jackfixture.sh start "$server" "$pidfile" >&2
-trap 'tests/jackfixture.sh stop "$server" "$pidfile" >&2' EXIT
+tools/jackfixture.sh start "$server" "$pidfile" >&2
+trap 'tools/jackfixture.sh stop "$server" "$pidfile" >&2' EXIT
 
 status=0
 JACK_DEFAULT_SERVER=$server JACK_NO_START_SERVER=1 TARNAPP_MIDI_API=jack \

@@ -99,7 +99,7 @@ cleanup() {
     stop_child "$app_pid" 20
     stop_child "$sim_pid" 0
     if [[ -n $jack_server ]]; then
-        tests/jackfixture.sh stop "$jack_server" "$jack_pidfile" >/dev/null ||
+        tools/jackfixture.sh stop "$jack_server" "$jack_pidfile" >/dev/null ||
             say "could not stop the JACK server '$jack_server'"
     fi
 }
@@ -119,7 +119,7 @@ else
     # until it answers; refuses to touch a server of that name it did not start.
     # Short periods, for lamps that follow a press at once.
     export TARN_JACK_PERIOD=256
-    tests/jackfixture.sh start "$jack_server" "$jack_pidfile" >/dev/null
+    tools/jackfixture.sh start "$jack_server" "$jack_pidfile" >/dev/null
     export JACK_DEFAULT_SERVER=$jack_server JACK_NO_START_SERVER=1
 fi
 

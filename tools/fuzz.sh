@@ -54,7 +54,7 @@ fi
 
 # The targets that drive the main window open its ports on a private server,
 # so that the link goes through all its states.
-fixture=$root/tests/jackfixture.sh
+fixture=$root/tools/jackfixture.sh
 pidfile=$work/jackd.pid
 finish() {
     "$fixture" stop "$jack_name" "$pidfile" >/dev/null || true

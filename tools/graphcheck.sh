@@ -66,13 +66,13 @@ cleanup() {
     for pid in "${pids[@]}"; do
         wait "$pid" 2>/dev/null || true
     done
-    tests/jackfixture.sh stop "$server" "$pidfile" >/dev/null || say "could not stop $server"
+    tools/jackfixture.sh stop "$server" "$pidfile" >/dev/null || say "could not stop $server"
 }
 trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-tests/jackfixture.sh start "$server" "$pidfile" >/dev/null
+tools/jackfixture.sh start "$server" "$pidfile" >/dev/null
 
 # Other clients at work on the graph, ten times a second.
 jack_metro -n gc-metro -b 120 -D 10 >/dev/null 2>&1 &

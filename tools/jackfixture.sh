@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Starts or stops the private JACK server that the tests use as their MIDI
-# service:  jackfixture.sh start|stop NAME PIDFILE
+# Starts or stops a private JACK server, the MIDI service of the tests, the
+# demo, the benchmark and the graph check:  jackfixture.sh start|stop NAME PIDFILE
 #
 # start: stops a server of that name left from an earlier run, starts jackd
 # with the dummy driver, writes its pid to PIDFILE and waits until it answers.
