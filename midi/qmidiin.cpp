@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QEvent>
-#include <QVariant>
 #include <RtMidi.h>
 
 #include <iostream>
@@ -31,8 +30,6 @@ extern "C" void __tsan_release(void *address);
 #endif
 
 namespace {
-
-const char *const OpeningProperty = "tarnOpening";
 
 // Library thread, once everything it does with the message is done.
 void handOver([[maybe_unused]] QMidiMessage *message)
@@ -155,8 +152,7 @@ bool QMidiIn::isPortOpen() const
 bool QMidiIn::isFromCurrentOpening(const QMidiMessage *message) const
 {
     // Messages not delivered by a port object (built by hand) carry no count.
-    const QVariant opening = message ? message->property(OpeningProperty) : QVariant();
-    return !opening.isValid() || opening.toUInt() == openings.load();
+    return !message || message->opening() == 0 || message->opening() == openings.load();
 }
 
 void QMidiIn::ignoreTypes(bool midiSysex, bool midiTime, bool midiSense)
@@ -185,7 +181,7 @@ void QMidiIn::inputCallback(double deltaTime, std::vector<unsigned char> *messag
 
 void QMidiIn::deliverMessage(QMidiMessage *message)
 {
-    message->setProperty(OpeningProperty, openings.load());
+    message->setOpening(openings.load());
     message->moveToThread(thread());
     // Posted behind the slot calls that the emission posts, so every receiver
     // has read the message before it goes; to the application object, so

@@ -21,6 +21,10 @@ public:
     int control() const { return m_control; }
     int value() const { return m_value; }
     double timeStamp() const { return m_timeStamp; }
+    // Which opening of the port object delivered it (see QMidiIn); 0 for a
+    // message built by hand.
+    unsigned int opening() const { return m_opening; }
+    void setOpening(unsigned int opening) { m_opening = opening; }
     std::vector<unsigned char> sysExData() const { return m_sysExData; }
 
     QMidiMessage *setStatus(int status);
@@ -49,6 +53,7 @@ private:
     int m_control = 0;
     int m_value = 0;
     double m_timeStamp = 0.0;
+    unsigned int m_opening = 0;
     std::vector<unsigned char> m_sysExData;
     std::vector<unsigned char> m_rawMessage;
 };
