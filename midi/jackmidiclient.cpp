@@ -81,20 +81,22 @@ void JackMidiClient::onPortRegistration(uint32_t id, int registered, void *arg)
     }
 }
 
-jack_port_t *JackMidiClient::addPort(const std::string &shortName, bool input, CycleUser *user)
+void JackMidiClient::addPort(const std::string &shortName, bool input, CycleUser *user,
+                             jack_port_t *&port)
 {
     if (lost())
         throw RtMidiError("The JACK server has stopped.", RtMidiError::DRIVER_ERROR);
-    jack_port_t *port = registerPort(shortName, input);
+    // Stored before the user joins the cycles: attaching publishes it to them.
+    port = registerPort(shortName, input);
     if (!port)
         throw RtMidiError(std::string("JACK could not make the MIDI ") +
                               (input ? "input" : "output") + " port.",
                           RtMidiError::DRIVER_ERROR);
     if (!attach(user)) {
         closePort(port, user);
+        port = nullptr;
         throw RtMidiError("Too many MIDI ports are open.", RtMidiError::DRIVER_ERROR);
     }
-    return port;
 }
 
 jack_port_t *JackMidiClient::registerPort(const std::string &shortName, bool input)

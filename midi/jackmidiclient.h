@@ -78,9 +78,10 @@ public:
     void removeListener(int id);
 
     // Registers a MIDI port named `shortName`, or that name with " 2", " 3"...
-    // when another port of ours has it, and has the user take part in every
-    // cycle from now on. Throws RtMidiError.
-    jack_port_t *addPort(const std::string &shortName, bool input, CycleUser *user);
+    // when another port of ours has it, stores it in `port` (which the user's
+    // cycles read), then has the user take part in every cycle from now on.
+    // Throws RtMidiError, leaving `port` null.
+    void addPort(const std::string &shortName, bool input, CycleUser *user, jack_port_t *&port);
     // Once earlier graph changes have been announced (see JackGraph), takes
     // the user out of the cycles and unregisters the port; until then the
     // user keeps its port's buffer (JACK leaves an output's last data there

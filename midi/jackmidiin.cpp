@@ -48,7 +48,7 @@ void JackMidiIn::registerPort(const std::string &portName)
     if (port)
         return;
     jack_ringbuffer_reset(ring);
-    port = jack->addPort(portName, true, this);
+    jack->addPort(portName, true, this, port);
 }
 
 void JackMidiIn::openPort(unsigned int portNumber, const std::string &portName)

@@ -47,7 +47,7 @@ void JackMidiOut::registerPort(const std::string &portName)
         return;
     jack_ringbuffer_reset(ring);
     silenced.store(false);
-    port = jack->addPort(portName, false, this);
+    jack->addPort(portName, false, this, port);
 }
 
 void JackMidiOut::openPort(unsigned int portNumber, const std::string &portName)
