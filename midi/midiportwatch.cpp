@@ -55,15 +55,6 @@ void MidiPortWatch::start()
 #endif
 }
 
-bool MidiPortWatch::watching() const
-{
-#ifdef TARN_WATCH_JACK
-    if (jack && jack->isAlive())
-        return true;
-#endif
-    return alsa != nullptr;
-}
-
 QSet<QString> MidiPortWatch::takeVanished()
 {
     std::lock_guard<std::mutex> lock(mutex);

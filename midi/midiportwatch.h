@@ -28,7 +28,6 @@ public:
     // Watches each service that runs now and is not watched yet. Never starts
     // a service; cheap when everything is watched already.
     void start();
-    bool watching() const;
 
     // The names (as the port lists show them) of the ports that went since the
     // last call.

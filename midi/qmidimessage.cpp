@@ -2,23 +2,9 @@
 
 QMidiMessage::QMidiMessage(QObject *parent) : QObject(parent) {}
 
-QMidiMessage::QMidiMessage(const QMidiMessage &other)
-    : QObject(nullptr), m_status(other.m_status), m_channel(other.m_channel),
-      m_pitch(other.m_pitch), m_velocity(other.m_velocity), m_control(other.m_control),
-      m_value(other.m_value), m_timeStamp(other.m_timeStamp), m_sysExData(other.m_sysExData),
-      m_rawMessage(other.m_rawMessage)
-{
-}
-
 QMidiMessage *QMidiMessage::setStatus(int status)
 {
     m_status = status;
-    return this;
-}
-
-QMidiMessage *QMidiMessage::setChannel(int channel)
-{
-    m_channel = channel;
     return this;
 }
 
@@ -34,33 +20,9 @@ QMidiMessage *QMidiMessage::setVelocity(int velocity)
     return this;
 }
 
-QMidiMessage *QMidiMessage::setControl(int control)
-{
-    m_control = control;
-    return this;
-}
-
-QMidiMessage *QMidiMessage::setValue(int value)
-{
-    m_value = value;
-    return this;
-}
-
-QMidiMessage *QMidiMessage::setTimeStamp(double timeStamp)
-{
-    m_timeStamp = timeStamp;
-    return this;
-}
-
 QMidiMessage *QMidiMessage::setSysExData(const std::vector<unsigned char> &data)
 {
     m_sysExData = data;
-    return this;
-}
-
-QMidiMessage *QMidiMessage::setRawMessage(const std::vector<unsigned char> &data)
-{
-    m_rawMessage = data;
     return this;
 }
 
@@ -93,19 +55,6 @@ std::vector<unsigned char> QMidiMessage::rawMessage()
         break;
     }
     return m_rawMessage;
-}
-
-void QMidiMessage::clear()
-{
-    m_status = 0;
-    m_channel = 1;
-    m_pitch = 0;
-    m_velocity = 0;
-    m_control = 0;
-    m_value = 0;
-    m_timeStamp = 0.0;
-    m_sysExData.clear();
-    m_rawMessage.clear();
 }
 
 void QMidiMessage::decode(const std::vector<unsigned char> &bytes, double deltaSeconds)

@@ -12,7 +12,6 @@ class QMidiMessage : public QObject
     Q_OBJECT
 public:
     explicit QMidiMessage(QObject *parent = nullptr);
-    QMidiMessage(const QMidiMessage &other);
 
     int status() const { return m_status; }
     int channel() const { return m_channel; }
@@ -28,18 +27,12 @@ public:
     std::vector<unsigned char> sysExData() const { return m_sysExData; }
 
     QMidiMessage *setStatus(int status);
-    QMidiMessage *setChannel(int channel);
     QMidiMessage *setPitch(int pitch);
     QMidiMessage *setVelocity(int velocity);
-    QMidiMessage *setControl(int control);
-    QMidiMessage *setValue(int value);
-    QMidiMessage *setTimeStamp(double timeStamp);
     QMidiMessage *setSysExData(const std::vector<unsigned char> &data);
-    QMidiMessage *setRawMessage(const std::vector<unsigned char> &data);
 
     // The wire bytes; built from the fields on first use and kept from then on.
     std::vector<unsigned char> rawMessage();
-    void clear();
 
     // Fills the fields from bytes as the MIDI library delivers them. Bytes a
     // status needs but that are missing read as 0.
