@@ -81,16 +81,16 @@ void JackMidiClient::onPortRegistration(uint32_t id, int registered, void *arg)
     }
 }
 
-void JackMidiClient::addPort(const std::string &shortName, bool input, CycleUser *user,
+void JackMidiClient::addPort(const std::string &shortName, Direction direction, CycleUser *user,
                              jack_port_t *&port)
 {
     if (lost())
         throw RtMidiError("The JACK server has stopped.", RtMidiError::DRIVER_ERROR);
     // Stored before the user joins the cycles: attaching publishes it to them.
-    port = registerPort(shortName, input);
+    port = registerPort(shortName, direction);
     if (!port)
         throw RtMidiError(std::string("JACK could not make the MIDI ") +
-                              (input ? "input" : "output") + " port.",
+                              (direction == Direction::Input ? "input" : "output") + " port.",
                           RtMidiError::DRIVER_ERROR);
     if (!attach(user)) {
         closePort(port, user);
@@ -99,7 +99,7 @@ void JackMidiClient::addPort(const std::string &shortName, bool input, CycleUser
     }
 }
 
-jack_port_t *JackMidiClient::registerPort(const std::string &shortName, bool input)
+jack_port_t *JackMidiClient::registerPort(const std::string &shortName, Direction direction)
 {
     if (!client || lost())
         return nullptr;
@@ -109,8 +109,9 @@ jack_port_t *JackMidiClient::registerPort(const std::string &shortName, bool inp
             number == 1 ? shortName : shortName + " " + std::to_string(number);
         if (jack_port_by_name(client, (prefix + candidate).c_str()))
             continue;
-        return jack_port_register(client, candidate.c_str(), JACK_DEFAULT_MIDI_TYPE,
-                                  input ? JackPortIsInput : JackPortIsOutput, 0);
+        return jack_port_register(
+            client, candidate.c_str(), JACK_DEFAULT_MIDI_TYPE,
+            direction == Direction::Input ? JackPortIsInput : JackPortIsOutput, 0);
     }
     return nullptr;
 }
@@ -211,11 +212,12 @@ void JackMidiClient::deliveryLoop()
     }
 }
 
-std::vector<std::string> JackMidiClient::midiPorts(bool outputs) const
+std::vector<std::string> JackMidiClient::midiPorts(Direction direction) const
 {
     std::vector<std::string> names;
-    if (const char **ports = jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE,
-                                            outputs ? JackPortIsOutput : JackPortIsInput)) {
+    if (const char **ports =
+            jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE,
+                           direction == Direction::Output ? JackPortIsOutput : JackPortIsInput)) {
         for (const char **name = ports; *name; ++name)
             names.emplace_back(*name);
         jack_free(ports);

@@ -32,6 +32,13 @@ typedef uint32_t jack_nframes_t;
 class JackMidiClient
 {
 public:
+    // Which way a port of ours, or a port listed, carries MIDI.
+    enum class Direction
+    {
+        Input,
+        Output
+    };
+
     // A port's share of the cycle.
     class CycleUser
     {
@@ -54,9 +61,9 @@ public:
     JackMidiClient &operator=(const JackMidiClient &) = delete;
 
     jack_client_t *handle() const { return client; }
-    // The names of the server's MIDI ports that send (outputs) or take MIDI,
-    // in the server's order.
-    std::vector<std::string> midiPorts(bool outputs) const;
+    // The names of the server's MIDI ports that take (Input) or send MIDI
+    // (Output), in the server's order.
+    std::vector<std::string> midiPorts(Direction direction) const;
     // True once the server has stopped; the client is unusable from then on.
     bool lost() const { return lostFlag.load(std::memory_order_acquire); }
 
@@ -81,7 +88,8 @@ public:
     // when another port of ours has it, stores it in `port` (which the user's
     // cycles read), then has the user take part in every cycle from now on.
     // Throws RtMidiError, leaving `port` null.
-    void addPort(const std::string &shortName, bool input, CycleUser *user, jack_port_t *&port);
+    void addPort(const std::string &shortName, Direction direction, CycleUser *user,
+                 jack_port_t *&port);
     // Once earlier graph changes have been announced (see JackGraph), takes
     // the user out of the cycles and unregisters the port; until then the
     // user keeps its port's buffer (JACK leaves an output's last data there
@@ -103,7 +111,7 @@ private:
     static void onPortRegistration(uint32_t id, int registered, void *arg);
     void deliveryLoop();
     // Null on failure.
-    jack_port_t *registerPort(const std::string &shortName, bool input);
+    jack_port_t *registerPort(const std::string &shortName, Direction direction);
     // False when all places are taken.
     bool attach(CycleUser *user);
     // Returns once the user takes no more part in any cycle or delivery.

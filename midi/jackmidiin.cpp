@@ -32,32 +32,32 @@ JackMidiIn::~JackMidiIn()
     jack_ringbuffer_free(ring);
 }
 
-unsigned int JackMidiIn::getPortCount()
+unsigned int JackMidiIn::portCount()
 {
-    return static_cast<unsigned int>(jack->midiPorts(true).size());
+    return static_cast<unsigned int>(jack->midiPorts(JackMidiClient::Direction::Output).size());
 }
 
-std::string JackMidiIn::getPortName(unsigned int portNumber)
+std::string JackMidiIn::portName(unsigned int index)
 {
-    const std::vector<std::string> names = jack->midiPorts(true);
-    return portNumber < names.size() ? names[portNumber] : std::string();
+    const std::vector<std::string> names = jack->midiPorts(JackMidiClient::Direction::Output);
+    return index < names.size() ? names[index] : std::string();
 }
 
-void JackMidiIn::registerPort(const std::string &portName)
+void JackMidiIn::registerPort(const std::string &name)
 {
     if (port)
         return;
     jack_ringbuffer_reset(ring);
-    jack->addPort(portName, true, this, port);
+    jack->addPort(name, JackMidiClient::Direction::Input, this, port);
 }
 
-void JackMidiIn::openPort(unsigned int portNumber, const std::string &portName)
+void JackMidiIn::openPort(unsigned int index, const std::string &ourName)
 {
-    const std::string source = getPortName(portNumber);
+    const std::string source = portName(index);
     if (source.empty())
-        throw RtMidiError("The MIDI port number " + std::to_string(portNumber) + " does not exist.",
+        throw RtMidiError("The MIDI port number " + std::to_string(index) + " does not exist.",
                           RtMidiError::INVALID_PARAMETER);
-    registerPort(portName);
+    registerPort(ourName);
     const int result = jack_connect(jack->handle(), source.c_str(), jack_port_name(port));
     if (result != 0 && result != EEXIST) {
         closePort();
@@ -66,9 +66,9 @@ void JackMidiIn::openPort(unsigned int portNumber, const std::string &portName)
     connected = true;
 }
 
-void JackMidiIn::openVirtualPort(const std::string &portName)
+void JackMidiIn::openVirtualPort(const std::string &name)
 {
-    registerPort(portName);
+    registerPort(name);
 }
 
 void JackMidiIn::closePort()

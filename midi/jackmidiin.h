@@ -2,6 +2,7 @@
 #define JACKMIDIIN_H
 
 #include "jackmidiclient.h"
+#include "midibackend.h"
 
 #include <RtMidi.h>
 #include <jack/ringbuffer.h>
@@ -10,35 +11,34 @@
 #include <string>
 #include <vector>
 
-// A MIDI input on the process's one JACK client, used like RtMidiIn. Opened,
+// A MIDI input on the process's one JACK client. Opened,
 // closed and set up on the owner's thread; JACK's process thread only copies
 // the cycle's events into a ring, and the callback runs on the client's
 // delivery thread, so a slow callback never holds up JACK's graph.
-class JackMidiIn : public RtMidi, private JackMidiClient::CycleUser
+class JackMidiIn : public MidiBackend, private JackMidiClient::CycleUser
 {
 public:
     // Throws RtMidiError when no JACK server answers.
     explicit JackMidiIn(const std::string &clientName);
     ~JackMidiIn() override;
 
-    RtMidi::Api getCurrentApi() { return RtMidi::UNIX_JACK; }
-    const std::shared_ptr<JackMidiClient> &client() const { return jack; }
+    RtMidi::Api api() const override { return RtMidi::UNIX_JACK; }
+    bool usable() const override { return !jack->lost(); }
+    std::shared_ptr<JackMidiClient> jackClient() const override { return jack; }
 
-    // Connects the output port at that position in getPortName's list.
-    void openPort(unsigned int portNumber, const std::string &portName) override;
-    void openVirtualPort(const std::string &portName) override;
+    // Lists the ports that send MIDI; openPort connects the one at that position.
+    unsigned int portCount() override;
+    std::string portName(unsigned int index) override;
+    void openPort(unsigned int index, const std::string &ourName) override;
+    void openVirtualPort(const std::string &name) override;
     void closePort() override;
-    // As with RtMidi: true after openPort, not for a virtual port.
     bool isPortOpen() const override { return connected; }
-    unsigned int getPortCount() override;
-    std::string getPortName(unsigned int portNumber) override;
-    void setErrorCallback(RtMidiErrorCallback, void *) override {}
 
-    void setCallback(RtMidiIn::RtMidiCallback callback, void *userData);
-    void ignoreTypes(bool midiSysex, bool midiTime, bool midiSense);
+    void setCallback(RtMidiIn::RtMidiCallback callback, void *userData) override;
+    void ignoreTypes(bool midiSysex, bool midiTime, bool midiSense) override;
 
 private:
-    void registerPort(const std::string &portName);
+    void registerPort(const std::string &name);
     void process(jack_nframes_t frames) override;
     void deliver() override;
     void assemble(const std::vector<unsigned char> &event, uint64_t time);

@@ -30,33 +30,33 @@ JackMidiOut::~JackMidiOut()
     jack_ringbuffer_free(ring);
 }
 
-unsigned int JackMidiOut::getPortCount()
+unsigned int JackMidiOut::portCount()
 {
-    return static_cast<unsigned int>(jack->midiPorts(false).size());
+    return static_cast<unsigned int>(jack->midiPorts(JackMidiClient::Direction::Input).size());
 }
 
-std::string JackMidiOut::getPortName(unsigned int portNumber)
+std::string JackMidiOut::portName(unsigned int index)
 {
-    const std::vector<std::string> names = jack->midiPorts(false);
-    return portNumber < names.size() ? names[portNumber] : std::string();
+    const std::vector<std::string> names = jack->midiPorts(JackMidiClient::Direction::Input);
+    return index < names.size() ? names[index] : std::string();
 }
 
-void JackMidiOut::registerPort(const std::string &portName)
+void JackMidiOut::registerPort(const std::string &name)
 {
     if (port)
         return;
     jack_ringbuffer_reset(ring);
     silenced.store(false);
-    jack->addPort(portName, false, this, port);
+    jack->addPort(name, JackMidiClient::Direction::Output, this, port);
 }
 
-void JackMidiOut::openPort(unsigned int portNumber, const std::string &portName)
+void JackMidiOut::openPort(unsigned int index, const std::string &ourName)
 {
-    const std::string target = getPortName(portNumber);
+    const std::string target = portName(index);
     if (target.empty())
-        throw RtMidiError("The MIDI port number " + std::to_string(portNumber) + " does not exist.",
+        throw RtMidiError("The MIDI port number " + std::to_string(index) + " does not exist.",
                           RtMidiError::INVALID_PARAMETER);
-    registerPort(portName);
+    registerPort(ourName);
     const int result = jack_connect(jack->handle(), jack_port_name(port), target.c_str());
     if (result != 0 && result != EEXIST) {
         closePort();
@@ -66,9 +66,9 @@ void JackMidiOut::openPort(unsigned int portNumber, const std::string &portName)
     connectionPending = true;
 }
 
-void JackMidiOut::openVirtualPort(const std::string &portName)
+void JackMidiOut::openVirtualPort(const std::string &name)
 {
-    registerPort(portName);
+    registerPort(name);
 }
 
 void JackMidiOut::closePort()
@@ -83,15 +83,10 @@ void JackMidiOut::closePort()
     port = nullptr;
 }
 
-void JackMidiOut::sendMessage(const std::vector<unsigned char> *message)
+void JackMidiOut::sendMessage(const std::vector<unsigned char> &message)
 {
-    if (message)
-        sendMessage(message->data(), message->size());
-}
-
-void JackMidiOut::sendMessage(const unsigned char *message, size_t size)
-{
-    if (!message || size == 0 || !port)
+    const size_t size = message.size();
+    if (size == 0 || !port)
         return;
     const uint32_t length = static_cast<uint32_t>(size);
     if (sizeof length + size > ringSize - 1)
@@ -106,7 +101,7 @@ void JackMidiOut::sendMessage(const unsigned char *message, size_t size)
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     jack_ringbuffer_write(ring, reinterpret_cast<const char *>(&length), sizeof length);
-    jack_ringbuffer_write(ring, reinterpret_cast<const char *>(message), size);
+    jack_ringbuffer_write(ring, reinterpret_cast<const char *>(message.data()), size);
 }
 
 // A connection is made in the graph JACK's cycles will use next; it reaches

@@ -1,13 +1,12 @@
 #include "qmidiin.h"
 
-#include "midilibraryport.h"
+#include "midibackendholder.h"
 #include "midiportsupport.h"
 #include "qmidimessage.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QEvent>
-#include <RtMidi.h>
 
 #include <iostream>
 #include <sstream>
@@ -90,52 +89,42 @@ QMidiIn::QMidiIn(QObject *parent) : QObject(parent)
 #endif
     connect(this, &QMidiIn::serviceLost, this, [this] { library->releaseIfLost(); });
     qRegisterMetaType<QMidiMessage *>("QMidiMessage*");
-    library = std::make_unique<MidiLibraryPort>(
-        [this] { return makeLibraryObject(); },
+    library = std::make_unique<MidiBackendHolder>(
+        [this] { return makeBackend(); },
         [this] { QMetaObject::invokeMethod(this, &QMidiIn::serviceLost, Qt::QueuedConnection); });
 }
 
 QMidiIn::~QMidiIn()
 {
-    // The library object goes first: its end stops the callback, which must
+    // The back end goes first: its end stops the callback, which must
     // never reach a half-destroyed port object.
     library.reset();
 }
 
-MidiPortSupport::LibraryObject QMidiIn::makeLibraryObject()
+std::unique_ptr<MidiBackend> QMidiIn::makeBackend()
 {
-    MidiPortSupport::LibraryObject port = MidiPortSupport::createInput();
-    MidiPortSupport::setCallback(port.get(), &QMidiIn::inputCallback, this);
-    MidiPortSupport::ignoreTypes(port.get(), ignoreSysex, ignoreTime, ignoreSense);
+    std::unique_ptr<MidiBackend> port = MidiPortSupport::createInput();
+    port->setCallback(&QMidiIn::inputCallback, this);
+    port->ignoreTypes(ignoreSysex, ignoreTime, ignoreSense);
     return port;
 }
 
 QStringList QMidiIn::portNames()
 {
-    return MidiPortSupport::portNames(library->renewed());
+    return library->portNames();
 }
 
 void QMidiIn::openPort(unsigned int index)
 {
     ++openings;
-    opened = QString::fromStdString(
-        MidiPortSupport::openPort(library->renewed(), index, "RtMidi Input"));
-}
-
-void QMidiIn::openPort(const QString &name)
-{
-    const int index = portNames().indexOf(name);
-    if (index >= 0)
-        openPort(static_cast<unsigned int>(index));
+    opened = library->openPort(index, "RtMidi Input");
 }
 
 void QMidiIn::openVirtualPort(const QString &name)
 {
-    RtMidi *port = library->renewed();
-    if (!port)
-        throw RtMidiError("No MIDI service is available.", RtMidiError::NO_DEVICES_FOUND);
+    MidiBackend &port = library->service();
     ++openings;
-    port->openVirtualPort(name.toStdString());
+    port.openVirtualPort(name.toStdString());
 }
 
 void QMidiIn::closePort()
@@ -160,7 +149,7 @@ void QMidiIn::ignoreTypes(bool midiSysex, bool midiTime, bool midiSense)
     ignoreSysex = midiSysex;
     ignoreTime = midiTime;
     ignoreSense = midiSense;
-    MidiPortSupport::ignoreTypes(library->get(), midiSysex, midiTime, midiSense);
+    library->current().ignoreTypes(midiSysex, midiTime, midiSense);
 }
 
 void QMidiIn::inputCallback(double deltaTime, std::vector<unsigned char> *message, void *userData)

@@ -4,19 +4,18 @@
 #include <QObject>
 #include <QStringList>
 
-#include "midiportsupport.h"
-
 #include <atomic>
 #include <memory>
 #include <vector>
 
 class QMidiMessage;
-class RtMidi;
-class MidiLibraryPort;
+class MidiBackend;
+class MidiBackendHolder;
 
-// One MIDI input port over the RtMidi library. Lives on the GUI thread; the
-// library calls inputCallback on its own input thread, and each message
-// reaches the GUI thread through the queued midiMessageReceived signal.
+// One MIDI input port on the service MidiPortSupport chooses. Lives on the
+// GUI thread; the service calls inputCallback on its own input thread, and
+// each message reaches the GUI thread through the queued midiMessageReceived
+// signal.
 class QMidiIn : public QObject
 {
     Q_OBJECT
@@ -26,7 +25,6 @@ public:
 
     QStringList portNames();
     void openPort(unsigned int index);
-    void openPort(const QString &name);
     void openVirtualPort(const QString &name);
     void closePort();
     bool isPortOpen() const;
@@ -47,14 +45,14 @@ signals:
     void serviceLost();
 
 private:
-    MidiPortSupport::LibraryObject makeLibraryObject();
+    std::unique_ptr<MidiBackend> makeBackend();
 
-    // Kept so that a library object made anew filters as the last one did.
+    // Kept so that a back end made anew filters as the last one did.
     bool ignoreSysex = true;
     bool ignoreTime = true;
     bool ignoreSense = true;
     QString opened;
-    std::unique_ptr<MidiLibraryPort> library;
+    std::unique_ptr<MidiBackendHolder> library;
     // Counts openings and closings; each delivered message carries the count
     // of its time (read on the library's thread, changed on the GUI thread).
     std::atomic<unsigned int> openings{0};

@@ -1,6 +1,6 @@
 #include "qmidiout.h"
 
-#include "midilibraryport.h"
+#include "midibackendholder.h"
 #include "midiportsupport.h"
 #include "qmidimessage.h"
 
@@ -9,7 +9,7 @@
 
 QMidiOut::QMidiOut(QObject *parent)
     : QObject(parent),
-      library(std::make_unique<MidiLibraryPort>(
+      library(std::make_unique<MidiBackendHolder>(
           [] { return MidiPortSupport::createOutput(); },
           [this] {
               QMetaObject::invokeMethod(this, &QMidiOut::serviceLost, Qt::QueuedConnection);
@@ -22,21 +22,17 @@ QMidiOut::~QMidiOut() = default;
 
 QStringList QMidiOut::portNames()
 {
-    return MidiPortSupport::portNames(library->renewed());
+    return library->portNames();
 }
 
 void QMidiOut::openPort(unsigned int index)
 {
-    opened = QString::fromStdString(
-        MidiPortSupport::openPort(library->renewed(), index, "RtMidi Output"));
+    opened = library->openPort(index, "RtMidi Output");
 }
 
 void QMidiOut::openVirtualPort(const QString &name)
 {
-    RtMidi *port = library->renewed();
-    if (!port)
-        throw RtMidiError("No MIDI service is available.", RtMidiError::NO_DEVICES_FOUND);
-    port->openVirtualPort(name.toStdString());
+    library->service().openVirtualPort(name.toStdString());
 }
 
 void QMidiOut::closePort()
@@ -92,5 +88,5 @@ void QMidiOut::send(std::vector<unsigned char> &bytes)
         return;
     if (!sendFailure.empty())
         throw RtMidiError(sendFailure, RtMidiError::DRIVER_ERROR);
-    MidiPortSupport::sendMessage(library->get(), bytes);
+    library->current().sendMessage(bytes);
 }

@@ -9,9 +9,9 @@
 #include <vector>
 
 class QMidiMessage;
-class MidiLibraryPort;
+class MidiBackendHolder;
 
-// One MIDI output port over the RtMidi library. GUI thread only.
+// One MIDI output port on the service MidiPortSupport chooses. GUI thread only.
 class QMidiOut : public QObject
 {
     Q_OBJECT
@@ -47,7 +47,7 @@ private:
     void send(std::vector<unsigned char> &bytes);
 
     QString opened;
-    std::unique_ptr<MidiLibraryPort> library;
+    std::unique_ptr<MidiBackendHolder> library;
     std::string sendFailure;
 };
 

@@ -52,7 +52,7 @@ private slots:
         for (int round = 0; round < 10 && arrived; ++round) {
             auto in = std::make_unique<QMidiIn>();
             record(*in, fromHard);
-            in->openPort(peer.out());
+            in->openPort(unsigned(in->portNames().indexOf(peer.out())));
             if (round == 0) {
                 peer.send({0x90, 0, 1}); // waits for the connection, once
                 sender = std::thread([&] {
@@ -87,7 +87,7 @@ private slots:
             jackProbe().settle(); // nothing earlier left to announce
             jackProbe().watch({port});
             if (round < 2)
-                in->openPort(port);
+                in->openPort(unsigned(in->portNames().indexOf(port)));
             else
                 out.openPort(unsigned(out.portNames().indexOf(port)));
             round == 0 ? in->closePort() : round == 1 ? in.reset() : out.closePort();
@@ -114,7 +114,7 @@ private slots:
         hard.ignoreTypes(false, true, true);
         record(hard, fromHard);
         record(remote, fromRemote);
-        hard.openPort(peer.out());
+        hard.openPort(unsigned(hard.portNames().indexOf(peer.out())));
         remote.openPort(unsigned(remote.portNames().indexOf(peer.out())));
         QVector<Fields> sentRemote{{0x90, 2, 64, 127}, {0x80, 6, 60, 64}};
         QVector<Fields> sentHard = QVector<Fields>{{0xF0, 0, 0, 0, 0xF0, 0x7D, 0xF7}} + sentRemote;
@@ -165,7 +165,7 @@ private slots:
         in.ignoreTypes(false, true, true); // kept for the library object made anew
         {
             Peer peer("service");
-            in.openPort(peer.out());
+            in.openPort(unsigned(in.portNames().indexOf(peer.out())));
             openTo(out, peer);
             jackProbe().close(); // a client of the stopped server would stop the next from opening
             QVERIFY(fixture("stop"));
@@ -184,7 +184,7 @@ private slots:
         Peer peer("service");
         QVERIFY(later.portNames().contains(peer.out()));
         record(in, fromHard);
-        in.openPort(peer.out());
+        in.openPort(unsigned(in.portNames().indexOf(peer.out())));
         QVERIFY_EXCEPTION_THROWN(out.openPort(unsigned(out.portNames().size())), RtMidiError);
         for (int i = 0; i < 200; ++i)
             out.sendMessage(&sysEx);

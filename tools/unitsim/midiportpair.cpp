@@ -54,11 +54,11 @@ void MidiPortPair::openJack(const Names &names, bool sysEx)
     jackIn->openVirtualPort(names.inPort);
     jackOut->openVirtualPort(names.outPort);
     // JACK renames a client whose name is taken, and our client a port whose name is.
-    const std::string client = jack_get_client_name(jackIn->client()->handle());
+    const std::string client = jack_get_client_name(jackIn->jackClient()->handle());
     inListed = client + ":" + names.inPort;
     outListed = client + ":" + names.outPort;
-    taken = !jack_port_by_name(jackIn->client()->handle(), inListed.c_str()) ||
-            !jack_port_by_name(jackIn->client()->handle(), outListed.c_str()) ||
+    taken = !jack_port_by_name(jackIn->jackClient()->handle(), inListed.c_str()) ||
+            !jack_port_by_name(jackIn->jackClient()->handle(), outListed.c_str()) ||
             client != names.jackClient;
 }
 
@@ -73,13 +73,13 @@ MidiPortPair::~MidiPortPair()
 
 std::shared_ptr<JackMidiClient> MidiPortPair::jackClient() const
 {
-    return jackIn ? jackIn->client() : nullptr;
+    return jackIn ? jackIn->jackClient() : nullptr;
 }
 
 void MidiPortPair::send(const ByteVector &bytes)
 {
     if (jackOut)
-        jackOut->sendMessage(&bytes);
+        jackOut->sendMessage(bytes);
     else
         alsaOut->sendMessage(&bytes);
 }

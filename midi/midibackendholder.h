@@ -1,0 +1,62 @@
+#ifndef MIDIBACKENDHOLDER_H
+#define MIDIBACKENDHOLDER_H
+
+#include "midibackend.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class MidiServiceWatch;
+
+// The back end under a port object, with a watch on the JACK server under
+// it. When that server stops, the back end is unusable for good (and a client
+// of a new server must not open while it lives), so it is released at once
+// and made anew at the next use; so is the stand-in held while no service
+// exists. GUI thread; only the watch's notice comes from JACK's thread.
+class MidiBackendHolder
+{
+public:
+    // The factory never returns null (see MidiPortSupport).
+    using Factory = std::function<std::unique_ptr<MidiBackend>()>;
+
+    MidiBackendHolder(Factory make, std::function<void()> onLost);
+    ~MidiBackendHolder();
+    MidiBackendHolder(const MidiBackendHolder &) = delete;
+    MidiBackendHolder &operator=(const MidiBackendHolder &) = delete;
+
+    // The back end as it is now, usable or not.
+    MidiBackend &current() { return *backend; }
+    // A usable back end: a fresh one when the one held is not (its server went
+    // away, or there was no service before). Throws RtMidiError when even a
+    // fresh one has no service.
+    MidiBackend &service();
+
+    // The port names in index order, as UTF-8 decoded text.
+    QStringList portNames();
+    // Opens the port at index and returns the name it had in the list. Throws
+    // RtMidiError when there is no service or the index is not a current port
+    // (some back ends would otherwise "open" nothing).
+    QString openPort(unsigned int index, const std::string &ourName);
+    void closePort() { backend->closePort(); }
+    bool isPortOpen() const { return backend->usable() && backend->isPortOpen(); }
+
+    // Called once the loss has been noticed, on the GUI thread.
+    void releaseIfLost();
+
+private:
+    MidiBackend &renewed();
+    void create();
+
+    Factory make;
+    std::function<void()> onLost;
+    // Declared first, so that it goes after the watch (a JACK port waits for
+    // the graph's announcements before it goes).
+    std::unique_ptr<MidiBackend> backend;
+    std::unique_ptr<MidiServiceWatch> watch;
+};
+
+#endif
