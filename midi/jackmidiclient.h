@@ -95,8 +95,6 @@ public:
     // user keeps its port's buffer (JACK leaves an output's last data there
     // for its readers).
     void closePort(jack_port_t *port, CycleUser *user);
-    // Waits until the server has announced the graph changes made so far.
-    void awaitAnnouncements() const;
 
     // Process thread: have the delivery thread call deliver() soon.
     void wakeDelivery() { sem_post(&wake); }
@@ -110,6 +108,8 @@ private:
     static void onShutdown(void *arg);
     static void onPortRegistration(uint32_t id, int registered, void *arg);
     void deliveryLoop();
+    // Waits until the server has announced the graph changes made so far.
+    void awaitAnnouncements() const;
     // Null on failure.
     jack_port_t *registerPort(const std::string &shortName, Direction direction);
     // False when all places are taken.

@@ -6,7 +6,7 @@
 
 class JackMidiClient;
 
-// Tells a port object that the JACK server under its library object went
+// Tells a port object that the JACK server under its back end went
 // away, which the ports themselves never report: they then stay "open" on a
 // dead server. Owned and asked on the GUI thread; onLost runs on JACK's
 // notification thread.
@@ -18,7 +18,7 @@ public:
     MidiServiceWatch(const MidiServiceWatch &) = delete;
     MidiServiceWatch &operator=(const MidiServiceWatch &) = delete;
 
-    // True once the watched server has stopped; a library object made while
+    // True once the watched server has stopped; a back end made while
     // it ran is unusable from then on.
     bool lost() const;
 

@@ -162,7 +162,7 @@ private slots:
         QMidiIn in;
         QMidiOut out;
         QSignalSpy inLost(&in, &QMidiIn::serviceLost), outLost(&out, &QMidiOut::serviceLost);
-        in.ignoreTypes(false, true, true); // kept for the library object made anew
+        in.ignoreTypes(false, true, true); // kept for the back end made anew
         {
             Peer peer("service");
             in.openPort(unsigned(in.portNames().indexOf(peer.out())));
