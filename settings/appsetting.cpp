@@ -3,12 +3,42 @@
 #include "hardmessages.h"
 
 #include <QSettings>
+#include <QtDebug>
 
 namespace {
 
 QString presetKey(int index)
 {
     return QStringLiteral("Preset%1").arg(index + 1);
+}
+
+QString remoteKey(int index)
+{
+    if (index < RemoteBindings::presetCount)
+        return QStringLiteral("RemotePreset%1").arg(index + 1);
+    const char *keys[] = {"RemotePrevious", "RemoteNext", "RemoteFootSwitch"};
+    return QLatin1String(keys[index - RemoteBindings::presetCount]);
+}
+
+// A missing key, or one that holds no binding, gives the action's default.
+RemoteBindings readBindings(const QSettings &file)
+{
+    RemoteBindings bindings = RemoteBindings::defaults();
+    for (int i = 0; i < RemoteBindings::actionCount; ++i) {
+        if (!file.contains(remoteKey(i)))
+            continue;
+        // Commas make a list and "@Type(...)" another type: neither is a binding.
+        const QVariant value = file.value(remoteKey(i));
+        const auto binding = value.userType() == QMetaType::QString
+                                 ? RemoteBinding::fromText(value.toString())
+                                 : std::nullopt;
+        if (binding)
+            bindings.set(RemoteBindings::action(i), *binding);
+        else
+            qDebug("Setting: %s holds no binding (\"%s\"); its default is used",
+                   qPrintable(remoteKey(i)), qPrintable(value.toStringList().join(',')));
+    }
+    return bindings;
 }
 
 } // namespace
@@ -43,6 +73,7 @@ void AppSetting::loadSettingFile(const QString &path)
         Preset[i] = file.value(presetKey(i)).toString();
     FootSwitchIndex = file.value("FootSwitchIndex").toInt();
     DispType = file.value("DispType").toInt();
+    Remote = readBindings(file);
 }
 
 void AppSetting::saveSettingFile(const QString &path) const
@@ -57,5 +88,7 @@ void AppSetting::saveSettingFile(const QString &path) const
         file.setValue(presetKey(i), Preset[i]);
     file.setValue("FootSwitchIndex", FootSwitchIndex);
     file.setValue("DispType", DispType);
+    for (int i = 0; i < RemoteBindings::actionCount; ++i)
+        file.setValue(remoteKey(i), Remote.at(RemoteBindings::action(i)).toText());
     file.sync();
 }

@@ -1,13 +1,15 @@
 #ifndef APPSETTING_H
 #define APPSETTING_H
 
+#include "remotebindings.h"
+
 #include <QString>
 
 #include <vector>
 
 // What the user configures: the four port names, the unit's serial number,
-// the six preset names, the foot-switch choice and the arrangement, with the
-// INI setting file that keeps them. GUI thread.
+// the six preset names, the foot-switch choice, the arrangement and the remote
+// controller's bindings, with the INI setting file that keeps them. GUI thread.
 class AppSetting
 {
 public:
@@ -25,6 +27,7 @@ public:
     QString presetName(int index) const;
     int footSwitchIndex() const { return FootSwitchIndex; }
     int dispType() const { return DispType; }
+    const RemoteBindings &remoteBindings() const { return Remote; }
 
     void setHardwareMidiInPort(const QString &name) { HardwareMidiInPort = name; }
     void setHardwareMidiOutPort(const QString &name) { HardwareMidiOutPort = name; }
@@ -34,6 +37,7 @@ public:
     void setPresetName(int index, const QString &name);
     void setFootSwitchIndex(int index) { FootSwitchIndex = index; }
     void setDispType(int type) { DispType = type; }
+    void setRemoteBindings(const RemoteBindings &bindings) { Remote = bindings; }
 
     static constexpr int presetCount = 6;
 
@@ -46,6 +50,7 @@ private:
     QString Preset[presetCount];
     int FootSwitchIndex = 0;
     int DispType = 0;
+    RemoteBindings Remote = RemoteBindings::defaults();
 };
 
 #endif

@@ -20,7 +20,8 @@ class TestApp : public QObject
 
 private slots:
     // Catches a renamed key, text the file format mangles, a serial number
-    // in another form or read back, and a field lost on the way.
+    // in another form or read back, a field lost on the way, and a missing
+    // binding not saved as today's controller.
     void settingFile()
     {
         QVariantMap file{{"FootSwitchIndex", "4"}, {"DispType", "1"}, {"SerialNumber", "7F-0A"}};
@@ -29,6 +30,9 @@ private slots:
                                .split(' '))
             file[key] = key + ": Über, = @; ";
         file["Preset6"] = "";
+        // Remote bindings: one hand-written, one empty, the rest missing.
+        file["RemotePreset1"] = " NOTE 3 60 on";
+        file["RemotePrevious"] = "";
         QTemporaryDir dir;
         WindowBench::write(dir.filePath("a.ini"), file);
         AppSetting record;
@@ -37,6 +41,11 @@ private slots:
         record.setSerialNumber({0x01, 0x7F, 0x0A});
         record.saveSettingFile(dir.filePath("b.ini"));
         file["SerialNumber"] = "01-7F-0A";
+        file["RemotePreset1"] = "note 3 60 on";
+        for (int i = 2; i <= 6; ++i)
+            file[QString("RemotePreset%1").arg(i)] = QString("note any %1 127").arg(53 + i);
+        file["RemoteNext"] = "";
+        file["RemoteFootSwitch"] = "note any 69 0";
         QCOMPARE(WindowBench::read(dir.filePath("b.ini")), file);
     }
 

@@ -2,6 +2,7 @@
 
 #include "jackmidiclient.h"
 #include "messagequeue.h"
+#include "simulatedfootcontroller.h"
 
 #include <cstdio>
 
@@ -126,12 +127,22 @@ bool UnitSimulator::handleCommand(const std::string &line)
         sayInfo();
     } else if (line == "h" || line == "help" || line == "?") {
         say("commands: 1..6 preset, 0 no preset, s silent on/off, u unplug/plug back in, "
-            "i info, p1..p6 pad, f foot switch, q quit");
+            "i info, p1..p6 pad, f foot switch, c pads/foot controller, q quit");
+        say("  as a foot controller: p1..p6 Program Change 0..5, f pedal (CC 64 127 then 0)");
+    } else if (line == "c") {
+        footController = !footController;
+        say(footController ? "pads: now a foot controller (Program Change and a CC pedal)"
+                           : "pads: now the pads again");
     } else if (line == "f" || padNumber(line)) {
         if (!options.pads)
             say("pads: not running; start with --pads");
         else if (!padPorts)
             say("pads: unplugged");
+        else if (footController && line == "f") {
+            send(*padPorts, "PadSend: ", SimulatedFootController::pedal(true));
+            send(*padPorts, "PadSend: ", SimulatedFootController::pedal(false));
+        } else if (footController)
+            send(*padPorts, "PadSend: ", SimulatedFootController::switchPress(padNumber(line)));
         else if (line == "f")
             send(*padPorts, "PadSend: ", SimulatedPads::footSwitch());
         else

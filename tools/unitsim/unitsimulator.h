@@ -11,8 +11,9 @@
 
 class MessageQueue;
 
-// The running simulator: the unit and the optional pad controller on their port pairs. Turns
-// queued messages and command lines into replies and terminal lines; main thread.
+// The running simulator: the unit and the optional pad controller (or, switched by a command, a
+// foot controller) on their port pairs. Turns queued messages and command lines into replies
+// and terminal lines; main thread.
 class UnitSimulator
 {
 public:
@@ -52,6 +53,8 @@ private:
     std::unique_ptr<MidiPortPair> padPorts;
     std::string shownLamps;
     std::string serviceState;
+    // The controller's ports play a foot controller instead of the pads.
+    bool footController = false;
 };
 
 #endif

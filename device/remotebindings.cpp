@@ -1,0 +1,40 @@
+#include "remotebindings.h"
+
+namespace {
+
+const int FirstPadNote = 54;
+const int FootSwitchNote = 69;
+
+} // namespace
+
+RemoteBindings RemoteBindings::defaults()
+{
+    RemoteBindings defaults;
+    for (int i = 0; i < actionCount; ++i)
+        defaults.bindings[i] = defaultBinding(action(i));
+    return defaults;
+}
+
+RemoteBinding RemoteBindings::defaultBinding(RemoteAction action)
+{
+    const int i = index(action);
+    if (i < presetCount)
+        return RemoteBinding::note(RemoteBinding::anyChannel, FirstPadNote + i, 127);
+    if (action == RemoteAction::FootSwitch)
+        return RemoteBinding::note(RemoteBinding::anyChannel, FootSwitchNote, 0);
+    return RemoteBinding();
+}
+
+void RemoteBindings::bind(RemoteAction action, const RemoteBinding &binding)
+{
+    for (RemoteBinding &other : bindings) {
+        if (other.overlaps(binding))
+            other = RemoteBinding();
+    }
+    bindings[index(action)] = binding;
+}
+
+ByteVector RemoteBindings::lamp(int preset, bool active) const
+{
+    return preset >= 0 && preset < presetCount ? bindings[preset].lamp(active) : ByteVector();
+}

@@ -1,0 +1,11 @@
+#include "simulatedfootcontroller.h"
+
+ByteVector SimulatedFootController::switchPress(int number)
+{
+    return {0xC0, static_cast<unsigned char>(number - 1)};
+}
+
+ByteVector SimulatedFootController::pedal(bool down)
+{
+    return {0xB0, pedalController, static_cast<unsigned char>(down ? 127 : 0)};
+}
