@@ -3,6 +3,7 @@
 #include "hardmessages.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 
@@ -11,7 +12,22 @@ QString presetKey(int index)
     return QStringLiteral("Preset%1").arg(index + 1);
 }
 
+QString configFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+}
+
 } // namespace
+
+QString AppSetting::settingFilePath()
+{
+    return configFolder() + "/TarnAppSetting.ini";
+}
+
+QString AppSetting::windowStateFilePath()
+{
+    return configFolder() + "/DispStatus.ini";
+}
 
 QString AppSetting::presetName(int index) const
 {

@@ -41,7 +41,7 @@ void TestE2eFirstSend::everyRequestOnANewConnectionArrivesOnce()
                                        0x00, 0x00, 0x00, 0x02, 0x00, 0xF7};
     int lost = 0;
     for (int round = 0; round < rounds; ++round) {
-        in.openPort(name + ":unit-out");
+        in.openPort(static_cast<unsigned int>(in.portNames().indexOf(name + ":unit-out")));
         out.openPort(static_cast<unsigned int>(out.portNames().indexOf(name + ":unit-in")));
         QVERIFY(in.isPortOpen() && out.isPortOpen());
         const int before = replies;
