@@ -5,6 +5,7 @@
 #include "portfollower.h"
 #include "portpair.h"
 #include "remotepads.h"
+#include "statusdisplay.h"
 #include "tarnappaboutdialog.h"
 #include "windowkeys.h"
 
@@ -13,7 +14,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QResizeEvent>
 
@@ -26,36 +26,15 @@ enum DispType
     Vertical = 2
 };
 
-const char *const ActiveColor = "#FF570D";
-const char *const ChoosableColor = "#3B3B3B";
-const char *const OffColor = "#888888";
-const char *const OnLampColor = "#FFFF33";
-const char *const OnCaptionColor = "#000000";
-
 } // namespace
 
 TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
     : QMainWindow(parent), hardwareLink(new HardwareLink(this)), remotePads(nullptr),
-      mainLayout(nullptr), statusLayout(nullptr), pushSetting(nullptr), labelRemoteLamp(nullptr),
-      labelRemoteConnection(nullptr), labelHardLamp(nullptr), labelHardConnection(nullptr),
-      labelMessage(nullptr), hardSettingDialog(nullptr), appliedDispType(-1)
+      statusDisplay(nullptr), mainLayout(nullptr), statusLayout(nullptr), pushSetting(nullptr),
+      labelRemoteLamp(nullptr), labelRemoteConnection(nullptr), labelHardLamp(nullptr),
+      labelHardConnection(nullptr), labelMessage(nullptr), hardSettingDialog(nullptr),
+      appliedDispType(-1)
 {
-    // The buttons show a reported preset before the pads' lamps do.
-    connect(hardwareLink, &HardwareLink::presetReported, this,
-            &TarnAppMainWindow::showReportedPreset);
-    remotePads = new RemotePads(hardwareLink, this);
-    connect(hardwareLink, &HardwareLink::stateChanged, this,
-            &TarnAppMainWindow::updateStatusDisplay);
-    // Direct: the box's loop runs inside the failed send.
-    connect(
-        hardwareLink, &HardwareLink::sendFailed, this,
-        [this](const QString &text) { showSendError(QT_TR_NOOP("Midi Hard Send Error"), text); },
-        Qt::DirectConnection);
-    connect(
-        remotePads, &RemotePads::sendFailed, this,
-        [this](const QString &text) { showSendError(QT_TR_NOOP("Midi Remote Send Error"), text); },
-        Qt::DirectConnection);
-
     auto *actionAbout = new QAction(tr("&AboutTarnApp"), this);
     connect(actionAbout, SIGNAL(triggered()), this, SLOT(on_about()));
     menuBar()->addAction(actionAbout);
@@ -94,6 +73,13 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
     pushSetting->setText("SETTINGS\n");
     labelHardConnection->setText("Hard Midi Connection");
     labelRemoteConnection->setText("Remote Midi Connection");
+
+    statusDisplay = new StatusDisplay(hardwareLink,
+                                      {labelHardLamp, labelHardConnection, labelRemoteLamp,
+                                       labelRemoteConnection, labelMessage, presetButtons},
+                                      this);
+    remotePads = new RemotePads(hardwareLink, this);
+    statusDisplay->followRemote(remotePads);
 
     setCentralWidget(new QWidget(this));
     new WindowKeys(this, presetButtons);
@@ -138,11 +124,6 @@ void TarnAppMainWindow::initialize()
     connect(hardSettingDialog, &HardSettingDialog::presetNamesChanged, this,
             &TarnAppMainWindow::updateCaptions);
     connect(hardSettingDialog, &HardSettingDialog::portsApplied, this,
-            &TarnAppMainWindow::updateStatusDisplay);
-    // A MIDI service that stops takes the ports with it; show that at once.
-    connect(hardwareLink->ports(), &PortPair::serviceLost, this,
-            &TarnAppMainWindow::updateStatusDisplay);
-    connect(remotePads->ports(), &PortPair::serviceLost, this,
             &TarnAppMainWindow::updateStatusDisplay);
 
     // Devices that come and go later are followed from before the first look.
@@ -263,67 +244,7 @@ void TarnAppMainWindow::setTextColor(QWidget *widget, const QString &color)
 
 void TarnAppMainWindow::updateStatusDisplay()
 {
-    const bool remoteOpen = remotePads->ports()->isOpen();
-    setLampStyle(labelRemoteLamp, remoteOpen ? OnLampColor : OffColor);
-    setTextColor(labelRemoteConnection, remoteOpen ? OnCaptionColor : OffColor);
-
-    const auto styleButtons = [this](bool enabled, const char *color) {
-        for (QPushButton *button : presetButtons) {
-            button->setEnabled(enabled);
-            setButtonStyle(button, color);
-        }
-    };
-
-    using Status = HardwareLink::HardStatus;
-    hardwareLink->checkPorts();
-    if (!hardwareLink->ports()->isOpen()) {
-        setLampStyle(labelHardLamp, OffColor);
-        setTextColor(labelHardConnection, OffColor);
-        labelMessage->setText(tr("Please set midi port to the setting."));
-        styleButtons(false, OffColor);
-        return;
-    }
-    if (hardwareLink->hardStatus() == Status::NoPort)
-        return;
-
-    setLampStyle(labelHardLamp, OnLampColor);
-    setTextColor(labelHardConnection, OnCaptionColor);
-    switch (hardwareLink->hardStatus()) {
-    case Status::WaitSerial:
-        labelMessage->setText(tr("Serial number isn't being received."));
-        styleButtons(false, OffColor);
-        break;
-    case Status::WaitInitStatus:
-        labelMessage->setText(tr("Init Status isn't being received"));
-        styleButtons(true, ChoosableColor);
-        break;
-    case Status::Complete:
-        labelMessage->setText(tr("Complete : [") +
-                              toHexString(hardwareLink->hardSerial(), QLatin1Char(' ')) + "]");
-        break;
-    default:
-        break;
-    }
-}
-
-void TarnAppMainWindow::showReportedPreset(int preset)
-{
-    for (int i = 0; i < presetButtons.size(); ++i)
-        setButtonStyle(presetButtons[i], i == preset ? ActiveColor : ChoosableColor);
-}
-
-void TarnAppMainWindow::showSendError(const char *title, const QString &text)
-{
-    // MIDI keeps arriving inside the box's event loop; a failure there must not
-    // open box upon box, so while one is open the others go to the debug output.
-    if (errorBoxes.contains(title)) {
-        qDebug("%s: %s", title, text.toUtf8().constData());
-        return;
-    }
-    errorBoxes << title;
-    QMessageBox box(QMessageBox::Critical, tr(title), text, QMessageBox::Ok, this);
-    box.exec();
-    errorBoxes.removeOne(title);
+    statusDisplay->updateStatusDisplay();
 }
 
 // --- Arrangements and fonts ---

@@ -14,6 +14,7 @@ class QLabel;
 class QLayout;
 class QPushButton;
 class RemotePads;
+class StatusDisplay;
 
 // The program's only top-level window: owns the settings record, the link to
 // the unit, the pads, the settings dialog and the preset buttons, and shows
@@ -29,9 +30,9 @@ public:
 
     // Captions and styles.
     void updateCaptions();
-    void setButtonStyle(QWidget *widget, const QString &color);
-    void setLampStyle(QWidget *widget, const QString &color);
-    void setTextColor(QWidget *widget, const QString &color);
+    static void setButtonStyle(QWidget *widget, const QString &color);
+    static void setLampStyle(QWidget *widget, const QString &color);
+    static void setTextColor(QWidget *widget, const QString &color);
 
     // Arrangements and fonts.
     void applyLayout();
@@ -64,12 +65,11 @@ private:
     void readWindowState();
     void writeWindowState();
     int installedArrangement() const;
-    void showReportedPreset(int preset);
-    void showSendError(const char *title, const QString &text);
 
     AppSetting appSetting;
     HardwareLink *hardwareLink;
     RemotePads *remotePads;
+    StatusDisplay *statusDisplay;
     QLayout *mainLayout;
     QGridLayout *statusLayout;
     QList<QPushButton *> presetButtons;
@@ -82,9 +82,6 @@ private:
     HardSettingDialog *hardSettingDialog;
     PortFollower *portFollower = nullptr;
     int appliedDispType;
-    // The titles of the send-error boxes open now, so that errors arriving
-    // inside a box's event loop do not stack boxes without bound.
-    QStringList errorBoxes;
 };
 
 #endif
