@@ -2,18 +2,18 @@
 #define TARNAPPMAINWINDOW_H
 
 #include "appsetting.h"
+#include "hardwarelink.h"
+#include "remotepads.h"
 
 #include <QList>
 #include <QMainWindow>
 
 class HardSettingDialog;
-class HardwareLink;
 class PortFollower;
 class QGridLayout;
 class QLabel;
 class QLayout;
 class QPushButton;
-class RemotePads;
 class StatusDisplay;
 
 // The program's only top-level window: owns the settings record, the link to

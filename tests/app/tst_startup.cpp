@@ -1,12 +1,10 @@
 // Start-up against the suite's MIDI service: which configured port pairs
 // open and what the unit hears then. Main thread.
 
-#include "hardwarelink.h"
 #include "jackprobe.h"
 #include "midiservice.h"
 #include "peer.h"
 #include "portpair.h"
-#include "remotepads.h"
 #include "windowbench.h"
 
 #include <QtTest>

@@ -2,7 +2,6 @@
 // the preset request each one sends, full screen on F11 and off again, and
 // the window-state file after full screen. Needs no MIDI: with the hardware
 // output closed, the traffic log still shows every request.
-#include "hardwarelink.h"
 #include "windowbench.h"
 
 #include <QLabel>
@@ -76,13 +75,13 @@ private slots:
         run.setGeometry(normal);
         QVERIFY(QTest::qWaitForWindowExposed(&run));
         const int font = bench.widget<QLabel>("labelHardConnection")->font().pointSize();
-        QTest::keyClick(bench.widget<QPushButton>("pushSetting"),
-                        Qt::Key_Escape); // not full screen: nothing
+        auto *setting = bench.widget<QPushButton>("pushSetting");
+        QTest::keyClick(setting, Qt::Key_Escape); // not full screen: nothing
         QTest::keyClick(bench.presetButton(0), Qt::Key_F11);
         QVERIFY(run.isFullScreen());
         QTRY_VERIFY(run.geometry() != normal);
         if (leaveKey) {
-            QTest::keyClick(bench.widget<QPushButton>("pushSetting"), Qt::Key(leaveKey));
+            QTest::keyClick(setting, Qt::Key(leaveKey));
             QVERIFY(!run.isFullScreen());
             QTRY_COMPARE(run.geometry(), normal);
         }

@@ -4,7 +4,6 @@
 // runs on a thread of its own, as a device would, beside the event loop.
 
 #include "hardsettingdialog.h"
-#include "hardwarelink.h"
 #include "jackprobe.h"
 #include "midiservice.h"
 #include "peer.h"
@@ -75,24 +74,23 @@ private slots:
         };
         QVERIFY(TestWait::until(complete));
         const auto portCount = [&] {
-            return link.ports()->portNames(PortPair::End::In).size() +
-                   link.ports()->portNames(PortPair::End::Out).size();
+            return link.ports()->portNames(PortPair::End::In).size() * 2;
         };
         const int ports = portCount();
-        const QString lit = bench.widget<QLabel>("labelRemoteLamp")->styleSheet();
+        const QLabel *lamp = bench.widget<QLabel>("labelRemoteLamp");
+        const QString lit = lamp->styleSheet();
         std::unique_ptr<Peer> other;
         for (int round = 0; round < 3; ++round) {
             pads.unplug();
-            QVERIFY(TestWait::until(
-                [&] { return bench.widget<QLabel>("labelRemoteLamp")->styleSheet() != lit; }));
-            const QString away = bench.widget<QLabel>("labelRemoteLamp")->styleSheet();
+            QVERIFY(TestWait::until([&] { return lamp->styleSheet() != lit; }));
+            const QString away = lamp->styleSheet();
             pads.pads() = SimulatedPads();
             pads.clear();
             bench.log().clear();
             pads.plug();
             QVERIFY(pads.waitFor(6));
             QVERIFY(pads.pads().isLit(3));
-            QCOMPARE(bench.widget<QLabel>("labelRemoteLamp")->styleSheet(), lit);
+            QCOMPARE(lamp->styleSheet(), lit);
             QCOMPARE(bench.traffic().count(SerialRequest), 0);
 
             unit.unplug();
@@ -125,7 +123,8 @@ private slots:
         ports["HardwareMidiInPort"] = "cg-flap:out";
         ports["HardwareMidiOutPort"] = "cg-flap:in";
         WindowBench bench(ports);
-        const QString grey = bench.widget<QLabel>("labelRemoteLamp")->styleSheet();
+        const QLabel *lamp = bench.widget<QLabel>("labelRemoteLamp");
+        const QString grey = lamp->styleSheet();
 
         // Deactivating takes the ports away from everyone, as unplugging
         // does; the window goes on with its event loop meanwhile.
@@ -144,8 +143,7 @@ private slots:
         jack_activate(client);
         // Announced after the return, so looked at after it.
         pads.plug();
-        QVERIFY(TestWait::until(
-            [&] { return bench.widget<QLabel>("labelRemoteLamp")->styleSheet() != grey; }));
+        QVERIFY(TestWait::until([&] { return lamp->styleSheet() != grey; }));
         QCOMPARE(jackProbe().connections("cg-flap:in").size(), 1);
         QCOMPARE(bench.traffic().count(SerialRequest), 1);
     }

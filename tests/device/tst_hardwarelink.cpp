@@ -7,10 +7,8 @@
 #include "testwait.h"
 #include "windowbench.h"
 
-#include "hardwarelink.h"
 #include "portpair.h"
 #include "qmidiout.h"
-#include "remotepads.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

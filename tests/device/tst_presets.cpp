@@ -2,7 +2,6 @@
 // messages end in a preset request. One window serves every case, since a
 // remote message changes no state of its own. Main thread.
 
-#include "hardwarelink.h"
 #include "jackprobe.h"
 #include "peer.h"
 #include "testwait.h"

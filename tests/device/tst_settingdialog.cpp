@@ -7,11 +7,9 @@
 #include "testwait.h"
 #include "windowbench.h"
 
-#include "hardwarelink.h"
 #include "portpair.h"
 #include "qmidiin.h"
 #include "qmidiout.h"
-#include "remotepads.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -4,9 +4,7 @@
 // hardware input and everything else to the remote one.
 
 #include "fuzzharness.h"
-#include "hardwarelink.h"
 #include "qmidimessage.h"
-#include "remotepads.h"
 
 #include <QComboBox>
 #include <QPushButton>
