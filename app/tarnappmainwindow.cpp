@@ -1,10 +1,11 @@
 #include "tarnappmainwindow.h"
 
 #include "hardsettingdialog.h"
-#include "midiportsupport.h"
+#include "hardwarelink.h"
 #include "portfollower.h"
-#include "qmidiin.h"
-#include "qmidiout.h"
+#include "portpair.h"
+#include "remotepads.h"
+#include "statusdisplay.h"
 #include "tarnappaboutdialog.h"
 #include "windowkeys.h"
 
@@ -15,8 +16,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QResizeEvent>
-#include <QStandardPaths>
-#include <RtMidi.h>
 
 namespace {
 
@@ -27,28 +26,25 @@ enum DispType
     Vertical = 2
 };
 
-QString configFolder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-}
-
 } // namespace
 
 TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
-    : QMainWindow(parent), midiHardIn(new QMidiIn(this)), midiHardOut(new QMidiOut(this)),
-      midiRemoteIn(new QMidiIn(this)), midiRemoteOut(new QMidiOut(this)), mainLayout(nullptr),
-      statusLayout(nullptr), pushSetting(nullptr), labelRemoteLamp(nullptr),
-      labelRemoteConnection(nullptr), labelHardLamp(nullptr), labelHardConnection(nullptr),
-      labelMessage(nullptr), hardSettingDialog(nullptr), currentPreset(-2), hardStatus(NoPort),
+    : QMainWindow(parent), hardwareLink(new HardwareLink(this)), remotePads(nullptr),
+      statusDisplay(nullptr), mainLayout(nullptr), statusLayout(nullptr), pushSetting(nullptr),
+      labelRemoteLamp(nullptr), labelRemoteConnection(nullptr), labelHardLamp(nullptr),
+      labelHardConnection(nullptr), labelMessage(nullptr), hardSettingDialog(nullptr),
       appliedDispType(-1)
 {
     auto *actionAbout = new QAction(tr("&AboutTarnApp"), this);
     connect(actionAbout, SIGNAL(triggered()), this, SLOT(on_about()));
     menuBar()->addAction(actionAbout);
 
-    for (int i = 0; i < AppSetting::presetCount; ++i)
+    for (int i = 0; i < AppSetting::presetCount; ++i) {
         presetButtons.append(new QPushButton);
+        presetButtons[i]->setObjectName(QString("pushPreset%1").arg(i + 1));
+    }
     pushSetting = new QPushButton;
+    pushSetting->setObjectName("pushSetting");
     for (QPushButton *button : presetButtons + QList<QPushButton *>{pushSetting})
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
@@ -66,6 +62,11 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
     labelRemoteLamp = new QLabel;
     labelRemoteConnection = new QLabel;
     labelMessage = new QLabel;
+    labelHardLamp->setObjectName("labelHardLamp");
+    labelHardConnection->setObjectName("labelHardConnection");
+    labelRemoteLamp->setObjectName("labelRemoteLamp");
+    labelRemoteConnection->setObjectName("labelRemoteConnection");
+    labelMessage->setObjectName("labelMessage");
     labelHardLamp->setText("   ");
     labelRemoteLamp->setText("   ");
     labelMessage->setStyleSheet("color:#FF0000;");
@@ -73,22 +74,23 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
     labelHardConnection->setText("Hard Midi Connection");
     labelRemoteConnection->setText("Remote Midi Connection");
 
+    statusDisplay = new StatusDisplay(hardwareLink,
+                                      {labelHardLamp, labelHardConnection, labelRemoteLamp,
+                                       labelRemoteConnection, labelMessage, presetButtons},
+                                      this);
+    remotePads = new RemotePads(hardwareLink, this);
+    statusDisplay->followRemote(remotePads);
+
     setCentralWidget(new QWidget(this));
-    new WindowKeys(this);
+    new WindowKeys(this, presetButtons);
 }
 
 TarnAppMainWindow::~TarnAppMainWindow()
 {
     writeWindowState();
 
-    if (midiHardIn->isPortOpen())
-        midiHardIn->closePort();
-    if (midiHardOut->isPortOpen())
-        midiHardOut->closePort();
-    if (midiRemoteIn->isPortOpen())
-        midiRemoteIn->closePort();
-    if (midiRemoteOut->isPortOpen())
-        midiRemoteOut->closePort();
+    hardwareLink->ports()->close();
+    remotePads->ports()->close();
 
     delete pushSetting;
     delete labelRemoteLamp;
@@ -105,78 +107,85 @@ TarnAppMainWindow::~TarnAppMainWindow()
     }
 }
 
-QString TarnAppMainWindow::settingFilePath()
-{
-    return configFolder() + "/TarnAppSetting.ini";
-}
-
-QString TarnAppMainWindow::windowStateFilePath()
-{
-    return configFolder() + "/DispStatus.ini";
-}
-
 void TarnAppMainWindow::initialize()
 {
-    appSetting.loadSettingFile(settingFilePath());
+    appSetting.loadSettingFile(AppSetting::settingFilePath());
     updateCaptions();
-    hardSettingDialog = new HardSettingDialog(&appSetting, midiHardIn, midiHardOut, midiRemoteIn,
-                                              midiRemoteOut, this);
+    hardSettingDialog = new HardSettingDialog(&appSetting, hardwareLink, remotePads->ports(), this);
     applyLayout();
     readWindowState();
 
-    connect(midiHardIn, SIGNAL(midiMessageReceived(QMidiMessage *)), this,
-            SLOT(onMidiHardReceive(QMidiMessage *)));
-    midiHardIn->ignoreTypes(false, true, true);
-    connect(midiRemoteIn, SIGNAL(midiMessageReceived(QMidiMessage *)), this,
-            SLOT(onMidiRemoteReceive(QMidiMessage *)));
-
-    // A MIDI service that stops takes the ports with it; show that at once.
-    connect(midiHardIn, &QMidiIn::serviceLost, this, &TarnAppMainWindow::updateStatusDisplay);
-    connect(midiHardOut, &QMidiOut::serviceLost, this, &TarnAppMainWindow::updateStatusDisplay);
-    connect(midiRemoteIn, &QMidiIn::serviceLost, this, &TarnAppMainWindow::updateStatusDisplay);
-    connect(midiRemoteOut, &QMidiOut::serviceLost, this, &TarnAppMainWindow::updateStatusDisplay);
+    // The foot switch follows the dialog's list as it stands, saved or not.
+    remotePads->setFootSwitchPreset([this] { return hardSettingDialog->footSwitchPreset(); });
+    connect(hardSettingDialog, &HardSettingDialog::settingsChanged, this, [this] {
+        updateCaptions();
+        applyLayout();
+    });
+    connect(hardSettingDialog, &HardSettingDialog::presetNamesChanged, this,
+            &TarnAppMainWindow::updateCaptions);
+    connect(hardSettingDialog, &HardSettingDialog::portsApplied, this,
+            &TarnAppMainWindow::updateStatusDisplay);
 
     // Devices that come and go later are followed from before the first look.
-    portFollower = new PortFollower(this);
+    portFollower = new PortFollower(
+        hardwareLink,
+        [this] {
+            return QStringList{appSetting.hardwareMidiInPort(), appSetting.hardwareMidiOutPort()};
+        },
+        remotePads,
+        [this] {
+            return QStringList{appSetting.remoteMidiInPort(), appSetting.remoteMidiOutPort()};
+        },
+        this);
     portFollower->start();
+    connect(portFollower, &PortFollower::pairsChanged, this,
+            &TarnAppMainWindow::updateStatusDisplay);
+    connect(portFollower, &PortFollower::rechecked, hardSettingDialog, [this] {
+        if (hardSettingDialog->isVisible())
+            hardSettingDialog->refreshPortLists(true);
+    });
     connect(hardSettingDialog, &QDialog::finished, portFollower, &PortFollower::recheck);
-    // Queued: OK stores the lists' choices only after applying them.
+    connect(hardSettingDialog, &HardSettingDialog::applyingPorts, portFollower,
+            &PortFollower::hold);
     connect(hardSettingDialog, &HardSettingDialog::portsApplied, portFollower,
-            &PortFollower::recheck, Qt::QueuedConnection);
+            &PortFollower::release);
 
-    openPortPair(midiHardIn, midiHardOut, appSetting.hardwareMidiInPort(),
-                 appSetting.hardwareMidiOutPort(), true);
-    openPortPair(midiRemoteIn, midiRemoteOut, appSetting.remoteMidiInPort(),
-                 appSetting.remoteMidiOutPort(), false);
+    // Start-up goes on whatever fails; the display shows the pairs as they are.
+    if (hardwareLink->ports()->open(appSetting.hardwareMidiInPort(),
+                                    appSetting.hardwareMidiOutPort()))
+        hardwareLink->requestSerial();
+    remotePads->ports()->open(appSetting.remoteMidiInPort(), appSetting.remoteMidiOutPort());
     updateStatusDisplay();
 }
 
-void TarnAppMainWindow::openPortPair(QMidiIn *in, QMidiOut *out, const QString &inName,
-                                     const QString &outName, bool requestSerialAfter)
+void TarnAppMainWindow::on_pushPreset1_clicked()
 {
-    if (inName.isEmpty() || outName.isEmpty())
-        return;
-    // The first port of a name wins when several share it.
-    const QStringList inNames = in->portNames();
-    const QString inPresent = MidiPortSupport::presentName(inNames, inName);
-    const int inIndex = inPresent.isEmpty() ? -1 : inNames.indexOf(inPresent);
-    if (inIndex < 0 || MidiPortSupport::presentName(out->portNames(), outName).isEmpty())
-        return;
-    try {
-        in->openPort(static_cast<unsigned int>(inIndex));
-        // Opening the input adds a port that may shift the output list, so the
-        // output's position is looked up only now.
-        const QStringList outNames = out->portNames();
-        const QString outPresent = MidiPortSupport::presentName(outNames, outName);
-        const int outIndex = outPresent.isEmpty() ? -1 : outNames.indexOf(outPresent);
-        if (outIndex < 0)
-            return;
-        out->openPort(static_cast<unsigned int>(outIndex));
-        if (requestSerialAfter)
-            requestSerial();
-    } catch (const RtMidiError &) {
-        // Start-up goes on; the status display shows the pair as not connected.
-    }
+    hardwareLink->selectPreset(0);
+}
+
+void TarnAppMainWindow::on_pushPreset2_clicked()
+{
+    hardwareLink->selectPreset(1);
+}
+
+void TarnAppMainWindow::on_pushPreset3_clicked()
+{
+    hardwareLink->selectPreset(2);
+}
+
+void TarnAppMainWindow::on_pushPreset4_clicked()
+{
+    hardwareLink->selectPreset(3);
+}
+
+void TarnAppMainWindow::on_pushPreset5_clicked()
+{
+    hardwareLink->selectPreset(4);
+}
+
+void TarnAppMainWindow::on_pushPreset6_clicked()
+{
+    hardwareLink->selectPreset(5);
 }
 
 void TarnAppMainWindow::on_pushSetting_clicked()
@@ -229,6 +238,13 @@ void TarnAppMainWindow::setLampStyle(QWidget *widget, const QString &color)
 void TarnAppMainWindow::setTextColor(QWidget *widget, const QString &color)
 {
     widget->setStyleSheet("color:" + color + ";");
+}
+
+// --- What the link and the pads report ---
+
+void TarnAppMainWindow::updateStatusDisplay()
+{
+    statusDisplay->updateStatusDisplay();
 }
 
 // --- Arrangements and fonts ---

@@ -1,5 +1,6 @@
 #include "windowkeys.h"
 
+#include "hardwarelink.h"
 #include "tarnappmainwindow.h"
 
 #include <QAbstractButton>
@@ -8,7 +9,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-WindowKeys::WindowKeys(TarnAppMainWindow *window) : QObject(window), window(window)
+WindowKeys::WindowKeys(TarnAppMainWindow *window, const QList<QPushButton *> &presetButtons)
+    : QObject(window), window(window), presetButtons(presetButtons)
 {
     // The buttons take arrow keys for focus moves before the window sees
     // them, so the keys are caught on their way to any widget.
@@ -59,7 +61,7 @@ bool WindowKeys::handleKey(const QKeyEvent &key, QWidget *receiver)
         const bool forward =
             code == Qt::Key_PageDown || code == Qt::Key_Right || code == Qt::Key_Down;
         if (!key.isAutoRepeat())
-            choosePreset(steppedPreset(window->reportedPreset(), forward ? 1 : -1));
+            choosePreset(steppedPreset(window->link().currentPreset(), forward ? 1 : -1));
         return true;
     }
     case Qt::Key_F11:
@@ -98,7 +100,7 @@ void WindowKeys::setFullScreen(bool on)
 void WindowKeys::choosePreset(int index)
 {
     // The pads' rule: a preset acts only while its button could be clicked.
-    QPushButton *button = window->presetButton(index);
+    QPushButton *button = presetButtons.value(index, nullptr);
     if (button && button->isEnabled())
-        window->selectPreset(index);
+        window->link().selectPreset(index);
 }

@@ -1,9 +1,11 @@
 #ifndef WINDOWKEYS_H
 #define WINDOWKEYS_H
 
+#include <QList>
 #include <QObject>
 
 class QKeyEvent;
+class QPushButton;
 class QWidget;
 class TarnAppMainWindow;
 
@@ -17,7 +19,7 @@ class WindowKeys : public QObject
 {
     Q_OBJECT
 public:
-    explicit WindowKeys(TarnAppMainWindow *window);
+    WindowKeys(TarnAppMainWindow *window, const QList<QPushButton *> &presetButtons);
 
     // The preset a step (+1 or -1) leads to from the reported one: from none
     // reported, the first; -1 past either end, as there is no wrap-around.
@@ -32,6 +34,7 @@ private:
     void choosePreset(int index);
 
     TarnAppMainWindow *window;
+    QList<QPushButton *> presetButtons;
 };
 
 #endif

@@ -11,7 +11,7 @@
 
 void TarnAppMainWindow::readWindowState()
 {
-    QSettings file(windowStateFilePath(), QSettings::IniFormat);
+    QSettings file(AppSetting::windowStateFilePath(), QSettings::IniFormat);
     int width = file.value("Width").toInt();
     int height = file.value("Height").toInt();
     int x = file.value("X").toInt();
@@ -60,7 +60,7 @@ void TarnAppMainWindow::writeWindowState()
     if (isFullScreen())
         fitFonts(rect.size());
     const int fontSize = labelHardConnection->font().pointSize();
-    QSettings file(windowStateFilePath(), QSettings::IniFormat);
+    QSettings file(AppSetting::windowStateFilePath(), QSettings::IniFormat);
     file.setValue("FontSize", fontSize);
     file.setValue("Width", rect.width());
     file.setValue("Height", rect.height());

@@ -1,12 +1,15 @@
 #include "portfollower.h"
 
-#include "hardsettingdialog.h"
-#include "midiportsupport.h"
+#include "hardwarelink.h"
+#include "portpair.h"
 #include "qmidiin.h"
 #include "qmidiout.h"
-#include "tarnappmainwindow.h"
+#include "remotepads.h"
 
-PortFollower::PortFollower(TarnAppMainWindow *window) : QObject(window), window(window)
+PortFollower::PortFollower(HardwareLink *link, const StoredNames &hardwareNames, RemotePads *pads,
+                           const StoredNames &remoteNames, QObject *parent)
+    : QObject(parent), link(link), pads(pads), hardwareNames(hardwareNames),
+      remoteNames(remoteNames)
 {
     connect(&watch, &MidiPortWatch::portsChanged, this, &PortFollower::recheck);
 }
@@ -16,12 +19,16 @@ void PortFollower::start()
     watch.start();
 }
 
+void PortFollower::release()
+{
+    held = false;
+    // Queued: OK stores the lists' choices only after applying them.
+    QMetaObject::invokeMethod(this, &PortFollower::recheck, Qt::QueuedConnection);
+}
+
 void PortFollower::recheck()
 {
-    // Ports that the settings are being applied to (the error box's loop
-    // included) are followed once that is done; see portsApplied.
-    const HardSettingDialog *dialog = window->settingDialog();
-    if (dialog && dialog->isApplying())
+    if (held)
         return;
     if (checking) {
         checkAgain = true;
@@ -33,62 +40,47 @@ void PortFollower::recheck()
         // A server started since the last look is watched from now on.
         watch.start();
         const QSet<QString> vanished = watch.takeVanished();
-        const AppSetting &setting = window->setting();
-        const Change hardware =
-            follow(window->hardIn(), window->hardOut(), setting.hardwareMidiInPort(),
-                   setting.hardwareMidiOutPort(), true, vanished);
-        const Change remote =
-            follow(window->remoteIn(), window->remoteOut(), setting.remoteMidiInPort(),
-                   setting.remoteMidiOutPort(), false, vanished);
-        if (hardware != Change::None || remote != Change::None)
-            window->updateStatusDisplay();
-        // The pads show the active preset again at once, when the unit has told it.
-        const int preset = window->reportedPreset();
-        if (remote == Change::Opened && window->linkStatus() == TarnAppMainWindow::Complete &&
-            preset >= -1) {
-            for (int i = 0; i < AppSetting::presetCount; ++i)
-                window->sendMidiRemote(i, i == preset);
+        const Change hardware = follow(*link->ports(), hardwareNames(), vanished);
+        if (hardware == Change::Opened) {
+            link->requestSerial();
+            qDebug("Ports  : hardware back");
         }
-        if (HardSettingDialog *shown = window->settingDialog(); shown && shown->isVisible())
-            shown->refreshPortLists(true);
+        const Change remote = follow(*pads->ports(), remoteNames(), vanished);
+        if (remote == Change::Opened)
+            qDebug("Ports  : remote back");
+        if (hardware != Change::None || remote != Change::None)
+            emit pairsChanged();
+        // The pads show the active preset again at once, when the unit has told it.
+        if (remote == Change::Opened)
+            pads->relight();
+        emit rechecked();
     } while (checkAgain);
     checking = false;
 }
 
-PortFollower::Change PortFollower::follow(QMidiIn *in, QMidiOut *out, const QString &storedIn,
-                                          const QString &storedOut, bool hardware,
+PortFollower::Change PortFollower::follow(PortPair &pair, const QStringList &stored,
                                           const QSet<QString> &vanished)
 {
-    const char *const role = hardware ? "hardware" : "remote";
     Change change = Change::None;
-    const QStringList ins = in->portNames();
-    const QStringList outs = out->portNames();
-    if (in->isPortOpen() && out->isPortOpen()) {
+    const QStringList ins = pair.portNames(PortPair::End::In);
+    const QStringList outs = pair.portNames(PortPair::End::Out);
+    if (pair.isOpen()) {
         // Gone, or gone and back before this look: either way our connection went with it.
-        const QString inName = in->openedPortName();
-        const QString outName = out->openedPortName();
+        const QString inName = pair.openedName(PortPair::End::In);
+        const QString outName = pair.openedName(PortPair::End::Out);
         if (ins.contains(inName) && outs.contains(outName) && !vanished.contains(inName) &&
             !vanished.contains(outName))
             return Change::None;
-        in->closePort();
-        out->closePort();
-        qDebug("Ports  : %s gone", role);
+        pair.close();
+        qDebug("Ports  : %s gone", pair.name());
         change = Change::Closed;
     }
     // Opened by the stored names only, as at start-up; never touches them.
-    const QString inName = MidiPortSupport::presentName(ins, storedIn);
-    const QString outName = MidiPortSupport::presentName(outs, storedOut);
+    const QString inName = PortPair::presentName(ins, stored.value(0));
+    const QString outName = PortPair::presentName(outs, stored.value(1));
     if (inName.isEmpty() || outName.isEmpty() || !available(inName) || !available(outName))
         return change;
-    if (in->isPortOpen())
-        in->closePort();
-    if (out->isPortOpen())
-        out->closePort();
-    window->openPortPair(in, out, storedIn, storedOut, hardware);
-    if (!in->isPortOpen() || !out->isPortOpen())
-        return Change::Closed;
-    qDebug("Ports  : %s back", role);
-    return Change::Opened;
+    return pair.open(stored.value(0), stored.value(1)) ? Change::Opened : Change::Closed;
 }
 
 bool PortFollower::available(const QString &name) const

@@ -7,28 +7,43 @@
 #include <QSet>
 #include <QString>
 
-class QMidiIn;
-class QMidiOut;
-class TarnAppMainWindow;
+#include <functional>
 
-// Keeps the window's two port pairs in step with devices that come and go, on
-// the MIDI service's notifications: a pair whose device went is closed and
-// shown so; a pair whose stored names appear is opened as at start-up (the
-// unit is asked for its serial number, the pads get the active preset); an
-// open settings dialog's lists are refreshed. GUI thread.
+class HardwareLink;
+class PortPair;
+class RemotePads;
+
+// Keeps the link's and the pads' port pairs in step with devices that come
+// and go, on the MIDI service's notifications: a pair whose device went is
+// closed; a pair whose stored names appear is opened as at start-up (the unit
+// is asked for its serial number, the pads get the active preset). GUI thread.
 class PortFollower : public QObject
 {
     Q_OBJECT
 public:
-    explicit PortFollower(TarnAppMainWindow *window);
+    // The input's and the output's stored name, as the settings hold them now.
+    using StoredNames = std::function<QStringList()>;
 
-    // Starts following; the window opens its ports after this, so that no
-    // device that comes meanwhile is missed.
+    PortFollower(HardwareLink *link, const StoredNames &hardwareNames, RemotePads *pads,
+                 const StoredNames &remoteNames, QObject *parent = nullptr);
+
+    // Starts following; the pairs are opened after this, so that no device
+    // that comes meanwhile is missed.
     void start();
 
 public slots:
     // Brings both pairs in line with the ports present now.
     void recheck();
+    // While the settings dialog applies its ports (its error box included),
+    // they are its own; they are followed again once it is done.
+    void hold() { held = true; }
+    void release();
+
+signals:
+    // A pair was closed or opened.
+    void pairsChanged();
+    // Every look, changed or not: lists of present ports may show it.
+    void rechecked();
 
 private:
     enum class Change
@@ -38,12 +53,15 @@ private:
         Opened
     };
 
-    Change follow(QMidiIn *in, QMidiOut *out, const QString &storedIn, const QString &storedOut,
-                  bool hardware, const QSet<QString> &vanished);
+    Change follow(PortPair &pair, const QStringList &stored, const QSet<QString> &vanished);
     bool available(const QString &name) const;
 
-    TarnAppMainWindow *window;
+    HardwareLink *link;
+    RemotePads *pads;
+    StoredNames hardwareNames;
+    StoredNames remoteNames;
     MidiPortWatch watch;
+    bool held = false;
     // A re-check can open a message box (a failed send) whose event loop
     // delivers the next notification: that one runs after this one instead.
     bool checking = false;

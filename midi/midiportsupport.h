@@ -2,7 +2,6 @@
 #define MIDIPORTSUPPORT_H
 
 #include "midibackend.h"
-#include "portnamematch.h"
 
 #include <memory>
 #include <string>
@@ -28,12 +27,6 @@ std::unique_ptr<MidiBackend> createOutput();
 
 // The name that the process's JACK client is made with: the application's.
 std::string jackClientName();
-
-// For callers not yet moved to PortNameMatch.
-inline QString presentName(const QStringList &present, const QString &stored)
-{
-    return PortNameMatch::presentName(present, stored);
-}
 
 } // namespace MidiPortSupport
 

@@ -3,6 +3,7 @@
 #include "hardmessages.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 #include <QtDebug>
 
 namespace {
@@ -41,7 +42,22 @@ RemoteBindings readBindings(const QSettings &file)
     return bindings;
 }
 
+QString configFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+}
+
 } // namespace
+
+QString AppSetting::settingFilePath()
+{
+    return configFolder() + "/TarnAppSetting.ini";
+}
+
+QString AppSetting::windowStateFilePath()
+{
+    return configFolder() + "/DispStatus.ini";
+}
 
 QString AppSetting::presetName(int index) const
 {

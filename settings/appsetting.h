@@ -18,6 +18,11 @@ public:
     void loadSettingFile(const QString &path);
     void saveSettingFile(const QString &path) const;
 
+    // The program's two files in the per-user configuration folder: this
+    // record's, and the main window's state.
+    static QString settingFilePath();
+    static QString windowStateFilePath();
+
     QString hardwareMidiInPort() const { return HardwareMidiInPort; }
     QString hardwareMidiOutPort() const { return HardwareMidiOutPort; }
     QString remoteMidiInPort() const { return RemoteMidiInPort; }

@@ -2,11 +2,7 @@
 #include "ui_hardsettingdialog.h"
 
 #include "appsetting.h"
-#include "hardmessages.h"
-#include "midiportsupport.h"
-#include "qmidiin.h"
-#include "qmidiout.h"
-#include "tarnappmainwindow.h"
+#include "hardwarelink.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -24,47 +20,12 @@ QString selectedName(const QComboBox *list)
     return list->currentData(NameRole).toString();
 }
 
-template <class Port> void closeIfOpen(Port *port)
-{
-    if (port->isPortOpen())
-        port->closePort();
-}
-
-// Brings one port object in line with its list, as OK and Reconnect hardware
-// do. No port chosen, or the unit's own port chosen again as a remote port,
-// closes it; an absent stored port is left alone. A port other than the one
-// open (none while closed) is opened, by its name in the current port list,
-// which may have changed since the list was filled. Returns true when the
-// port was (re)opened.
-template <class Port>
-bool applyPort(Port *port, const QComboBox *list, const QString &hardwareName, bool force)
-{
-    const QString name = selectedName(list);
-    if (name.isEmpty() || name == hardwareName) {
-        closeIfOpen(port);
-        return false;
-    }
-    if (list->currentData(AbsentRole).toBool())
-        return false;
-    if (!force && name == port->openedPortName())
-        return false;
-    closeIfOpen(port);
-    const int index = port->portNames().indexOf(name);
-    if (index < 0)
-        throw RtMidiError("The MIDI port \"" + name.toStdString() + "\" is no longer there.",
-                          RtMidiError::INVALID_DEVICE);
-    port->openPort(static_cast<unsigned int>(index));
-    return true;
-}
-
 } // namespace
 
-HardSettingDialog::HardSettingDialog(AppSetting *setting, QMidiIn *hardIn, QMidiOut *hardOut,
-                                     QMidiIn *remoteIn, QMidiOut *remoteOut,
-                                     TarnAppMainWindow *mainWindow)
-    : QDialog(mainWindow), ui(new Ui::HardSettingDialog), mainWindow(mainWindow),
-      appSetting(setting), midiHardIn(hardIn), midiHardOut(hardOut), midiRemoteIn(remoteIn),
-      midiRemoteOut(remoteOut)
+HardSettingDialog::HardSettingDialog(AppSetting *setting, HardwareLink *link, PortPair *remotePorts,
+                                     QWidget *parent)
+    : QDialog(parent), ui(new Ui::HardSettingDialog), appSetting(setting), link(link),
+      hardPorts(link->ports()), remotePorts(remotePorts)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowCloseButtonHint);
@@ -76,6 +37,7 @@ HardSettingDialog::HardSettingDialog(AppSetting *setting, QMidiIn *hardIn, QMidi
     // Cancel, Escape and the title bar's close button leave the record as it
     // is; the fields, the foot-switch choice among them, follow it again.
     connect(this, &QDialog::rejected, this, &HardSettingDialog::showRecord);
+    connect(link, &HardwareLink::serialLearned, this, &HardSettingDialog::storeSerialNumber);
 }
 
 HardSettingDialog::~HardSettingDialog()
@@ -121,7 +83,7 @@ void HardSettingDialog::refreshPortLists(bool keepChoices)
         // Without a match a list keeps its first entry; but a stored port that
         // is absent (unplugged) is kept as an entry of its own, so that OK
         // does not put another port in its place.
-        const QString present = MidiPortSupport::presentName(names, stored);
+        const QString present = PortPair::presentName(names, stored);
         const int index = present.isEmpty() ? -1 : names.indexOf(present);
         if (index >= 0) {
             list->setCurrentIndex(index + (withNone ? 1 : 0));
@@ -131,10 +93,15 @@ void HardSettingDialog::refreshPortLists(bool keepChoices)
             list->setCurrentIndex(list->count() - 1);
         }
     };
-    fill(ui->comboHardMidiIn, midiHardIn->portNames(), false, appSetting->hardwareMidiInPort());
-    fill(ui->comboHardMidiOut, midiHardOut->portNames(), false, appSetting->hardwareMidiOutPort());
-    fill(ui->comboRemoteMidiIn, midiRemoteIn->portNames(), true, appSetting->remoteMidiInPort());
-    fill(ui->comboRemoteMidiOut, midiRemoteOut->portNames(), true, appSetting->remoteMidiOutPort());
+    using End = PortPair::End;
+    fill(ui->comboHardMidiIn, hardPorts->portNames(End::In), false,
+         appSetting->hardwareMidiInPort());
+    fill(ui->comboHardMidiOut, hardPorts->portNames(End::Out), false,
+         appSetting->hardwareMidiOutPort());
+    fill(ui->comboRemoteMidiIn, remotePorts->portNames(End::In), true,
+         appSetting->remoteMidiInPort());
+    fill(ui->comboRemoteMidiOut, remotePorts->portNames(End::Out), true,
+         appSetting->remoteMidiOutPort());
 }
 
 void HardSettingDialog::showPresetNames()
@@ -148,6 +115,13 @@ void HardSettingDialog::showPresetNames()
 void HardSettingDialog::showSerialNumber()
 {
     ui->labelSerialNum->setText(toHexString(appSetting->serialNumber(), QLatin1Char(' ')));
+}
+
+void HardSettingDialog::storeSerialNumber(const ByteVector &serial)
+{
+    appSetting->setSerialNumber(serial);
+    appSetting->saveSettingFile(AppSetting::settingFilePath());
+    showSerialNumber();
 }
 
 void HardSettingDialog::collectSettings()
@@ -182,24 +156,43 @@ void HardSettingDialog::applyPorts(bool force)
     // Set before a later port fails too: the new unit is asked for its serial
     // number all the same.
     bool hardwareReopened = false;
-    applying = true;
+    emit applyingPorts();
     try {
+        using End = PortPair::End;
         const QString hardIn = selectedName(ui->comboHardMidiIn);
         const QString hardOut = selectedName(ui->comboHardMidiOut);
-        hardwareReopened |= applyPort(midiHardIn, ui->comboHardMidiIn, QString(), force);
-        hardwareReopened |= applyPort(midiHardOut, ui->comboHardMidiOut, QString(), force);
-        applyPort(midiRemoteIn, ui->comboRemoteMidiIn, hardIn, force);
-        applyPort(midiRemoteOut, ui->comboRemoteMidiOut, hardOut, force);
+        hardwareReopened |= applyPort(*hardPorts, End::In, ui->comboHardMidiIn, QString(), force);
+        hardwareReopened |= applyPort(*hardPorts, End::Out, ui->comboHardMidiOut, QString(), force);
+        applyPort(*remotePorts, End::In, ui->comboRemoteMidiIn, hardIn, force);
+        applyPort(*remotePorts, End::Out, ui->comboRemoteMidiOut, hardOut, force);
     } catch (const RtMidiError &error) {
         QMessageBox box(QMessageBox::Critical, tr("Midi Connect Error"),
                         QString::fromStdString(error.getMessage()), QMessageBox::Ok, this);
         box.exec();
     }
     if (hardwareReopened)
-        mainWindow->requestSerial();
-    mainWindow->updateStatusDisplay();
-    applying = false;
+        link->requestSerial();
     emit portsApplied();
+}
+
+// Brings one end of a pair in line with its list, as OK and Reconnect
+// hardware do. No port chosen, or the unit's own port chosen again as a
+// remote port, closes it; an absent stored port is left alone. A port other
+// than the one open (none while closed) is opened. True when it was (re)opened.
+bool HardSettingDialog::applyPort(PortPair &pair, PortPair::End end, const QComboBox *list,
+                                  const QString &hardwareName, bool force)
+{
+    const QString name = selectedName(list);
+    if (name.isEmpty() || name == hardwareName) {
+        pair.close(end);
+        return false;
+    }
+    if (list->currentData(AbsentRole).toBool())
+        return false;
+    if (!force && name == pair.openedName(end))
+        return false;
+    pair.open(end, name);
+    return true;
 }
 
 int HardSettingDialog::footSwitchPreset() const
@@ -211,9 +204,8 @@ void HardSettingDialog::on_pushOK_clicked()
 {
     applyPorts(false);
     collectSettings();
-    appSetting->saveSettingFile(TarnAppMainWindow::settingFilePath());
-    mainWindow->updateCaptions();
-    mainWindow->applyLayout();
+    appSetting->saveSettingFile(AppSetting::settingFilePath());
+    emit settingsChanged();
     accept();
 }
 
@@ -241,7 +233,7 @@ void HardSettingDialog::on_pushOpen_clicked()
     const int footSwitch = appSetting->footSwitchIndex();
     if (footSwitch >= 0 && footSwitch <= AppSetting::presetCount)
         ui->comboFootSwitchPreset->setCurrentIndex(footSwitch);
-    mainWindow->updateCaptions();
+    emit presetNamesChanged();
     showDispType(appSetting->dispType());
 }
 
@@ -255,5 +247,5 @@ void HardSettingDialog::on_pushSaveAs_clicked()
         return;
     collectSettings();
     appSetting->saveSettingFile(path);
-    mainWindow->updateCaptions();
+    emit presetNamesChanged();
 }

@@ -1,12 +1,14 @@
 #ifndef HARDSETTINGDIALOG_H
 #define HARDSETTINGDIALOG_H
 
+#include "hardmessages.h"
+#include "portpair.h"
+
 #include <QDialog>
 
 class AppSetting;
-class QMidiIn;
-class QMidiOut;
-class TarnAppMainWindow;
+class HardwareLink;
+class QComboBox;
 
 namespace Ui {
 class HardSettingDialog;
@@ -14,13 +16,15 @@ class HardSettingDialog;
 
 // The modal settings window: picks the four ports, names the presets, chooses
 // the foot-switch preset and the arrangement, reconnects the unit, and opens
-// and saves setting files. Edits the main window's record in place. GUI thread.
+// and saves setting files. Edits the main window's record in place, applies
+// the chosen ports to the link's and the pads' pairs, and tells the window by
+// signals. GUI thread.
 class HardSettingDialog : public QDialog
 {
     Q_OBJECT
 public:
-    HardSettingDialog(AppSetting *setting, QMidiIn *hardIn, QMidiOut *hardOut, QMidiIn *remoteIn,
-                      QMidiOut *remoteOut, TarnAppMainWindow *mainWindow);
+    HardSettingDialog(AppSetting *setting, HardwareLink *link, PortPair *remotePorts,
+                      QWidget *parent);
     ~HardSettingDialog() override;
 
     // Fills every field from the record, as each showing does.
@@ -32,13 +36,16 @@ public:
     void showSerialNumber();
     void collectSettings();
     void applyPorts(bool force);
-    // True while applyPorts runs, its error box included: the ports are the
-    // dialog's until portsApplied.
-    bool isApplying() const { return applying; }
     int footSwitchPreset() const;
 
 signals:
+    // From here until portsApplied (its error box included) the ports are the dialog's.
+    void applyingPorts();
     void portsApplied();
+    // OK: the record may hold new names and another arrangement.
+    void settingsChanged();
+    // OPEN, SAVE AS: the record may hold new names.
+    void presetNamesChanged();
 
 private slots:
     void on_pushOK_clicked();
@@ -49,15 +56,16 @@ private slots:
 
 private:
     void showDispType(int dispType);
+    // The learnt serial number is stored and saved at once.
+    void storeSerialNumber(const ByteVector &serial);
+    static bool applyPort(PortPair &pair, PortPair::End end, const QComboBox *list,
+                          const QString &hardwareName, bool force);
 
     Ui::HardSettingDialog *ui;
-    TarnAppMainWindow *mainWindow;
     AppSetting *appSetting;
-    QMidiIn *midiHardIn;
-    QMidiOut *midiHardOut;
-    QMidiIn *midiRemoteIn;
-    QMidiOut *midiRemoteOut;
-    bool applying = false;
+    HardwareLink *link;
+    PortPair *hardPorts;
+    PortPair *remotePorts;
 };
 
 #endif

@@ -2,7 +2,6 @@
 // window state, the arrangements and the About window. Main thread.
 
 #include "modalanswerer.h"
-#include "tarnappmainwindow.h"
 #include "testwait.h"
 #include "windowbench.h"
 
@@ -123,13 +122,13 @@ private slots:
         QVariantMap state;
         for (const QString &pair : stored.split(' '))
             state[pair.section('=', 0, 0)] = pair.section('=', 1);
-        WindowBench::write(TarnAppMainWindow::windowStateFilePath(), state);
+        WindowBench::write(AppSetting::windowStateFilePath(), state);
         bench.start();
         QCOMPARE(bench.window().geometry(), geometry);
         QCOMPARE(bench.log().lines("QFont"), QStringList());
-        const int font = bench.window().hardCaption()->font().pointSize();
+        const int font = bench.widget<QLabel>("labelHardConnection")->font().pointSize();
         bench.finish();
-        state = WindowBench::read(TarnAppMainWindow::windowStateFilePath());
+        state = WindowBench::read(AppSetting::windowStateFilePath());
         QCOMPARE(state["FontSize"].toInt(), font);
         QCOMPARE(QRect(state["X"].toInt(), state["Y"].toInt(), state["Width"].toInt(),
                        state["Height"].toInt()),
@@ -161,22 +160,22 @@ private slots:
             return places;
         };
         const auto choose = [&](const QString &radio) {
-            bench.dialogWidget<QRadioButton>(qPrintable("radioButton" + radio))->setChecked(true);
-            bench.dialogWidget<QPushButton>("pushOK")->click();
+            bench.widget<QRadioButton>(qPrintable("radioButton" + radio))->setChecked(true);
+            bench.widget<QPushButton>("pushOK")->click();
         };
         const QList<QRect> before = places();
         choose(radio);
         QCOMPARE(places() == before, radio == "Grid");
         QSet<int> columns, rows;
         for (int i = 0; i < 6; ++i)
-            columns << window.presetButton(i)->x(), rows << window.presetButton(i)->y();
+            columns << bench.presetButton(i)->x(), rows << bench.presetButton(i)->y();
         QTEST(QSize(columns.size(), rows.size()), "grid");
         choose("Grid");
         QCOMPARE(places(), before);
         choose(radio);
-        const int font = window.presetButton(0)->font().pointSize();
+        const int font = bench.presetButton(0)->font().pointSize();
         window.resize(window.size() / 2); // a screen may not hold it larger
-        QVERIFY(TestWait::until([&] { return window.presetButton(0)->font().pointSize() < font; }));
+        QVERIFY(TestWait::until([&] { return bench.presetButton(0)->font().pointSize() < font; }));
     }
 
     // The About window follows the main window and finds the logo of a build

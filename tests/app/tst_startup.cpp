@@ -4,9 +4,7 @@
 #include "jackprobe.h"
 #include "midiservice.h"
 #include "peer.h"
-#include "qmidiin.h"
-#include "qmidiout.h"
-#include "tarnappmainwindow.h"
+#include "portpair.h"
 #include "windowbench.h"
 
 #include <QtTest>
@@ -47,11 +45,11 @@ private slots:
         QVERIFY(free < 0 || jackProbe().fill(free));
         WindowBench bench(setting);
         jackProbe().unfill();
-        TarnAppMainWindow &window = bench.window();
+        const HardwareLink &link = bench.window().link();
         QString seen;
-        for (bool isOpen : {window.hardIn()->isPortOpen(), window.hardOut()->isPortOpen(),
-                            window.remoteIn()->isPortOpen(), window.remoteOut()->isPortOpen()})
-            seen += isOpen ? 'o' : '-';
+        for (const PortPair *pair : {link.ports(), bench.window().pads().ports()})
+            for (PortPair::End end : {PortPair::End::In, PortPair::End::Out})
+                seen += pair->openedName(end).isEmpty() ? '-' : 'o';
         QCOMPARE(seen, open);
         // Connected to the very ports named; where the unit's input has no
         // connection, nothing can reach it.
@@ -59,7 +57,7 @@ private slots:
             QVERIFY(side == 'o' ? jackProbe().waitConnected(port)
                                 : jackProbe().connections(port).isEmpty());
         const bool linked = open.startsWith("oo");
-        QCOMPARE(window.linkStatus() == TarnAppMainWindow::WaitSerial, linked);
+        QCOMPARE(link.hardStatus() == HardwareLink::HardStatus::WaitSerial, linked);
         const QString request = "Send   : " + toHexString(makeSerialRequest(), ' ');
         QCOMPARE(bench.traffic(), linked ? QStringList{request} : QStringList());
     }

@@ -2,7 +2,6 @@
 // the preset request each one sends, full screen on F11 and off again, and
 // the window-state file after full screen. Needs no MIDI: with the hardware
 // output closed, the traffic log still shows every request.
-#include "tarnappmainwindow.h"
 #include "windowbench.h"
 
 #include <QLabel>
@@ -39,18 +38,18 @@ private slots:
         QFETCH(int, reported);
         QFETCH(bool, enabled);
         QFETCH(QString, requests);
-        window.requestSerial(); // forgets the serial number and the reported preset
+        window.link().requestSerial(); // forgets the serial number and the reported preset
         // The unit's answer: its serial number, with a status naming a preset.
         QByteArray answer = QByteArray::fromHex("F00A1B2C3D4E5F6071");
         if (reported > -2)
             answer += QByteArray::fromHex("01") + char(reported + 1);
         answer += char(0xF7);
-        window.handleHardReply(std::vector<unsigned char>(answer.begin(), answer.end()));
+        window.link().handleHardReply(std::vector<unsigned char>(answer.begin(), answer.end()));
         for (int i = 0; i < 6; ++i)
-            window.presetButton(i)->setEnabled(enabled);
+            bench.presetButton(i)->setEnabled(enabled);
         DebugCapture log;
-        QTest::keySequence(keys.startsWith("Return") ? window.presetButton(1)
-                                                     : window.settingButton(),
+        QTest::keySequence(keys.startsWith("Return") ? bench.presetButton(1)
+                                                     : bench.widget<QPushButton>("pushSetting"),
                            QKeySequence(keys));
         QStringList expected;
         for (QChar preset : requests)
@@ -75,18 +74,19 @@ private slots:
         const QRect normal(150, 100, 1100, 400);
         run.setGeometry(normal);
         QVERIFY(QTest::qWaitForWindowExposed(&run));
-        const int font = run.hardCaption()->font().pointSize();
-        QTest::keyClick(run.settingButton(), Qt::Key_Escape); // not full screen: nothing
-        QTest::keyClick(run.presetButton(0), Qt::Key_F11);
+        const int font = bench.widget<QLabel>("labelHardConnection")->font().pointSize();
+        auto *setting = bench.widget<QPushButton>("pushSetting");
+        QTest::keyClick(setting, Qt::Key_Escape); // not full screen: nothing
+        QTest::keyClick(bench.presetButton(0), Qt::Key_F11);
         QVERIFY(run.isFullScreen());
         QTRY_VERIFY(run.geometry() != normal);
         if (leaveKey) {
-            QTest::keyClick(run.settingButton(), Qt::Key(leaveKey));
+            QTest::keyClick(setting, Qt::Key(leaveKey));
             QVERIFY(!run.isFullScreen());
             QTRY_COMPARE(run.geometry(), normal);
         }
         bench.finish();
-        const QVariantMap stored = WindowBench::read(TarnAppMainWindow::windowStateFilePath());
+        const QVariantMap stored = WindowBench::read(AppSetting::windowStateFilePath());
         QCOMPARE(QRect(stored["X"].toInt(), stored["Y"].toInt(), stored["Width"].toInt(),
                        stored["Height"].toInt()),
                  normal);

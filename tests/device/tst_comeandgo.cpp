@@ -5,12 +5,9 @@
 
 #include "hardsettingdialog.h"
 #include "jackprobe.h"
-#include "midiportsupport.h"
 #include "midiservice.h"
 #include "peer.h"
-#include "qmidiin.h"
-#include "qmidiout.h"
-#include "tarnappmainwindow.h"
+#include "portpair.h"
 #include "testwait.h"
 #include "windowbench.h"
 
@@ -26,11 +23,11 @@
 const QString SerialRequest = "Send   : F0 00 11 22 0A 00 00 00 00 02 00 F7";
 
 // What the user sees of an absent unit: the status and the buttons disabled.
-static bool showsNoPort(TarnAppMainWindow &window)
+static bool showsNoPort(WindowBench &bench)
 {
     return TestWait::until([&] {
-        return window.linkStatus() == TarnAppMainWindow::NoPort &&
-               !window.presetButton(0)->isEnabled();
+        return bench.window().link().hardStatus() == HardwareLink::HardStatus::NoPort &&
+               !bench.presetButton(0)->isEnabled();
     });
 }
 
@@ -59,7 +56,7 @@ private slots:
         QFETCH(QStringList, present);
         QFETCH(QString, stored);
         QFETCH(QString, found);
-        QCOMPARE(MidiPortSupport::presentName(present, stored), found);
+        QCOMPARE(PortPair::presentName(present, stored), found);
     }
 
     // The pads come back lit as the unit last told, without the unit being
@@ -71,37 +68,42 @@ private slots:
         Peer unit("cg-unit", Peer::Unit), pads("cg-pads", Peer::Pads);
         unit.unit().choosePreset(4);
         WindowBench bench(WindowBench::ports(&unit, &pads));
-        TarnAppMainWindow &window = bench.window();
-        QVERIFY(
-            TestWait::until([&] { return window.linkStatus() == TarnAppMainWindow::Complete; }));
-        const QString lit = window.remoteLamp()->styleSheet();
-        const int ports = (window.hardIn()->portNames() + window.hardOut()->portNames()).size();
+        const HardwareLink &link = bench.window().link();
+        const auto complete = [&] {
+            return link.hardStatus() == HardwareLink::HardStatus::Complete;
+        };
+        QVERIFY(TestWait::until(complete));
+        const auto portCount = [&] {
+            return link.ports()->portNames(PortPair::End::In).size() * 2;
+        };
+        const int ports = portCount();
+        const QLabel *lamp = bench.widget<QLabel>("labelRemoteLamp");
+        const QString lit = lamp->styleSheet();
         std::unique_ptr<Peer> other;
         for (int round = 0; round < 3; ++round) {
             pads.unplug();
-            QVERIFY(TestWait::until([&] { return window.remoteLamp()->styleSheet() != lit; }));
-            const QString away = window.remoteLamp()->styleSheet();
+            QVERIFY(TestWait::until([&] { return lamp->styleSheet() != lit; }));
+            const QString away = lamp->styleSheet();
             pads.pads() = SimulatedPads();
             pads.clear();
             bench.log().clear();
             pads.plug();
             QVERIFY(pads.waitFor(6));
             QVERIFY(pads.pads().isLit(3));
-            QCOMPARE(window.remoteLamp()->styleSheet(), lit);
+            QCOMPARE(lamp->styleSheet(), lit);
             QCOMPARE(bench.traffic().count(SerialRequest), 0);
 
             unit.unplug();
-            QVERIFY(showsNoPort(window));
-            QCOMPARE(window.hardLamp()->styleSheet(), away);
+            QVERIFY(showsNoPort(bench));
+            QCOMPARE(bench.widget<QLabel>("labelHardLamp")->styleSheet(), away);
             if (!other)
                 other = std::make_unique<Peer>("cg-other", Peer::Unit);
             unit.plug();
-            QVERIFY(TestWait::until(
-                [&] { return window.linkStatus() == TarnAppMainWindow::Complete; }));
+            QVERIFY(TestWait::until(complete));
             QCOMPARE(bench.traffic().count(SerialRequest), 1);
         }
         // The other device's two ports are new; nothing of ours is left behind.
-        QCOMPARE((window.hardIn()->portNames() + window.hardOut()->portNames()).size(), ports + 2);
+        QCOMPARE(portCount(), ports + 2);
         QVERIFY(jackProbe().connections(other->in()).isEmpty());
     }
 
@@ -121,8 +123,8 @@ private slots:
         ports["HardwareMidiInPort"] = "cg-flap:out";
         ports["HardwareMidiOutPort"] = "cg-flap:in";
         WindowBench bench(ports);
-        TarnAppMainWindow &window = bench.window();
-        const QString grey = window.remoteLamp()->styleSheet();
+        const QLabel *lamp = bench.widget<QLabel>("labelRemoteLamp");
+        const QString grey = lamp->styleSheet();
 
         // Deactivating takes the ports away from everyone, as unplugging
         // does; the window goes on with its event loop meanwhile.
@@ -136,12 +138,12 @@ private slots:
         });
         TestWait::until([&] { return done.load(); }, 60000);
         flapping.join();
-        QVERIFY(showsNoPort(window));
+        QVERIFY(showsNoPort(bench));
         bench.log().clear();
         jack_activate(client);
         // Announced after the return, so looked at after it.
         pads.plug();
-        QVERIFY(TestWait::until([&] { return window.remoteLamp()->styleSheet() != grey; }));
+        QVERIFY(TestWait::until([&] { return lamp->styleSheet() != grey; }));
         QCOMPARE(jackProbe().connections("cg-flap:in").size(), 1);
         QCOMPARE(bench.traffic().count(SerialRequest), 1);
     }
@@ -151,8 +153,8 @@ private slots:
     {
         Peer unit("cg-unit", Peer::Unit);
         WindowBench bench(WindowBench::ports(&unit, nullptr));
-        bench.window().settingDialog()->show();
-        auto *hardIn = bench.dialogWidget<QComboBox>("comboHardMidiIn");
+        bench.widget<HardSettingDialog>("HardSettingDialog")->show();
+        auto *hardIn = bench.widget<QComboBox>("comboHardMidiIn");
         auto newcomer = std::make_unique<Peer>("cg-new");
         QVERIFY(TestWait::until([&] { return hardIn->findText(newcomer->out()) >= 0; }));
         QCOMPARE(hardIn->currentText(), unit.out());

@@ -7,9 +7,8 @@
 #include "testwait.h"
 #include "windowbench.h"
 
-#include "appsetting.h"
+#include "portpair.h"
 #include "qmidiout.h"
-#include "tarnappmainwindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -53,17 +52,17 @@ static Replies feedback(const QList<int> &rounds)
 
 // What the window shows in a state: status line, enabled buttons, the
 // active one marked apart from the others.
-static void checkWindow(TarnAppMainWindow &window, int state, int active)
+static void checkWindow(WindowBench &bench, int state, int active)
 {
     const QStringList texts{
         "Please set midi port to the setting.", "Serial number isn't being received.",
         "Init Status isn't being received", "Complete : [" + hex(Peer::serial) + "]"};
-    QCOMPARE(window.linkStatus(), state);
-    QCOMPARE(window.messageLabel()->text(), texts.value(state));
-    const QString plain = window.presetButton(active == 0 ? 1 : 0)->styleSheet();
+    QCOMPARE(int(bench.window().link().hardStatus()), state);
+    QCOMPARE(bench.widget<QLabel>("labelMessage")->text(), texts.value(state));
+    const QString plain = bench.presetButton(active == 0 ? 1 : 0)->styleSheet();
     for (int i = 0; i < 6; ++i) {
-        QCOMPARE(window.presetButton(i)->isEnabled(), state >= TarnAppMainWindow::WaitInitStatus);
-        QCOMPARE(window.presetButton(i)->styleSheet() == plain, i != active);
+        QCOMPARE(bench.presetButton(i)->isEnabled(), state >= 2);
+        QCOMPARE(bench.presetButton(i)->styleSheet() == plain, i != active);
     }
 }
 
@@ -121,9 +120,9 @@ private slots:
         const Replies notes = feedback(rounds);
         QVERIFY(pads.waitFor(int(notes.size())));
         QCOMPARE(pads.received(), notes);
-        checkWindow(bench.window(), state, active);
+        checkWindow(bench, state, active);
         // Saved as soon as learnt; kept while none is learnt.
-        QCOMPARE(WindowBench::read(TarnAppMainWindow::settingFilePath()).value("SerialNumber"),
+        QCOMPARE(WindowBench::read(AppSetting::settingFilePath()).value("SerialNumber"),
                  QVariant(state >= 2 ? hex(Peer::serial, '-') : StoredBefore));
     }
 
@@ -136,13 +135,13 @@ private slots:
         TarnAppMainWindow &window = bench.window();
         ModalAnswerer answerer;
         answerer.answerNext([&](QWidget *box) {
-            window.presetButton(5)->click(); // fails too, inside the open box
+            bench.presetButton(5)->click(); // fails too, inside the open box
             unit.send(sysEx(Peer::serial, 1, 1));
             TestWait::until([&] { return bench.log().lines("Rcv    : ").size() == 2; });
-            window.hardOut()->failSendsWith(QString());
+            window.link().ports()->out()->failSendsWith(QString());
             ModalAnswerer::close(box);
         });
-        window.hardOut()->failSendsWith("refused");
+        window.link().ports()->out()->failSendsWith("refused");
         // The serial reply reports index 1; its init status request fails.
         unit.send(sysEx(Peer::serial, 1, 2));
         QVERIFY(TestWait::until(
@@ -156,7 +155,7 @@ private slots:
                               "Rcv    : " + hex(sysEx(Peer::serial, 1, 1))}));
         QVERIFY(pads.waitFor(6));
         QCOMPARE(pads.received(), feedback({0}));
-        checkWindow(window, TarnAppMainWindow::Complete, 0);
+        checkWindow(bench, 3, 0);
     }
 
     void failingFeedbackShowsSixBoxesInTurn()
@@ -164,11 +163,11 @@ private slots:
         Peer unit("h-fail-unit"), pads("h-fail-pads");
         WindowBench bench(WindowBench::ports(&unit, &pads));
         ModalAnswerer answerer;
-        bench.window().remoteOut()->failSendsWith("refused");
+        bench.window().pads().ports()->out()->failSendsWith("refused");
         unit.send(sysEx(Peer::serial, 1, 3));
         QVERIFY(answerer.waitForSeen(6));
         QCOMPARE(answerer.seen().count("Midi Remote Send Error: refused"), 6);
-        checkWindow(bench.window(), TarnAppMainWindow::Complete, 2);
+        checkWindow(bench, 3, 2);
     }
 
     // A report of the unit still queued when the user reconnects is not the
@@ -178,7 +177,7 @@ private slots:
         Peer unit("h-race-unit");
         WindowBench bench(WindowBench::ports(&unit, nullptr));
         unit.send(sysEx(Peer::serial, 1, 3));
-        QVERIFY(TestWait::until([&] { return !bench.window().heldSerial().empty(); }));
+        QVERIFY(TestWait::until([&] { return !bench.window().link().hardSerial().empty(); }));
 
         unit.send(sysEx(Peer::serial, 1, 5));
         // Waited for without the event loop, so that the report stays queued.
@@ -186,12 +185,12 @@ private slots:
         for (timer.start(); bench.log().lines("channel 96").size() < 2 && timer.elapsed() < 5000;)
             QThread::msleep(1);
         QCOMPARE(bench.log().lines("channel 96").size(), 2);
-        bench.dialogWidget<QPushButton>("pushGetSerial")->click();
+        bench.widget<QPushButton>("pushGetSerial")->click();
         QVERIFY(jackProbe().waitConnected(unit.out()));
         jackProbe().settle();
         unit.send(sysEx(ByteVector(8, 1), 2, 0)); // the unit now there answers
-        QVERIFY(TestWait::until([&] { return !bench.window().heldSerial().empty(); }));
-        QCOMPARE(bench.window().heldSerial(), ByteVector(8, 1));
+        QVERIFY(TestWait::until([&] { return !bench.window().link().hardSerial().empty(); }));
+        QCOMPARE(bench.window().link().hardSerial(), ByteVector(8, 1));
         QCOMPARE(bench.traffic().filter("Rcv").size(), 2);
     }
 };

@@ -4,7 +4,6 @@
 
 #include "jackprobe.h"
 #include "peer.h"
-#include "tarnappmainwindow.h"
 #include "testwait.h"
 #include "windowbench.h"
 
@@ -58,7 +57,7 @@ private slots:
         QFETCH(ByteVector, message);
         QFETCH(int, preset);
         setLinked(linked);
-        bench->dialogWidget<QComboBox>("comboFootSwitchPreset")->setCurrentIndex(footSwitch);
+        bench->widget<QComboBox>("comboFootSwitchPreset")->setCurrentIndex(footSwitch);
         unit.clear();
         const ByteVector serial = linked ? Peer::serial : ByteVector();
         std::vector<ByteVector> expected;
@@ -77,8 +76,10 @@ private:
     // Unlinked: the unit is silent, the window waits for its serial number.
     void setLinked(bool linked, bool again = false)
     {
-        TarnAppMainWindow &window = bench->window();
-        const auto complete = [&] { return window.linkStatus() == TarnAppMainWindow::Complete; };
+        HardwareLink &link = bench->window().link();
+        const auto complete = [&] {
+            return link.hardStatus() == HardwareLink::HardStatus::Complete;
+        };
         // Every request answered first: a late answer would be taken for the serial number.
         const auto count = [&](const char *prefix) {
             return bench->traffic().filter(prefix).size();
@@ -88,8 +89,8 @@ private:
         QVERIFY(linked || TestWait::until([&] { return count("Rcv") == count("Send"); }));
         unit.unit().setSilent(!linked);
         unit.clear();
-        window.requestSerial();
-        window.updateStatusDisplay();
+        link.requestSerial();
+        bench->window().updateStatusDisplay();
         QVERIFY(unit.waitFor(1) && TestWait::until([&] { return complete() == linked; }));
     }
 

@@ -7,10 +7,9 @@
 #include "testwait.h"
 #include "windowbench.h"
 
-#include "hardsettingdialog.h"
+#include "portpair.h"
 #include "qmidiin.h"
 #include "qmidiout.h"
-#include "tarnappmainwindow.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -24,13 +23,13 @@ const QString SerialRequest = "Send   : F0 00 11 22 0A 00 00 00 00 02 00 F7";
 
 static void choose(WindowBench &bench, const char *list, const QString &text)
 {
-    auto *combo = bench.dialogWidget<QComboBox>(list);
+    auto *combo = bench.widget<QComboBox>(list);
     combo->setCurrentIndex(combo->findText(text));
 }
 
 static QVariantMap stored()
 {
-    return WindowBench::read(TarnAppMainWindow::settingFilePath());
+    return WindowBench::read(AppSetting::settingFilePath());
 }
 
 // The Qt Test cases of this file; GUI thread.
@@ -72,14 +71,14 @@ private slots:
                 choose(bench, "comboHardMidiIn", b.out());
                 choose(bench, "comboHardMidiOut", b.in());
                 answerer.answerNext(ModalAnswerer::chooseFile(folder.filePath("saved.ini")));
-                bench.dialogWidget<QPushButton>("pushSaveAs")->click();
+                bench.widget<QPushButton>("pushSaveAs")->click();
             } else if (step.startsWith("open a")) {
                 answerer.answerNext(ModalAnswerer::chooseFile(file));
-                bench.dialogWidget<QPushButton>("pushOpen")->click();
+                bench.widget<QPushButton>("pushOpen")->click();
             }
-            bench.dialogWidget<QPushButton>("pushOK")->click();
+            bench.widget<QPushButton>("pushOK")->click();
         });
-        bench.window().settingButton()->click();
+        bench.widget<QPushButton>("pushSetting")->click();
 
         QVERIFY(jackProbe().waitConnected(expected.in()));
         QVERIFY(jackProbe().waitConnected(expected.out()));
@@ -116,32 +115,32 @@ private slots:
         answerer.answerNext([&](QWidget *) {
             for (const char *list :
                  {"comboHardMidiIn", "comboHardMidiOut", "comboRemoteMidiIn", "comboRemoteMidiOut"})
-                shown << bench.dialogWidget<QComboBox>(list)->currentText();
-            auto *name = bench.dialogWidget<QLineEdit>("textPresetName1");
+                shown << bench.widget<QComboBox>(list)->currentText();
+            auto *name = bench.widget<QLineEdit>("textPresetName1");
             name->setText("Lead");
-            bench.dialogWidget<QComboBox>("comboFootSwitchPreset")->setCurrentIndex(4);
-            bench.dialogWidget<QRadioButton>("radioButtonV")->setChecked(true);
+            bench.widget<QComboBox>("comboFootSwitchPreset")->setCurrentIndex(4);
+            bench.widget<QRadioButton>("radioButtonV")->setChecked(true);
             if (key)
                 QTest::keyClick(name, Qt::Key(key));
             else
-                bench.dialogWidget<QPushButton>("pushCancel")->click();
+                bench.widget<QPushButton>("pushCancel")->click();
         });
-        bench.window().settingButton()->click();
+        bench.widget<QPushButton>("pushSetting")->click();
 
         const QString mark = " (not connected)";
         QCOMPARE(shown, QStringList({unit.out() + mark, unit.in() + mark, pads.out() + mark,
                                      pads.in() + mark}));
-        const AppSetting &record = bench.window().setting();
-        QCOMPARE(record.presetName(0), QString(kept ? "Lead" : "Bass"));
-        QCOMPARE(record.footSwitchIndex(), kept ? 4 : 1);
-        QCOMPARE(record.dispType(), kept ? 2 : 0);
-        QCOMPARE(stored().value("Preset1").toString(), record.presetName(0));
+        const QVariantMap file = stored();
+        QCOMPARE(file.value("Preset1").toString(), QString(kept ? "Lead" : "Bass"));
+        QCOMPARE(file.value("FootSwitchIndex").toInt(), kept ? 4 : 1);
+        QCOMPARE(file.value("DispType").toInt(), kept ? 2 : 0);
         for (auto it = ports.begin(); it != ports.end(); ++it)
-            QCOMPARE(stored().value(it.key()), it.value());
+            QCOMPARE(file.value(it.key()), it.value());
         QCOMPARE(answerer.seen().size(), 1); // no connect error for them
-        QCOMPARE(bench.dialogWidget<QLineEdit>("textPresetName1")->text(), record.presetName(0));
-        QCOMPARE(bench.window().settingDialog()->footSwitchPreset(), record.footSwitchIndex() - 1);
-        QCOMPARE(bench.dialogWidget<QRadioButton>("radioButtonV")->isChecked(), kept);
+        // The fields show the record again.
+        QCOMPARE(bench.widget<QLineEdit>("textPresetName1")->text(), file.value("Preset1"));
+        QCOMPARE(bench.widget<QComboBox>("comboFootSwitchPreset")->currentIndex(), kept ? 4 : 1);
+        QCOMPARE(bench.widget<QRadioButton>("radioButtonV")->isChecked(), kept);
     }
 
     // OK closes a remote port set to the unit's own; a port gone meanwhile
@@ -155,10 +154,10 @@ private slots:
         ModalAnswerer answerer;
         answerer.answerNext([&](QWidget *) {
             choose(bench, "comboRemoteMidiIn", a.out());
-            bench.dialogWidget<QPushButton>("pushOK")->click();
+            bench.widget<QPushButton>("pushOK")->click();
         });
-        bench.window().settingButton()->click();
-        QVERIFY(!bench.window().remoteIn()->isPortOpen());
+        bench.widget<QPushButton>("pushSetting")->click();
+        QVERIFY(!bench.window().pads().ports()->in()->isPortOpen());
         QCOMPARE(stored().value("RemoteMidiInPort"), QVariant(""));
 
         answerer.answerNext([&](QWidget *) {
@@ -166,9 +165,9 @@ private slots:
             choose(bench, "comboHardMidiOut", b.in());
             choose(bench, "comboRemoteMidiIn", gone->out());
             gone.reset(); // unplugged while listed
-            bench.dialogWidget<QPushButton>("pushOK")->click();
+            bench.widget<QPushButton>("pushOK")->click();
         });
-        bench.window().settingButton()->click();
+        bench.widget<QPushButton>("pushSetting")->click();
         QVERIFY(answerer.seen().value(2).startsWith("Midi Connect Error: "));
         QVERIFY(jackProbe().waitConnected(b.in()));
         QCOMPARE(bench.traffic().count(SerialRequest), 2);
@@ -189,7 +188,7 @@ private slots:
             choose(bench, "comboHardMidiIn", c.out());
             choose(bench, "comboHardMidiOut", d.in());
             d.unplug(); // gone while listed: the input opens, the output fails
-            bench.dialogWidget<QPushButton>("pushOK")->click();
+            bench.widget<QPushButton>("pushOK")->click();
         });
         answerer.answerNext([&](QWidget *box) {
             d.plug();
@@ -197,9 +196,10 @@ private slots:
             QCoreApplication::processEvents();
             ModalAnswerer::close(box);
         });
-        bench.window().settingButton()->click();
+        bench.widget<QPushButton>("pushSetting")->click();
         QVERIFY(answerer.waitForSeen(2));
-        QVERIFY(TestWait::until([&] { return bench.window().hardOut()->isPortOpen(); }));
+        QVERIFY(
+            TestWait::until([&] { return bench.window().link().ports()->out()->isPortOpen(); }));
         // The foot switch's preset request comes after every serial request.
         pads.send({0x90, 69, 0});
         const ByteVector request{0xF0, 0x00, 0x11, 0x22, 0x0A, 0x00,
@@ -219,15 +219,15 @@ private slots:
         ModalAnswerer answerer;
         answerer.answerNext([&](QWidget *) {
             answerer.answerNext(ModalAnswerer::chooseFile(folder.filePath("horizontal.ini")));
-            bench.dialogWidget<QPushButton>("pushOpen")->click();
-            bench.dialogWidget<QPushButton>("pushCancel")->click();
+            bench.widget<QPushButton>("pushOpen")->click();
+            bench.widget<QPushButton>("pushCancel")->click();
         });
-        bench.window().settingButton()->click();
+        bench.widget<QPushButton>("pushSetting")->click();
         // The grid's sizes for 1150 by 550 pixels: 21 points, 18 for the status texts.
         bench.window().resize(1150, 550);
         QVERIFY(TestWait::until([&] { return bench.window().size() == QSize(1150, 550); }));
-        QCOMPARE(bench.window().presetButton(0)->font().pointSize(), 21);
-        QCOMPARE(bench.window().messageLabel()->font().pointSize(), 18);
+        QCOMPARE(bench.presetButton(0)->font().pointSize(), 21);
+        QCOMPARE(bench.widget<QLabel>("labelMessage")->font().pointSize(), 18);
     }
 };
 

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size == 0)
         return 0;
     if (data[0] % 2) {
-        harness->writeFile(TarnAppMainWindow::windowStateFilePath(), data + 1, size - 1);
+        harness->writeFile(AppSetting::windowStateFilePath(), data + 1, size - 1);
         TarnAppMainWindow window;
         window.initialize();
     } else {

@@ -4,7 +4,6 @@
 // hardware input and everything else to the remote one.
 
 #include "fuzzharness.h"
-#include "hardsettingdialog.h"
 #include "qmidimessage.h"
 
 #include <QComboBox>
@@ -23,11 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size == 0)
         return 0;
     TarnAppMainWindow &window = harness->window();
+    HardwareLink &link = window.link();
     if (data[0] & 0x80) { // as a reconnect from the settings dialog does
-        window.requestSerial();
+        link.requestSerial();
         window.updateStatusDisplay();
     }
-    auto *footSwitch = window.settingDialog()->findChild<QComboBox *>("comboFootSwitchPreset");
+    auto *footSwitch = window.findChild<QComboBox *>("comboFootSwitchPreset");
     footSwitch->setCurrentIndex(data[0] % 8 - 1);
     // Each message starts at a status byte; leading data bytes form one too.
     for (size_t start = 1, end = 2; start < size; start = end++) {
@@ -36,19 +36,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const std::vector<unsigned char> bytes(data + start, data + end);
         QMidiMessage message;
         message.decode(bytes, 0.0);
-        const int status = window.linkStatus();
-        const int preset = window.reportedPreset();
+        const HardwareLink::HardStatus status = link.hardStatus();
+        const int preset = link.currentPreset();
         if (bytes[0] == 0xF0) {
-            window.onMidiHardReceive(&message);
+            link.onMidiHardReceive(&message);
         } else {
-            window.onMidiRemoteReceive(&message);
+            window.pads().onMidiRemoteReceive(&message);
             // A pad or the foot switch only asks the unit; nothing changes here.
-            FUZZ_CHECK(window.linkStatus() == status && window.reportedPreset() == preset);
+            FUZZ_CHECK(link.hardStatus() == status && link.currentPreset() == preset);
         }
-        FUZZ_CHECK(window.reportedPreset() >= -2 && window.reportedPreset() <= 5);
+        FUZZ_CHECK(link.currentPreset() >= -2 && link.currentPreset() <= 5);
         // The buttons can be pressed exactly when the unit's serial is held.
-        FUZZ_CHECK(window.presetButton(0)->isEnabled() ==
-                   (window.linkStatus() >= TarnAppMainWindow::WaitInitStatus));
+        FUZZ_CHECK(window.findChild<QPushButton *>("pushPreset1")->isEnabled() ==
+                   link.takesPresets());
     }
     harness->settle();
     return 0;

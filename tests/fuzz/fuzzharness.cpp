@@ -11,7 +11,7 @@ FuzzHarness::FuzzHarness(char **argv, bool withWindow)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit()); // never the user's files
     application = std::make_unique<QApplication>(argc, argv);
-    QDir().mkpath(QFileInfo(TarnAppMainWindow::settingFilePath()).path());
+    QDir().mkpath(QFileInfo(AppSetting::settingFilePath()).path());
     if (!withWindow)
         return;
     // The window's ports lead to a sink, so the link goes through its states;
@@ -27,7 +27,7 @@ FuzzHarness::FuzzHarness(char **argv, bool withWindow)
         ports.setHardwareMidiOutPort(in);
         ports.setRemoteMidiInPort(out);
         ports.setRemoteMidiOutPort(in);
-        ports.saveSettingFile(TarnAppMainWindow::settingFilePath());
+        ports.saveSettingFile(AppSetting::settingFilePath());
     } catch (const RtMidiError &) {
     }
     mainWindow = std::make_unique<TarnAppMainWindow>();

@@ -1,6 +1,5 @@
 #include "windowbench.h"
 
-#include "hardsettingdialog.h"
 #include "peer.h"
 #include "tarnappmainwindow.h"
 
@@ -40,7 +39,7 @@ QVariantMap WindowBench::ports(const Peer *unit, const Peer *pads)
 void WindowBench::start()
 {
     if (!setting.isEmpty())
-        write(TarnAppMainWindow::settingFilePath(), setting);
+        write(AppSetting::settingFilePath(), setting);
     program = std::make_unique<TarnAppMainWindow>();
     program->initialize();
     program->show();
@@ -75,9 +74,4 @@ void WindowBench::write(const QString &path, const QVariantMap &values)
     QSettings file(path, QSettings::IniFormat);
     for (auto it = values.begin(); it != values.end(); ++it)
         file.setValue(it.key(), it.value());
-}
-
-QWidget *WindowBench::dialog() const
-{
-    return program->settingDialog();
 }

@@ -2,15 +2,15 @@
 #define WINDOWBENCH_H
 
 #include "debugcapture.h"
+#include "tarnappmainwindow.h"
 
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QVariantMap>
-#include <QWidget>
 
 #include <memory>
 
 class Peer;
-class TarnAppMainWindow;
 
 // One test case's program, built in the test's process: a configuration
 // folder of its own (XDG_CONFIG_HOME points at it while the bench exists), a
@@ -39,15 +39,17 @@ public:
     static QVariantMap read(const QString &path);
     static void write(const QString &path, const QVariantMap &values);
 
-    // A settings dialog's widget, by object name.
-    template <class Widget> Widget *dialogWidget(const char *name) const
+    QPushButton *presetButton(int index) const
     {
-        return dialog()->findChild<Widget *>(QString::fromLatin1(name));
+        return widget<QPushButton>(QString("pushPreset%1").arg(index + 1));
+    }
+    // A widget of the window or its settings dialog, by object name.
+    template <class Widget> Widget *widget(const QString &name) const
+    {
+        return program->findChild<Widget *>(name);
     }
 
 private:
-    QWidget *dialog() const;
-
     QByteArray previousHome;
     QTemporaryDir home;
     QVariantMap setting;

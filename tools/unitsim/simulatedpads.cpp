@@ -1,17 +1,19 @@
 #include "simulatedpads.h"
 
+using namespace RemoteProtocol;
+
 bool SimulatedPads::receive(const ByteVector &message)
 {
     if (message.size() != 3)
         return false;
     const unsigned char type = message[0] & 0xF0;
-    if (type != 0x90 && type != 0x80)
+    if (type != NoteOn && type != NoteOff)
         return false;
-    const int pad = message[1] - firstNote;
-    if (pad < 0 || pad >= padCount)
+    const int pad = message[1] - FirstPadNote;
+    if (pad < 0 || pad >= PadCount)
         return false;
     // Any channel; a Note Off or a Note On with velocity 0 turns the lamp off.
-    lit[pad] = type == 0x90 && message[2] != 0;
+    lit[pad] = type == NoteOn && message[2] != LampOff;
     return true;
 }
 
@@ -25,10 +27,10 @@ std::string SimulatedPads::lampRow() const
 
 ByteVector SimulatedPads::padPress(int pad)
 {
-    return {0x90, static_cast<unsigned char>(firstNote + pad - 1), 0x7F};
+    return {NoteOn, static_cast<unsigned char>(FirstPadNote + pad - 1), PadVelocity};
 }
 
 ByteVector SimulatedPads::footSwitch()
 {
-    return {0x90, footSwitchNote, 0x00};
+    return {NoteOn, FootSwitchNote, FootSwitchVelocity};
 }

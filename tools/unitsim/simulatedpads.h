@@ -2,6 +2,7 @@
 #define SIMULATEDPADS_H
 
 #include "hardmessages.h"
+#include "remoteprotocol.h"
 
 #include <array>
 #include <string>
@@ -11,10 +12,6 @@
 class SimulatedPads
 {
 public:
-    static constexpr int padCount = 6;
-    static constexpr unsigned char firstNote = 54;
-    static constexpr unsigned char footSwitchNote = 69;
-
     // A message arrived on the controller's input; true when it was one of the lamp notes.
     bool receive(const ByteVector &message);
     bool isLit(int pad) const { return lit[pad]; } // pad 0 to 5
@@ -27,7 +24,7 @@ public:
     static ByteVector footSwitch();
 
 private:
-    std::array<bool, padCount> lit{};
+    std::array<bool, RemoteProtocol::PadCount> lit{};
 };
 
 #endif

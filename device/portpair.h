@@ -1,0 +1,57 @@
+#ifndef PORTPAIR_H
+#define PORTPAIR_H
+
+#include <QObject>
+#include <QStringList>
+
+class QMidiIn;
+class QMidiOut;
+
+// One device's input and output port objects, opened by the names the
+// settings store: the only way a pair is opened, whole (start-up, a device
+// that comes back) or one end at a time (the settings dialog). GUI thread.
+class PortPair : public QObject
+{
+    Q_OBJECT
+public:
+    enum class End
+    {
+        In,
+        Out
+    };
+
+    // name: how the log calls the device ("hardware", "remote").
+    explicit PortPair(const char *name, QObject *parent = nullptr);
+
+    const char *name() const { return pairName; }
+    QMidiIn *in() const { return midiIn; }
+    QMidiOut *out() const { return midiOut; }
+    QStringList portNames(End end) const;
+    QString openedName(End end) const;
+    bool isOpen() const;
+
+    // Opens both ends when both stored names are present; the input first,
+    // since opening it may shift the output's list. Errors are swallowed: the
+    // pair then shows as not connected. True when both ends are open.
+    bool open(const QString &inName, const QString &outName);
+    // Closes that end if open and opens the port of that name; throws
+    // RtMidiError when none is present or it cannot be opened.
+    void open(End end, const QString &name);
+    void close(End end);
+    void close();
+
+    // The one rule that finds a stored name among the present ports (the
+    // first of several that share it): the present name, or an empty text.
+    static QString presentName(const QStringList &present, const QString &stored);
+
+signals:
+    // The MIDI service stopped under an open end.
+    void serviceLost();
+
+private:
+    const char *pairName;
+    QMidiIn *midiIn;
+    QMidiOut *midiOut;
+};
+
+#endif
