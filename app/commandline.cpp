@@ -21,6 +21,31 @@ RtMidi::Api apiNamed(const QString &name)
     return RtMidi::UNSPECIFIED;
 }
 
+// Qt's own options, which the GUI's application object takes out of the
+// arguments (also with two dashes, or as -name=value): those that take the
+// next argument, and those that stand alone. Qt's abort without a display
+// comes before it takes them out.
+bool isQtOption(const QString &argument, bool *takesValue)
+{
+    static const QStringList valued =
+        QStringLiteral("platform platformpluginpath platformtheme plugin qwindowgeometry geometry "
+                       "qwindowtitle title qwindowicon icon session display name visual style "
+                       "stylesheet")
+            .split(' ');
+    static const QStringList alone{"reverse", "testability", "widgetcount", "nograb", "dograb"};
+    if (!argument.startsWith('-'))
+        return false;
+    const QString word = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+    const int equals = word.indexOf('=');
+    if (equals > 0) {
+        *takesValue = false;
+        const QString name = word.left(equals);
+        return valued.contains(name) || name == QLatin1String("qmljsdebugger");
+    }
+    *takesValue = valued.contains(word);
+    return *takesValue || alone.contains(word);
+}
+
 bool compiled(RtMidi::Api api)
 {
     std::vector<RtMidi::Api> apis;
@@ -57,8 +82,16 @@ void CommandLine::parse(const QStringList &arguments, const QString &environment
         QStringLiteral("service"));
     parser.addOption(apiOption);
 
+    QStringList ours;
+    for (int at = 0; at < arguments.size(); ++at) {
+        bool takesValue = false;
+        if (at > 0 && isQtOption(arguments[at], &takesValue))
+            at += takesValue;
+        else
+            ours << arguments[at];
+    }
     const QString usage = parser.helpText();
-    if (!parser.parse(arguments)) {
+    if (!parser.parse(ours)) {
         fail(parser.errorText(), usage);
         return;
     }
@@ -90,6 +123,15 @@ void CommandLine::parse(const QStringList &arguments, const QString &environment
              QString());
         return;
     }
+#ifndef TARNAPP_WITH_JACK
+    // The library may know JACK, but our JACK ports are not in this build.
+    if (api == RtMidi::UNIX_JACK) {
+        fail(QStringLiteral("This build of TarnApp has no JACK (asked for in %1).").arg(source),
+             QString());
+        api = RtMidi::UNSPECIFIED;
+        return;
+    }
+#endif
     if (!compiled(api)) {
         fail(QStringLiteral("The MIDI library was built without %1 (asked for in %2).")
                  .arg(name.trimmed(), source),

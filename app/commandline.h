@@ -11,9 +11,10 @@
 class CommandLine
 {
 public:
-    // Reads the arguments (the program's name first, Qt's own options already
-    // taken out by the application object) and the value of TARNAPP_MIDI_API,
-    // empty when it is not set. The option wins over the environment.
+    // Reads the arguments (the program's name first; Qt's own options, which
+    // the GUI's application object takes out, are passed over) and the value
+    // of TARNAPP_MIDI_API, empty when it is not set. The option wins over the
+    // environment.
     void parse(const QStringList &arguments, const QString &environmentApi);
 
     // True when the program should print its texts and stop with exitCode()

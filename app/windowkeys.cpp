@@ -9,6 +9,28 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+namespace {
+
+// With NumLock off a keypad sends the cursor keys printed beneath its digits
+// (a common state at boot); to the player it is still a row of digits. The
+// main keyboard's cursor keys come without the keypad modifier.
+int printedDigit(int key)
+{
+#ifdef Q_OS_MACOS
+    return key; // there the arrow keys carry the keypad modifier, and keypads have no NumLock
+#endif
+    static const int keys[10] = {Qt::Key_Insert, Qt::Key_End,   Qt::Key_Down,  Qt::Key_PageDown,
+                                 Qt::Key_Left,   Qt::Key_Clear, Qt::Key_Right, Qt::Key_Home,
+                                 Qt::Key_Up,     Qt::Key_PageUp};
+    for (int digit = 0; digit < 10; ++digit) {
+        if (keys[digit] == key)
+            return Qt::Key_0 + digit;
+    }
+    return key;
+}
+
+} // namespace
+
 WindowKeys::WindowKeys(TarnAppMainWindow *window, const QList<QPushButton *> &presetButtons)
     : QObject(window), window(window), presetButtons(presetButtons)
 {
@@ -44,10 +66,11 @@ bool WindowKeys::handleKey(const QKeyEvent &key, QWidget *receiver)
     // and the like belong to others.
     if (key.modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier))
         return false;
-    const int code = key.key();
-    if (code >= Qt::Key_1 && code <= Qt::Key_6) {
-        // A held key repeats; one press is one request, as for a pad.
-        if (!key.isAutoRepeat())
+    const int code = key.modifiers() & Qt::KeypadModifier ? printedDigit(key.key()) : key.key();
+    if (code >= Qt::Key_0 && code <= Qt::Key_9) {
+        // A held key repeats; one press is one request, as for a pad. The
+        // other digits are taken too: as cursor keys they would move the focus.
+        if (code >= Qt::Key_1 && code <= Qt::Key_6 && !key.isAutoRepeat())
             choosePreset(code - Qt::Key_1);
         return true;
     }

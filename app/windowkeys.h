@@ -10,11 +10,12 @@ class QWidget;
 class TarnAppMainWindow;
 
 // The main window's keys for the stage, where hands are busy and pedals that
-// act as keyboards (page turners) press keys: 1 to 6 choose presets, Page
-// Down/Right/Down and Page Up/Left/Up step through them, F11 toggles full
-// screen, Escape leaves it, Return clicks the focused button. Sees the
-// application's key presses and acts on those of its own window only, so it
-// works wherever the focus is there. GUI thread.
+// act as keyboards (page turners) press keys: 1 to 6 choose presets (on the
+// keypad too, whatever NumLock says), Page Down/Right/Down and Page
+// Up/Left/Up step through them, F11 toggles full screen, Escape leaves it,
+// Return clicks the focused button. Sees the application's key presses and
+// acts on those of its own window only, so it works wherever the focus is
+// there. GUI thread.
 class WindowKeys : public QObject
 {
     Q_OBJECT

@@ -5,6 +5,7 @@
 #include <jack/ringbuffer.h>
 
 #include <cerrno>
+#include <cstdio>
 
 namespace {
 
@@ -135,39 +136,48 @@ void JackMidiIn::deliver()
     }
 }
 
-// Joins SysEx split over several events and filters as RtMidi does.
+// Joins SysEx split over several events and filters as RtMidi does. As MIDI
+// has it, any status byte but a real-time one ends a SysEx: a part whose F7
+// never came (a device stopped mid-message, a full ring cut it) is dropped, and
+// the message that ended it is delivered rather than swallowed with it.
 void JackMidiIn::assemble(const std::vector<unsigned char> &event, uint64_t time)
 {
-    const double delta = firstMessage ? 0.0 : double(time - lastTime) * 0.000001;
+    double delta = firstMessage ? 0.0 : double(time - lastTime) * 0.000001;
     firstMessage = false;
     lastTime = time;
-    if (!continueSysex)
-        message.clear();
-    const bool sysexPart = continueSysex || event.front() == 0xF0;
-    if (!(sysexPart && ignoreSysex))
-        message.insert(message.end(), event.begin(), event.end());
-    switch (event.front()) {
-    case 0xF0:
-        continueSysex = event.back() != 0xF7;
-        if (ignoreSysex)
-            return;
-        break;
-    case 0xF1:
-    case 0xF8:
-        if (ignoreTime)
-            return;
-        break;
-    case 0xFE:
-        if (ignoreSense)
-            return;
-        break;
-    default:
-        if (continueSysex) {
-            continueSysex = event.back() != 0xF7;
-            if (ignoreSysex)
-                return;
+    const auto pass = [&](std::vector<unsigned char> &bytes) {
+        const unsigned char status = bytes.front();
+        const bool ignored = status == 0xF0                     ? ignoreSysex
+                             : status == 0xF1 || status == 0xF8 ? ignoreTime
+                                                                : status == 0xFE && ignoreSense;
+        if (!ignored && callback)
+            callback(delta, &bytes, userData);
+        delta = 0.0;
+    };
+    auto next = event.begin();
+    if (continueSysex) {
+        std::vector<unsigned char> realTime(1); // between a SysEx's parts, a message of its own
+        for (; continueSysex && next != event.end(); ++next) {
+            if (*next >= 0xF8) {
+                realTime[0] = *next;
+                pass(realTime);
+            } else if (*next < 0x80 || *next == 0xF7) {
+                message.push_back(*next);
+                continueSysex = *next != 0xF7;
+                if (!continueSysex)
+                    pass(message);
+            } else {
+                std::fprintf(stderr, "JACK MIDI in: %zu bytes of a SysEx without its F7 dropped\n",
+                             message.size());
+                continueSysex = false;
+                break;
+            }
         }
+        if (next == event.end())
+            return;
     }
-    if (!continueSysex && callback)
-        callback(delta, &message, userData);
+    message.assign(next, event.end());
+    continueSysex = message.front() == 0xF0 && message.back() != 0xF7;
+    if (!continueSysex)
+        pass(message);
 }

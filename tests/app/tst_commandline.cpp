@@ -1,5 +1,6 @@
 // The command line: help and the version answered without a window or a MIDI
-// port, mistakes refused with status 2, and the chosen MIDI service reaching
+// port, mistakes refused with status 2 (with a display or none, Qt's own
+// options passed over), and the chosen MIDI service reaching
 // the port objects, the option before the environment.
 #include "commandline.h"
 #include "midiportsupport.h"
@@ -31,6 +32,9 @@ private slots:
             << QStringList{"--frobnicate"} << "" << 2 << "Usage:" << none;
         QTest::newRow("unknown --midi-api")
             << QStringList{"--midi-api", "coreaudio"} << "" << 2 << "'coreaudio'" << none;
+        QTest::newRow("Qt's options and a mistake")
+            << QStringList{"-style", "fusion", "--midi-api", "coreaudio"} << "" << 2
+            << "Unknown MIDI service 'coreaudio'" << none;
         QTest::newRow("unknown in environment")
             << QStringList() << "oss" << 2 << "'oss' in TARNAPP_MIDI_API" << none;
         QTest::newRow("environment") << QStringList() << "ALSA" << -1 << "" << alsa;
@@ -55,16 +59,21 @@ private slots:
             QVERIFY(!port->usable() || port->api() == api);
             return;
         }
-        // Printed by the program itself, with no window opened (it would
-        // write its state on the way out).
-        ProgramRun program(TARNAPP_EXECUTABLE, arguments);
-        program.setEnvironment("TARNAPP_MIDI_API", apiVariable);
-        program.start();
-        QTEST(program.finish(), "exitCode");
         QFETCH(QString, printed);
-        QVERIFY2(program.lines().join('\n').contains(printed),
-                 qPrintable(program.lines().join('\n')));
-        QVERIFY(!QDir(program.configFolder()).exists());
+        // Printed by the program itself, with no window opened (it would
+        // write its state on the way out), with a display and without one.
+        for (const char *platform : {"offscreen", ""}) {
+            ProgramRun program(TARNAPP_EXECUTABLE, arguments);
+            program.setEnvironment("TARNAPP_MIDI_API", apiVariable);
+            program.setEnvironment("QT_QPA_PLATFORM", platform);
+            program.setEnvironment("DISPLAY", "");
+            program.setEnvironment("WAYLAND_DISPLAY", "");
+            program.start();
+            QTEST(program.finish(), "exitCode");
+            QVERIFY2(program.lines().join('\n').contains(printed),
+                     qPrintable(program.lines().join('\n')));
+            QVERIFY(!QDir(program.configFolder()).exists());
+        }
     }
 };
 

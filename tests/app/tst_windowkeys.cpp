@@ -24,6 +24,12 @@ private slots:
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<QString>("requests");
         QTest::newRow("digits, the active one too") << "1, 4, 6" << 3 << true << "035";
+        // NumLock off: the keypad's cursor keys, by the digits printed on them.
+        QTest::newRow("keypad 1 to 4")
+            << "Num+End, Num+Down, Num+PgDown, Num+Left" << 3 << true << "0123";
+        QTest::newRow("keypad 5, 6; NumLock on")
+            << "Num+Clear, Num+Right, Num+2" << 3 << true << "451";
+        QTest::newRow("keypad 7 to 0") << "Num+Home, Num+Up, Num+PgUp, Num+Ins" << 3 << true << "";
         QTest::newRow("disabled") << "4, Down" << 3 << false << "";
         QTest::newRow("forward") << "PgDown, Right, Down" << 3 << true << "444";
         QTest::newRow("back") << "PgUp, Left, Up" << 3 << true << "222";

@@ -1,7 +1,8 @@
 // The port objects on the suite's server, with the simulator's port pairs as
 // devices: receiving and a flood, an input destroyed under traffic, ports
-// closed while JACK announces graph changes, and the server stopping and
-// starting again, then sending on the new one. Main thread; the library's input threads deliver.
+// closed while JACK announces graph changes, a SysEx cut short, and the server
+// stopping and starting again, then sending on the new one. Main thread; the
+// library's input threads deliver.
 
 #include "debugcapture.h"
 #include "jackprobe.h"
@@ -147,6 +148,39 @@ private slots:
         lines.sort();
         lines.removeDuplicates(); // the flood's are those of the first four
         QCOMPARE(lines, QStringList({"channel -11", "channel 0", "channel 1", "channel 96"}));
+    }
+
+    // Catches a SysEx whose F7 never came swallowing what follows (the pads
+    // going dead) or being glued onto it, and a clock between a SysEx's parts
+    // glued into it. Each byte list is one event; a note closes every row.
+    void unterminatedSysEx_data()
+    {
+        QTest::addColumn<QVector<Fields>>("sent");
+        QTest::addColumn<QVector<Fields>>("delivered");
+        QTest::newRow("a note ends it") << QVector<Fields>{{0xF0, 0x7D, 1}, {0x90, 0x36, 0x7F}}
+                                        << QVector<Fields>{{0x90, 1, 0x36, 0x7F}};
+        QTest::newRow("a SysEx ends it") << QVector<Fields>{{0xF0, 0x7D, 1}, {0xF0, 0x7D, 2, 0xF7}}
+                                         << QVector<Fields>{{0xF0, 0, 0, 0, 0xF0, 0x7D, 2, 0xF7}};
+        QTest::newRow("a clock does not")
+            << QVector<Fields>{{0xF0, 0x7D, 1}, {0xF8}, {2, 0xF7}}
+            << QVector<Fields>{{0xF0, 0, 0, 0, 0xF0, 0x7D, 1, 2, 0xF7}};
+    }
+    void unterminatedSysEx()
+    {
+        if (MidiService::isAlsa())
+            QSKIP("about our JACK input; on ALSA, RtMidi assembles SysEx itself");
+        QFETCH(QVector<Fields>, sent);
+        QFETCH(QVector<Fields>, delivered);
+        Peer peer("sysex");
+        QMidiIn in;
+        in.ignoreTypes(false, true, true);
+        record(in, fromHard);
+        in.openPort(peer.out());
+        for (const Fields &bytes : sent + QVector<Fields>{{0x8F, 1, 2}})
+            peer.send(Bytes(bytes.begin(), bytes.end()));
+        const Fields last{0x80, 16, 1, 2};
+        QVERIFY(TestWait::until([&] { return fromHard.contains(last); }));
+        QCOMPARE(fromHard, delivered + QVector<Fields>{last});
     }
 
     // Catches a stopped server left unnoticed (ports shown open, sends that
