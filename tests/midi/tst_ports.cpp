@@ -175,7 +175,7 @@ private slots:
         QMidiIn in;
         in.ignoreTypes(false, true, true);
         record(in, fromHard);
-        in.openPort(peer.out());
+        in.openPort(unsigned(in.portNames().indexOf(peer.out())));
         for (const Fields &bytes : sent + QVector<Fields>{{0x8F, 1, 2}})
             peer.send(Bytes(bytes.begin(), bytes.end()));
         const Fields last{0x80, 16, 1, 2};
