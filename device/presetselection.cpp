@@ -47,10 +47,13 @@ void TarnAppMainWindow::on_pushPreset6_clicked()
 
 void TarnAppMainWindow::onMidiRemoteReceive(QMidiMessage *message)
 {
-    if (!message || message->status() != 0x90)
+    if (!message || (message->status() != 0x90 && message->status() != 0x80))
         return;
     const int note = message->pitch();
-    if (message->velocity() == 127) {
+    // A Note Off is MIDI's Note On at velocity 0; bridges (PipeWire,
+    // a2jmidid) turn the foot switch's one into the other.
+    const bool noteOff = message->status() == 0x80 || message->velocity() == 0;
+    if (message->status() == 0x90 && message->velocity() == 127) {
         const int index = note - FirstPadNote;
         if (index < 0 || index >= presetButtons.size())
             return;
@@ -59,7 +62,7 @@ void TarnAppMainWindow::onMidiRemoteReceive(QMidiMessage *message)
         if (!presetButtons[index]->isEnabled())
             return;
         selectPreset(index);
-    } else if (message->velocity() == 0 && note == FootSwitchNote) {
+    } else if (noteOff && note == FootSwitchNote) {
         // The foot switch follows the dialog's list as it stands now, saved or
         // not, and does not depend on the link state.
         const int preset = hardSettingDialog ? hardSettingDialog->footSwitchPreset() : -1;
