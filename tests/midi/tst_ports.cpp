@@ -125,8 +125,9 @@ private slots:
         // taken by both inputs before the next: ALSA drops what a receiving
         // client's input pool cannot hold while its thread waits for a core.
         const int step = MidiService::isAlsa() ? 100 : 400;
+        // Velocities from 1: PipeWire delivers a Note On at 0 as a Note Off.
         for (int i = 0; i < 4000; ++i) {
-            const auto hi = static_cast<unsigned char>(i / 128),
+            const auto hi = static_cast<unsigned char>(i / 128 + 1),
                        lo = static_cast<unsigned char>(i % 128);
             peer.send(i % 10 ? Bytes{0x90, lo, hi} : Bytes{0xF0, hi, lo, 0xF7});
             sentHard << (i % 10 ? Fields{0x90, 1, lo, hi}
