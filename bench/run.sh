@@ -4,7 +4,9 @@
 # prints a table. The MIDI service is a private JACK server (dummy driver,
 # 48 kHz, period 256: latency is what it measures) that this starts and stops,
 # or, with TARN_MIDI_SERVICE=alsa, the kernel's ALSA sequencer (on a machine
-# without one: tools/alsaguest.sh env TARN_MIDI_SERVICE=alsa bench/run.sh).
+# without one: tools/alsaguest.sh env TARN_MIDI_SERVICE=alsa bench/run.sh),
+# or, with TARN_MIDI_SERVICE=pipewire, a private PipeWire reached through its
+# libjack (pw-jack), at its default quantum unless TARN_JACK_PERIOD is set.
 # Extra arguments go to tarnapp-bench (see tarnapp-bench --help).
 #
 #   TARN_BUILD_DIR     build tree (default: build)
@@ -27,13 +29,18 @@ pidfile=$build_dir/bench/jackd.pid
 mkdir -p "$build_dir/bench"
 # The test suite's fixture starts and stops private servers; it refuses to
 # touch a server of that name that it did not start.
-export TARN_JACK_PERIOD=256
+on_service=()
+if [[ ${TARN_MIDI_SERVICE:-jack} == pipewire ]]; then
+    on_service=(env "XDG_RUNTIME_DIR=${pidfile%.pid}.run" pw-jack)
+else
+    export TARN_JACK_PERIOD=256
+fi
 tools/jackfixture.sh start "$server" "$pidfile" >&2
 trap 'tools/jackfixture.sh stop "$server" "$pidfile" >&2' EXIT
 
 status=0
 JACK_DEFAULT_SERVER=$server JACK_NO_START_SERVER=1 TARNAPP_MIDI_API=jack \
-    "$build_dir/tarnapp-bench" "$@" || status=$?
+    "${on_service[@]}" "$build_dir/tarnapp-bench" "$@" || status=$?
 # Without realtime scheduling a busy machine makes the server miss periods;
 # the messages of such a period are lost. Worth knowing beside the figures.
 xruns=$(grep -c 'XRun' "${pidfile%.pid}.log" || true)

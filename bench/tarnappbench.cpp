@@ -318,7 +318,10 @@ bool TarnAppBench::measureLatency()
             }
             continue;
         }
-        if (m_pads.arrival(base + 5).bytes != lastNote) {
+        // PipeWire's libjack delivers a Note On at velocity 0 as a Note Off at 64.
+        const Bytes offNote{0x80, 0x3B, 0x40};
+        const Bytes &last = m_pads.arrival(base + 5).bytes;
+        if (last != lastNote && (index == 5 || last != offNote)) {
             std::fprintf(stderr, "bench: press %d: the pads got %s\n", i,
                          describe(m_pads, base).c_str());
             return false;

@@ -24,10 +24,13 @@ RemotePads::RemotePads(HardwareLink *link, QObject *parent)
 
 void RemotePads::onMidiRemoteReceive(QMidiMessage *message)
 {
-    if (!message || message->status() != NoteOn)
+    if (!message || (message->status() != NoteOn && message->status() != NoteOff))
         return;
+    // A Note Off is MIDI's Note On at velocity 0; bridges (PipeWire, a2jmidid)
+    // turn the foot switch's one into the other.
+    const int velocity = message->status() == NoteOff ? 0 : message->velocity();
     for (const Trigger &trigger : triggers) {
-        if (trigger.note != message->pitch() || trigger.velocity != message->velocity())
+        if (trigger.note != message->pitch() || trigger.velocity != velocity)
             continue;
         if (trigger.preset != FootSwitch) {
             // Pads act only while the buttons could be clicked.

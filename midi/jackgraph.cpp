@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -61,13 +62,22 @@ bool keepsDepartedWakeUp(jack_client_t *client)
     return !suspects.empty();
 }
 
+// PipeWire's libjack ("... (using PipeWire x.y.z)") has neither race: its
+// port removal waits for the client's running notices, and it wakes clients
+// through its own protocol, with no process-wide table of wake-up objects.
+bool onPipeWire()
+{
+    static const bool pipeWire = std::strstr(jack_get_version_string(), "PipeWire") != nullptr;
+    return pipeWire;
+}
+
 } // namespace
 
 namespace JackGraph {
 
 void awaitAnnouncements(jack_client_t *client)
 {
-    if (!client)
+    if (!client || onPipeWire())
         return;
     using Clock = std::chrono::steady_clock;
     // A stalled or dying server must not hold the caller for long.
@@ -88,7 +98,7 @@ jack_client_t *openClient(const std::string &name)
     // only client), so a new one starts clean.
     for (int attempt = 1;; ++attempt) {
         jack_client_t *client = jack_client_open(name.c_str(), JackNoStartServer, nullptr);
-        if (!client || !keepsDepartedWakeUp(client))
+        if (!client || onPipeWire() || !keepsDepartedWakeUp(client))
             return client;
         if (attempt == 5) {
             std::fprintf(stderr,

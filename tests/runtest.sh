@@ -1,12 +1,14 @@
 # Runs one test for ctest:  runtest.sh HOME EXECUTABLE labels,LABEL,...
 # with an emptied home of its own and the program on the suite's MIDI service
-# (TARN_MIDI_SERVICE, jack by default). A test about JACK itself (label
+# (TARN_MIDI_SERVICE, jack by default). On pipewire the test and every program
+# it starts run on PipeWire's libjack (pw-jack) and reach the suite's private
+# PipeWire through its runtime folder. A test about JACK itself (label
 # "jackonly") skips on ALSA with status 77.
 rm -rf "$1" && mkdir -p "$1/.config" || exit 1
 service=${TARN_MIDI_SERVICE:-jack}
 case $service in
-alsa | jack) ;;
-*) echo "TARN_MIDI_SERVICE must be alsa or jack, not '$service'" >&2; exit 1 ;;
+alsa | jack | pipewire) ;;
+*) echo "TARN_MIDI_SERVICE must be alsa, jack or pipewire, not '$service'" >&2; exit 1 ;;
 esac
 case "$3," in
 *,jackonly,*)
@@ -16,5 +18,11 @@ case "$3," in
     fi
     ;;
 esac
-export TARN_MIDI_SERVICE="$service" TARNAPP_MIDI_API="$service"
+export TARN_MIDI_SERVICE="$service"
+if [ "$service" = pipewire ]; then
+    export TARNAPP_MIDI_API=jack XDG_RUNTIME_DIR="${TARN_JACK_PIDFILE%.pid}.run"
+    unset PIPEWIRE_REMOTE PIPEWIRE_RUNTIME_DIR
+    exec pw-jack "$2"
+fi
+export TARNAPP_MIDI_API="$service"
 exec "$2"

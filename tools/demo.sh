@@ -3,8 +3,10 @@
 # (tarnapp-unitsim --pads), so it can be tried with no hardware at all.
 #
 # - MIDI service: the system's ALSA sequencer where there is one
-#   (/dev/snd/seq); otherwise a private JACK server (dummy driver, period 256)
-#   that the demo starts and stops again.
+#   (/dev/snd/seq); otherwise the desktop's PipeWire where one answers
+#   (through pw-jack, as any JACK program runs there); otherwise a private JACK
+#   server (dummy driver, period 256) that the demo starts and stops again.
+#   TARN_MIDI_SERVICE=alsa|pipewire|jack chooses one.
 # - The simulator reads its commands from this terminal (p1..p6 press a pad,
 #   f the foot switch, 1..6 choose a preset on the unit, h for help) and
 #   prints the unit's side of the traffic and the pad lamps here.
@@ -108,9 +110,26 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 
 # --- MIDI service -----------------------------------------------------------
-if [[ -r /dev/snd/seq && -w /dev/snd/seq ]]; then
+# PipeWire's JACK programs run on its libjack: pw-jack puts it first.
+on_service=()
+pipewire_answers() { command -v pw-jack >/dev/null && pw-jack jack_wait -c 2>/dev/null | grep -qx running; }
+service=${TARN_MIDI_SERVICE:-}
+if [[ -z $service ]]; then
+    if [[ -r /dev/snd/seq && -w /dev/snd/seq ]]; then
+        service=alsa
+    elif pipewire_answers; then
+        service=pipewire
+    else
+        service=jack
+    fi
+fi
+if [[ $service == alsa ]]; then
     api=alsa
     say "MIDI service: the system's ALSA sequencer"
+elif [[ $service == pipewire ]]; then
+    api=jack
+    on_service=(pw-jack)
+    say "MIDI service: PipeWire, through its JACK library (pw-jack)"
 else
     api=jack
     jack_server=${TARN_DEMO_SERVER:-tarnapp-demo}
@@ -153,7 +172,7 @@ listed_name() {
 # service itself, which every client of the service would have to answer.
 sim_log=$demo_dir/unitsim.log
 : >"$sim_log"
-"$sim" --api "$api" --pads --name "$sim_name" <&0 > >(tee -a "$sim_log") 2>&1 &
+"${on_service[@]}" "$sim" --api "$api" --pads --name "$sim_name" <&0 > >(tee -a "$sim_log") 2>&1 &
 sim_pid=$!
 
 # Waits up to a tenth of a second times $2 for a line of the simulator's
@@ -215,7 +234,7 @@ demo: switch (preset 6), 1..6 choose a preset on the unit, h for help.
 demo: close TarnApp's window or press Ctrl-C to end the demo.
 EOF
 
-XDG_CONFIG_HOME=$config_home "$app" >"$log" 2>&1 &
+XDG_CONFIG_HOME=$config_home "${on_service[@]}" "$app" --midi-api "$api" >"$log" 2>&1 &
 app_pid=$!
 
 # Tells how the link came up: the serial request at the unit, then the

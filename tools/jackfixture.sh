@@ -12,7 +12,12 @@
 # JACK's small registry is free again (SIGKILL would keep the slot).
 # TARN_JACK_REALTIME=1 runs the server and its clients' process threads with
 # real-time scheduling, where the system allows it.
+# With TARN_MIDI_SERVICE=pipewire the private service is a PipeWire of its own
+# (tools/pwfixture.sh), started and stopped the same way.
 set -euo pipefail
+if [[ ${TARN_MIDI_SERVICE:-} == pipewire ]]; then
+    exec "$(dirname "${BASH_SOURCE[0]}")/pwfixture.sh" "$@"
+fi
 (($# == 3)) || { echo "usage: $0 start|stop NAME PIDFILE" >&2; exit 2; }
 action=$1 name=$2 pidfile=$3
 period=${TARN_JACK_PERIOD:-1024}

@@ -10,12 +10,13 @@ set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-# Everything the build, the test suite and the demo need from Debian, and
+# Everything the build, the test suite (on JACK and PipeWire) and the demo
+# need from Debian, and
 # Qt 6 for the second build that CI checks (tools/buildvariants.sh).
 PACKAGES=(
     build-essential cmake pkg-config
     qtbase5-dev qtbase5-dev-tools qt6-base-dev
-    librtmidi-dev libjack-jackd2-dev jackd2
+    librtmidi-dev libjack-jackd2-dev jackd2 pipewire pipewire-jack pipewire-bin
     desktop-file-utils appstream
     xvfb x11-apps imagemagick
     clang libclang-rt-14-dev

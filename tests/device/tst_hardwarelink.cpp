@@ -2,6 +2,7 @@
 // come in, the requests, feedback notes and traffic lines that go out, and
 // the state, status line, buttons and stored serial number the window ends with.
 #include "jackprobe.h"
+#include "midiservice.h"
 #include "modalanswerer.h"
 #include "peer.h"
 #include "testwait.h"
@@ -45,8 +46,9 @@ static Replies feedback(const QList<int> &rounds)
     Replies notes;
     for (int active : rounds)
         for (int i = 0; i < 6; ++i)
-            notes.push_back({0x90, static_cast<unsigned char>(54 + i),
-                             static_cast<unsigned char>(i == active ? 127 : 0)});
+            notes.push_back(
+                MidiService::delivered({0x90, static_cast<unsigned char>(54 + i),
+                                        static_cast<unsigned char>(i == active ? 127 : 0)}));
     return notes;
 }
 

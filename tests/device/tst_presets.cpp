@@ -29,7 +29,8 @@ private slots:
     }
 
     // Pads act only while the buttons are enabled, and only at velocity 127;
-    // the foot switch follows the list as it stands, whatever the link. (A
+    // the foot switch (Note On at 0 or Note Off) follows the list as it
+    // stands, whatever the link. (A
     // click's request is checked with the keys that click.)
     void requests_data()
     {
@@ -45,7 +46,9 @@ private slots:
         QTest::newRow("foot switch, none") << true << 0 << ByteVector{0x90, 69, 0} << -1;
         QTest::newRow("foot switch") << true << 3 << ByteVector{0x90, 69, 0} << 2;
         QTest::newRow("foot switch at 127") << true << 3 << ByteVector{0x90, 69, 127} << -1;
-        QTest::newRow("foot switch Note Off") << true << 3 << ByteVector{0x80, 69, 0} << -1;
+        // A Note Off is MIDI's own Note On at velocity 0: bridges send one for the other.
+        QTest::newRow("foot switch Note Off") << true << 3 << ByteVector{0x80, 69, 0} << 2;
+        QTest::newRow("foot switch Note Off at 64") << true << 3 << ByteVector{0x8F, 69, 64} << 2;
         QTest::newRow("note 70 at 0") << true << 3 << ByteVector{0x90, 70, 0} << -1;
         QTest::newRow("unlinked pad") << false << 4 << ByteVector{0x90, 54, 127} << -1;
         QTest::newRow("unlinked foot switch") << false << 6 << ByteVector{0x95, 69, 0} << 5;

@@ -7,15 +7,30 @@
 
 namespace MidiService {
 
+namespace {
+
+QByteArray name()
+{
+    static const QByteArray chosen = [] {
+        const QByteArray name = qgetenv("TARN_MIDI_SERVICE");
+        if (name != "alsa" && name != "jack" && name != "pipewire" && !name.isEmpty())
+            qFatal("TARN_MIDI_SERVICE must be alsa, jack or pipewire, not \"%s\"",
+                   name.constData());
+        return name;
+    }();
+    return chosen;
+}
+
+} // namespace
+
 bool isAlsa()
 {
-    static const bool alsa = [] {
-        const QByteArray name = qgetenv("TARN_MIDI_SERVICE");
-        if (name != "alsa" && name != "jack" && !name.isEmpty())
-            qFatal("TARN_MIDI_SERVICE must be alsa or jack, not \"%s\"", name.constData());
-        return name == "alsa";
-    }();
-    return alsa;
+    return name() == "alsa";
+}
+
+bool isPipeWire()
+{
+    return name() == "pipewire";
 }
 
 RtMidi::Api api()
@@ -26,6 +41,13 @@ RtMidi::Api api()
 const char *apiName()
 {
     return isAlsa() ? "alsa" : "jack";
+}
+
+std::vector<unsigned char> delivered(std::vector<unsigned char> sent)
+{
+    if (isPipeWire() && sent.size() == 3 && (sent[0] & 0xF0) == 0x90 && sent[2] == 0)
+        sent = {static_cast<unsigned char>(0x80 | (sent[0] & 0x0F)), sent[1], 64};
+    return sent;
 }
 
 QString listed(const QString &clientPort)
