@@ -59,6 +59,17 @@ void TarnAppBench::printTable(int programExitCode) const
                     added99 < 1.0 ? "met" : "NOT met");
     }
 
+    std::printf("\n%-44s %6s %9s %9s %9s\n", "The program's own time (us)", "n", "p50", "p99",
+                "max");
+    const std::pair<const char *, const LatencyStats *> ownPaths[] = {
+        {"pad press -> preset request handed over", &m_ownPressUs},
+        {"status reply -> 6th feedback note handed over", &m_ownFeedbackUs}};
+    for (const auto &path : ownPaths) {
+        const LatencyStats &stats = *path.second;
+        std::printf("%-44s %6zu %9.0f %9.0f %9.0f\n", path.first, stats.count(),
+                    stats.percentile(50), stats.percentile(99), stats.max());
+    }
+
     std::printf("\n%-44s %6zu %9.1f %9.1f %9.1f (min, median, max ms)\n",
                 "start -> serial request at the unit", m_startupUs.count(), ms(m_startupUs.min()),
                 ms(m_startupUs.percentile(50)), ms(m_startupUs.max()));

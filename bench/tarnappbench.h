@@ -68,6 +68,8 @@ private:
 
     // Results.
     LatencyStats m_floorUs, m_pressUs, m_feedbackUs, m_startupUs;
+    // The program's own share of the two paths, as it times itself.
+    LatencyStats m_ownPressUs, m_ownFeedbackUs;
     long long m_rssAfterStartKb = -1, m_rssAfterFloodKb = -1, m_peakAfterFloodKb = -1;
     long long m_anonAfterStartKb = -1, m_anonAfterFloodKb = -1;
     double m_floodSeconds = 0;

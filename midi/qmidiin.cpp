@@ -1,6 +1,7 @@
 #include "qmidiin.h"
 
 #include "midilibraryport.h"
+#include "messagetiming.h"
 #include "midiportsupport.h"
 #include "qmidimessage.h"
 
@@ -181,6 +182,7 @@ void QMidiIn::inputCallback(double deltaTime, std::vector<unsigned char> *messag
 
 void QMidiIn::deliverMessage(QMidiMessage *message)
 {
+    const MessageTiming timing(message->status());
     message->setOpening(openings.load());
     message->moveToThread(thread());
     // Posted behind the slot calls that the emission posts, so every receiver

@@ -1,6 +1,7 @@
 #include "qmidiout.h"
 
 #include "midilibraryport.h"
+#include "messagetiming.h"
 #include "midiportsupport.h"
 #include "qmidimessage.h"
 
@@ -92,5 +93,6 @@ void QMidiOut::send(std::vector<unsigned char> &bytes)
         return;
     if (!sendFailure.empty())
         throw RtMidiError(sendFailure, RtMidiError::DRIVER_ERROR);
+    MessageTiming::sending();
     MidiPortSupport::sendMessage(library->get(), bytes);
 }
