@@ -95,8 +95,10 @@ void TarnAppBench::printTable(int programExitCode) const
     std::printf("  %-42s %9.0f ms\n", "echo client (2 library clients), for comparison",
                 m_idleEchoMs);
     std::printf("\nLost by the service and not timed (JACK xruns): %lld starts, %lld floor "
-                "echoes, %lld presses, %lld feedbacks; %lld flood messages sent again\n",
-                m_lost.startups, m_lost.floor, m_lost.presses, m_lost.feedbacks, m_lost.flood);
+                "echoes, %lld presses, %lld feedbacks; %lld flood messages sent again; %lld "
+                "feedbacks garbled\n",
+                m_lost.startups, m_lost.floor, m_lost.presses, m_lost.feedbacks, m_lost.flood,
+                m_lost.garbled);
     std::printf("Load average at the start: %s; at the end: %s\n", m_loadAtStart.c_str(),
                 loadAverage().c_str());
     std::printf("Program exit code after SIGTERM: %d\n", programExitCode);

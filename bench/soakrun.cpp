@@ -7,8 +7,8 @@
 #include "midiportpair.h"
 #include "processprobe.h"
 #include "serviceclients.h"
+#include "soaksettings.h"
 
-#include <QSettings>
 #include <RtMidi.h>
 
 #include <cstdio>
@@ -31,30 +31,6 @@ constexpr milliseconds answerTimeout{2000};
 constexpr milliseconds returnTimeout{10000};
 // The foot switch chooses preset 3 (the dialog's list starts with "none").
 constexpr int footSwitchIndex = 2;
-
-// ALSA lists a port with its client and port numbers behind the name.
-std::string numbered(RtMidi &lister, const std::string &name)
-{
-    for (unsigned int i = 0; i < lister.getPortCount(); ++i) {
-        const std::string port = lister.getPortName(i);
-        if (port.compare(0, name.size() + 1, name + " ") == 0)
-            return port;
-    }
-    return name;
-}
-
-// As the program's port lists show a port: an input is listed by outputs.
-QString listed(const std::string &name, bool input)
-{
-    if (!BenchPeer::onAlsa())
-        return QString::fromStdString(name);
-    if (input) {
-        RtMidiOut lister(RtMidi::LINUX_ALSA, "soak-lister");
-        return QString::fromStdString(numbered(lister, name));
-    }
-    RtMidiIn lister(RtMidi::LINUX_ALSA, "soak-lister");
-    return QString::fromStdString(numbered(lister, name));
-}
 
 } // namespace
 
@@ -95,34 +71,6 @@ void SoakRun::plugPads()
         api,
         MidiPortPair::Names{"tarn-soak", "soak-pads In", "soak-pads Out", "pads-in", "pads-out"},
         false, m_queue, FromPads);
-}
-
-void SoakRun::writeSettings()
-{
-    QSettings file(m_workDir.path() + "/config/TarnApp/TarnAppSetting.ini", QSettings::IniFormat);
-    file.setValue("HardwareMidiInPort", listed(m_unitPorts->outName(), false));
-    file.setValue("HardwareMidiOutPort", listed(m_unitPorts->inName(), true));
-    file.setValue("RemoteMidiInPort", listed(m_padsPorts->outName(), false));
-    file.setValue("RemoteMidiOutPort", listed(m_padsPorts->inName(), true));
-    const char *names[] = {"Clean intro",     "Verse, warm",  "Chorus + delay",
-                           "Solo \u00e9clat", "Bridge / dry", "Outro 2"};
-    for (int i = 0; i < 6; ++i)
-        file.setValue(QString("Preset%1").arg(i + 1), QString::fromUtf8(names[i]));
-    file.setValue("FootSwitchIndex", footSwitchIndex + 1);
-    file.setValue("DispType", 1);
-    file.sync();
-}
-
-std::map<QString, QString> SoakRun::readSettings() const
-{
-    // Everything the user set; the serial is the unit's, learned anew each time.
-    QSettings file(m_workDir.path() + "/config/TarnApp/TarnAppSetting.ini", QSettings::IniFormat);
-    std::map<QString, QString> values;
-    for (const QString &key : file.allKeys()) {
-        if (key != "SerialNumber")
-            values[key] = file.value(key).toString();
-    }
-    return values;
 }
 
 bool SoakRun::startProgram()
@@ -325,7 +273,7 @@ void SoakRun::restThenSample(int presses)
     // At rest: nothing in flight, and the program's deferred work done.
     waitUntil([] { return false; }, milliseconds(500));
     const ProcessProbe probe(m_program.processId());
-    Sample sample;
+    SoakSamples::Sample sample;
     sample.presses = presses;
     sample.seconds = duration<double>(Clock::now() - m_start).count();
     sample.rssKb = probe.residentKb();
@@ -338,30 +286,7 @@ void SoakRun::restThenSample(int presses)
     sample.lostLamps = m_lostLamps;
     sample.lostByService = m_lostByService;
     m_window = LatencyStats();
-    m_samples.push_back(sample);
-    printSample(sample);
-}
-
-void SoakRun::printSample(const Sample &s) const
-{
-    if (m_samples.size() == 1)
-        std::printf("%7s %8s %10s %6s %8s %8s %9s %9s %7s %7s %5s\n", "presses", "time s", "RSS kB",
-                    "fds", "threads", BenchPeer::onAlsa() ? "ports" : "clients", "p50 ms", "p99 ms",
-                    "lost-p", "lost-l", "svc");
-    std::printf("%7d %8.1f %10lld %6d %8d %8d %9.2f %9.2f %7lld %7lld %5lld\n", s.presses,
-                s.seconds, s.rssKb, s.files, s.threads, s.clients, s.p50Ms, s.p99Ms, s.lostPresses,
-                s.lostLamps, s.lostByService);
-    std::fflush(stdout);
-    if (m_options.csv.isEmpty())
-        return;
-    std::ofstream csv(m_options.csv.toStdString(),
-                      m_samples.size() == 1 ? std::ios::trunc : std::ios::app);
-    if (m_samples.size() == 1)
-        csv << "presses,seconds,rss_kb,fds,threads," << (BenchPeer::onAlsa() ? "ports" : "clients")
-            << ",p50_ms,p99_ms,lost_presses,lost_lamps,lost_by_service\n";
-    csv << s.presses << ',' << s.seconds << ',' << s.rssKb << ',' << s.files << ',' << s.threads
-        << ',' << s.clients << ',' << s.p50Ms << ',' << s.p99Ms << ',' << s.lostPresses << ','
-        << s.lostLamps << ',' << s.lostByService << '\n';
+    m_samples.add(sample);
 }
 
 int SoakRun::run()
@@ -376,8 +301,10 @@ int SoakRun::run()
                 "driven to it from outside); stopping and starting the JACK server (waits for "
                 "the program to recover from it by itself)\n\n",
                 m_options.settingsEvery);
-    writeSettings();
-    m_settingsAtStart = readSettings();
+    const SoakSettings settings(m_workDir.path() + "/config");
+    settings.write(m_unitPorts->outName(), m_unitPorts->inName(), m_padsPorts->outName(),
+                   m_padsPorts->inName(), footSwitchIndex);
+    const std::map<QString, QString> settingsAtStart = settings.read();
     m_unit.choosePreset(1); // the unit starts on preset 1, so the first status lights a pad
     m_start = Clock::now();
     if (!startProgram())
@@ -420,15 +347,7 @@ int SoakRun::run()
     }
     if (!stopProgram())
         return 1;
-    const std::map<QString, QString> atEnd = readSettings();
-    bool settingsKept = atEnd == m_settingsAtStart;
-    for (const auto &entry : m_settingsAtStart) {
-        const auto found = atEnd.find(entry.first);
-        const QString now = found == atEnd.end() ? QString("(missing)") : found->second;
-        if (now != entry.second)
-            std::printf("settings: %s was \"%s\", is \"%s\"\n", qPrintable(entry.first),
-                        qPrintable(entry.second), qPrintable(now));
-    }
+    const bool settingsKept = SoakSettings::same(settingsAtStart, settings.read());
     return verdict(settingsKept);
 }
 
@@ -440,25 +359,8 @@ int SoakRun::verdict(bool settingsKept) const
         failures.push_back(std::to_string(m_lostPresses) + " presses, " +
                            std::to_string(m_lostLamps) + " lamp feedbacks, " +
                            std::to_string(m_lostReturns) + " returns lost");
-    // The first sample is the warm-up's (the first press, replug and queue
-    // allocations); the judged ones start after the first window.
-    if (m_samples.size() >= 3) {
-        const Sample &first = m_samples[1];
-        const Sample &last = m_samples.back();
-        if (last.rssKb - first.rssKb > 2048)
-            failures.push_back("resident memory grew " + std::to_string(last.rssKb - first.rssKb) +
-                               " kB");
-        for (size_t i = 2; i < m_samples.size(); ++i) {
-            const Sample &a = m_samples[i - 1], &b = m_samples[i];
-            if (b.files > a.files || b.threads > a.threads || b.clients > a.clients)
-                failures.push_back("at " + std::to_string(b.presses) +
-                                   " presses: descriptors, threads or clients grew");
-        }
-        if (last.p99Ms > 1.5 * first.p99Ms)
-            failures.push_back("p99 of the last window is over 1.5 times the first's");
-    } else {
-        failures.push_back("too few samples to judge (need 2 windows after the warm-up sample)");
-    }
+    for (const std::string &failure : m_samples.failures())
+        failures.push_back(failure);
     if (!settingsKept)
         failures.push_back("the settings file changed");
     std::printf("\nLost by the program: %lld presses, %lld lamp feedbacks, %lld device returns. "

@@ -5,13 +5,13 @@
 #include "messagequeue.h"
 #include "simulatedpads.h"
 #include "simulatedunit.h"
+#include "soaksamples.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <chrono>
 #include <functional>
-#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -49,23 +49,12 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    struct Sample
-    {
-        int presses = 0;
-        double seconds = 0;
-        long long rssKb = 0;
-        int files = 0, threads = 0, clients = 0;
-        double p50Ms = 0, p99Ms = 0;
-        long long lostPresses = 0, lostLamps = 0, lostByService = 0;
-    };
     // How far the program's logs had got: messages received, answers sent.
     struct Trail
     {
         long long received = 0, sent = 0;
     };
 
-    void writeSettings();
-    std::map<QString, QString> readSettings() const;
     bool startProgram();
     bool stopProgram();
     bool programAlive() const;
@@ -82,7 +71,6 @@ private:
     bool replugUnit();
     bool replugPads();
     void restThenSample(int presses);
-    void printSample(const Sample &sample) const;
     int verdict(bool settingsKept) const;
 
     Options m_options;
@@ -101,7 +89,6 @@ private:
     SimulatedPads m_pads;
     std::mt19937 m_random{20261207};
     Clock::time_point m_start;
-    std::map<QString, QString> m_settingsAtStart;
 
     // What the devices received.
     size_t m_serialRequests = 0, m_presetRequests = 0, m_lampNotes = 0;
@@ -110,7 +97,7 @@ private:
 
     LatencyStats m_window;
     long long m_lostPresses = 0, m_lostLamps = 0, m_lostReturns = 0, m_lostByService = 0;
-    std::vector<Sample> m_samples;
+    SoakSamples m_samples{m_options.csv};
 };
 
 #endif

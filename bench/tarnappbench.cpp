@@ -323,9 +323,15 @@ bool TarnAppBench::measureLatency()
             continue;
         }
         if (m_pads.arrival(base + 5).bytes != lastNote) {
+            // Seen only on a JACK server missing periods: notes that repeat
+            // an earlier one of the same cycle. Counted, shown, not timed.
             std::fprintf(stderr, "bench: press %d: the pads got %s\n", i,
                          describe(m_pads, base).c_str());
-            return false;
+            ++m_lost.garbled;
+            settleAfterLoss();
+            if (!resynchronise())
+                return false;
+            continue;
         }
         m_feedbackUs.add(microsecondsBetween(sent, m_pads.arrival(base + 5).time));
         m_currentPreset = index;

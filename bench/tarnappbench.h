@@ -76,7 +76,7 @@ private:
     // Messages the service lost (JACK xruns), per measurement.
     struct
     {
-        long long startups = 0, floor = 0, presses = 0, feedbacks = 0, flood = 0;
+        long long startups = 0, floor = 0, presses = 0, feedbacks = 0, flood = 0, garbled = 0;
     } m_lost;
     double m_idleProgramMs = -1, m_idleGuiMs = -1, m_idleEchoMs = -1;
     int m_programThreads = 0;
