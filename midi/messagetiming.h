@@ -10,6 +10,8 @@
 // and, once its receivers are done, written to standard error as
 // "Timing : SS N T us" (SS its status byte in hex, N the send's number
 // since it, T microseconds from the hand-over to just before the send).
+// Two inputs' messages handed over at once may overlap and lose their lines;
+// the benchmark sends one at a time.
 class MessageTiming
 {
 public:
