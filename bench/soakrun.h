@@ -97,6 +97,7 @@ private:
 
     LatencyStats m_window;
     long long m_lostPresses = 0, m_lostLamps = 0, m_lostReturns = 0, m_lostByService = 0;
+    long long m_lateAnswers = 0;
     SoakSamples m_samples{m_options.csv};
 };
 
