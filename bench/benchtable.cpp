@@ -59,6 +59,17 @@ void TarnAppBench::printTable(int programExitCode) const
                     added99 < 1.0 ? "met" : "NOT met");
     }
 
+    std::printf("\n%-44s %6s %9s %9s %9s\n", "The program's own time (us)", "n", "p50", "p99",
+                "max");
+    const std::pair<const char *, const LatencyStats *> ownPaths[] = {
+        {"pad press -> preset request handed over", &m_ownPressUs},
+        {"status reply -> 6th feedback note handed over", &m_ownFeedbackUs}};
+    for (const auto &path : ownPaths) {
+        const LatencyStats &stats = *path.second;
+        std::printf("%-44s %6zu %9.0f %9.0f %9.0f\n", path.first, stats.count(),
+                    stats.percentile(50), stats.percentile(99), stats.max());
+    }
+
     std::printf("\n%-44s %6zu %9.1f %9.1f %9.1f (min, median, max ms)\n",
                 "start -> serial request at the unit", m_startupUs.count(), ms(m_startupUs.min()),
                 ms(m_startupUs.percentile(50)), ms(m_startupUs.max()));
@@ -84,8 +95,10 @@ void TarnAppBench::printTable(int programExitCode) const
     std::printf("  %-42s %9.0f ms\n", "echo client (2 library clients), for comparison",
                 m_idleEchoMs);
     std::printf("\nLost by the service and not timed (JACK xruns): %lld starts, %lld floor "
-                "echoes, %lld presses, %lld feedbacks; %lld flood messages sent again\n",
-                m_lost.startups, m_lost.floor, m_lost.presses, m_lost.feedbacks, m_lost.flood);
+                "echoes, %lld presses, %lld feedbacks; %lld flood messages sent again; %lld "
+                "feedbacks garbled\n",
+                m_lost.startups, m_lost.floor, m_lost.presses, m_lost.feedbacks, m_lost.flood,
+                m_lost.garbled);
     std::printf("Load average at the start: %s; at the end: %s\n", m_loadAtStart.c_str(),
                 loadAverage().c_str());
     std::printf("Program exit code after SIGTERM: %d\n", programExitCode);

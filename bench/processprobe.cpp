@@ -1,5 +1,6 @@
 #include "processprobe.h"
 
+#include <dirent.h>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -69,4 +70,18 @@ long long ProcessProbe::anonymousKb() const
 int ProcessProbe::threadCount() const
 {
     return int(statusValue("Threads"));
+}
+
+int ProcessProbe::openFiles() const
+{
+    DIR *dir = opendir(("/proc/" + std::to_string(m_pid) + "/fd").c_str());
+    if (!dir)
+        return -1;
+    int count = 0;
+    while (const dirent *entry = readdir(dir)) {
+        if (entry->d_name[0] != '.')
+            ++count;
+    }
+    closedir(dir);
+    return count;
 }

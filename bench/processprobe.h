@@ -20,6 +20,8 @@ public:
     // JACK server's shared memory, in kB.
     long long anonymousKb() const;
     int threadCount() const;
+    // Entries of /proc/PID/fd; -1 when unreadable.
+    int openFiles() const;
 
 private:
     static double cpuMsFromStat(const char *path);

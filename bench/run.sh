@@ -8,6 +8,8 @@
 # or, with TARN_MIDI_SERVICE=pipewire, a private PipeWire reached through its
 # libjack (pw-jack), at its default quantum unless TARN_JACK_PERIOD is set.
 # Extra arguments go to tarnapp-bench (see tarnapp-bench --help).
+# bench/run.sh --soak [options] runs the soak instead, tarnapp-soak (see its
+# --help): one compressed gig through the program, on the same server.
 #
 #   TARN_BUILD_DIR     build tree (default: build)
 #   TARN_BENCH_SERVER  JACK server name (default: tarnapp-bench)
@@ -18,14 +20,19 @@ build_dir=${TARN_BUILD_DIR:-build}
 if [[ ! -f $build_dir/CMakeCache.txt ]]; then
     tools/setup.sh >&2
 fi
-cmake --build "$build_dir" -j2 --target TarnApp tarnapp-bench >&2
+bench=tarnapp-bench
+if [[ ${1:-} == --soak ]]; then
+    bench=tarnapp-soak
+    shift
+fi
+cmake --build "$build_dir" -j2 --target TarnApp "$bench" >&2
 
 if [[ ${TARN_MIDI_SERVICE:-jack} == alsa ]]; then
-    TARNAPP_MIDI_API=alsa exec "$build_dir/tarnapp-bench" "$@"
+    TARNAPP_MIDI_API=alsa exec "$build_dir/$bench" "$@"
 fi
 
 server=${TARN_BENCH_SERVER:-tarnapp-bench}
-pidfile=$build_dir/bench/jackd.pid
+pidfile=$build_dir/bench/$server.pid
 mkdir -p "$build_dir/bench"
 # The test suite's fixture starts and stops private servers; it refuses to
 # touch a server of that name that it did not start.
@@ -40,7 +47,7 @@ trap 'tools/jackfixture.sh stop "$server" "$pidfile" >&2' EXIT
 
 status=0
 JACK_DEFAULT_SERVER=$server JACK_NO_START_SERVER=1 TARNAPP_MIDI_API=jack \
-    "${on_service[@]}" "$build_dir/tarnapp-bench" "$@" || status=$?
+    "${on_service[@]}" "$build_dir/$bench" "$@" || status=$?
 # Without realtime scheduling a busy machine makes the server miss periods;
 # the messages of such a period are lost. Worth knowing beside the figures.
 xruns=$(grep -c 'XRun' "${pidfile%.pid}.log" || true)

@@ -1,6 +1,7 @@
 #include "tarnappbench.h"
 
 #include "linecounter.h"
+#include "owntimes.h"
 #include "processprobe.h"
 
 #include <QFile>
@@ -148,6 +149,7 @@ bool TarnAppBench::startProgram()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_CONFIG_HOME", m_workDir.path() + "/config");
+    environment.insert("TARNAPP_TIMING", "1");
     if (!environment.contains("QT_QPA_PLATFORM"))
         environment.insert("QT_QPA_PLATFORM", "offscreen");
     m_program.setProcessEnvironment(environment);
@@ -275,6 +277,8 @@ bool TarnAppBench::measureLatency()
     // counted, not timed; after a lost feedback the program's preset is set
     // anew. Stragglers get time to arrive before the next round.
     auto settleAfterLoss = [] { sleepFor(milliseconds(200)); };
+    OwnTimes own((m_workDir.path() + "/stderr.log").toStdString());
+    own.mark();
     for (int i = 0; i < m_options.presses; ++i) {
         // The floor: the same path shape, peer -> echo client -> peer.
         sleepRandomPhase();
@@ -322,13 +326,23 @@ bool TarnAppBench::measureLatency()
         const Bytes offNote{0x80, 0x3B, 0x40};
         const Bytes &last = m_pads.arrival(base + 5).bytes;
         if (last != lastNote && (index == 5 || last != offNote)) {
+            // Seen only on a JACK server missing periods: notes that repeat
+            // an earlier one of the same cycle. Counted, shown, not timed.
             std::fprintf(stderr, "bench: press %d: the pads got %s\n", i,
                          describe(m_pads, base).c_str());
-            return false;
+            ++m_lost.garbled;
+            settleAfterLoss();
+            if (!resynchronise())
+                return false;
+            continue;
         }
         m_feedbackUs.add(microsecondsBetween(sent, m_pads.arrival(base + 5).time));
         m_currentPreset = index;
     }
+    // The program writes its times once a message's receivers are done.
+    sleepFor(milliseconds(200));
+    own.collect(0x90, 1, m_ownPressUs);
+    own.collect(0xF0, 6, m_ownFeedbackUs);
     return true;
 }
 

@@ -68,13 +68,15 @@ private:
 
     // Results.
     LatencyStats m_floorUs, m_pressUs, m_feedbackUs, m_startupUs;
+    // The program's own share of the two paths, as it times itself.
+    LatencyStats m_ownPressUs, m_ownFeedbackUs;
     long long m_rssAfterStartKb = -1, m_rssAfterFloodKb = -1, m_peakAfterFloodKb = -1;
     long long m_anonAfterStartKb = -1, m_anonAfterFloodKb = -1;
     double m_floodSeconds = 0;
     // Messages the service lost (JACK xruns), per measurement.
     struct
     {
-        long long startups = 0, floor = 0, presses = 0, feedbacks = 0, flood = 0;
+        long long startups = 0, floor = 0, presses = 0, feedbacks = 0, flood = 0, garbled = 0;
     } m_lost;
     double m_idleProgramMs = -1, m_idleGuiMs = -1, m_idleEchoMs = -1;
     int m_programThreads = 0;

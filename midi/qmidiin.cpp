@@ -1,5 +1,6 @@
 #include "qmidiin.h"
 
+#include "messagetiming.h"
 #include "midibackendholder.h"
 #include "midiportsupport.h"
 #include "qmidimessage.h"
@@ -170,6 +171,7 @@ void QMidiIn::inputCallback(double deltaTime, std::vector<unsigned char> *messag
 
 void QMidiIn::deliverMessage(QMidiMessage *message)
 {
+    const MessageTiming timing(message->status());
     message->setOpening(openings.load());
     message->moveToThread(thread());
     // Posted behind the slot calls that the emission posts, so every receiver

@@ -1,5 +1,6 @@
 #include "qmidiout.h"
 
+#include "messagetiming.h"
 #include "midibackendholder.h"
 #include "midiportsupport.h"
 #include "qmidimessage.h"
@@ -88,5 +89,6 @@ void QMidiOut::send(std::vector<unsigned char> &bytes)
         return;
     if (!sendFailure.empty())
         throw RtMidiError(sendFailure, RtMidiError::DRIVER_ERROR);
+    MessageTiming::sending();
     library->current().sendMessage(bytes);
 }
