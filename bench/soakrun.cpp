@@ -6,6 +6,7 @@
 #include "linecounter.h"
 #include "midiportpair.h"
 #include "processprobe.h"
+#include "remoteprotocol.h"
 #include "serviceclients.h"
 #include "soaksettings.h"
 
@@ -161,7 +162,7 @@ bool SoakRun::waitUntil(const std::function<bool()> &done, milliseconds timeout)
 
 bool SoakRun::lampsShowUnit() const
 {
-    for (int pad = 0; pad < SimulatedPads::padCount; ++pad) {
+    for (int pad = 0; pad < RemoteProtocol::PadCount; ++pad) {
         if (m_pads.isLit(pad) != (pad == m_unit.preset() - 1))
             return false;
     }
@@ -182,13 +183,13 @@ bool SoakRun::press(int number)
     // switch, when its preset is such a one.
     const int current = m_unit.preset() - 1;
     int shown = -1;
-    for (int pad = 0; pad < SimulatedPads::padCount; ++pad)
+    for (int pad = 0; pad < RemoteProtocol::PadCount; ++pad)
         shown = m_pads.isLit(pad) ? pad : shown;
     const auto fresh = [&](int index) { return index != current && index != shown; };
     const bool foot = number % 10 == 9 && fresh(footSwitchIndex);
     int target = footSwitchIndex;
     if (!foot) {
-        std::uniform_int_distribution<int> pad(0, SimulatedPads::padCount - 1);
+        std::uniform_int_distribution<int> pad(0, RemoteProtocol::PadCount - 1);
         do
             target = pad(m_random);
         while (!fresh(target));
