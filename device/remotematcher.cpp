@@ -18,8 +18,10 @@ std::optional<RemoteAction> RemoteMatcher::take(const RemoteBindings &bindings,
         rose = last < 64 && at(2) >= 64;
         last = static_cast<unsigned char>(at(2));
     }
+    // Only a Note On: the pad controller's foot switch has always been a Note
+    // On at velocity 0, and its Note Off never pressed it.
     RemoteBinding::Kind kind = RemoteBinding::Kind::None;
-    if (type == 0x80 || type == 0x90)
+    if (type == 0x90)
         kind = RemoteBinding::Kind::Note;
     else if (type == 0xB0 && rose)
         kind = RemoteBinding::Kind::Control;
@@ -27,8 +29,7 @@ std::optional<RemoteAction> RemoteMatcher::take(const RemoteBindings &bindings,
         kind = RemoteBinding::Kind::Program;
     else
         return std::nullopt;
-    // MIDI lets a Note Off stand for a Note On at velocity 0.
-    const int velocity = type == 0x80 ? 0 : at(2);
+    const int velocity = at(2);
     for (int i = 0; i < RemoteBindings::actionCount; ++i) {
         const RemoteBinding &binding = bindings.at(RemoteBindings::action(i));
         if (binding.kind() != kind || binding.number() != number ||

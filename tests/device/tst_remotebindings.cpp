@@ -49,7 +49,7 @@ class TestRemoteBindings : public QObject
 
 private slots:
     // Catches the pads and foot switch answering other notes, velocities or
-    // channels than before, a Note Off not standing for velocity 0, a
+    // channels than before, a Note Off taken for the foot switch, a
     // controller firing on release or while held, and channels mixed up.
     void matching_data()
     {
@@ -60,10 +60,10 @@ private slots:
             << ""
             << "90367F 9F3B7F 903664 90357F 903C7F 80367F B0367F C036"
             << "Preset1 Preset6 - - - - - -";
-        QTest::newRow("foot switch 69 at 0, Note Off, cut short")
+        QTest::newRow("foot switch 69 at 0, not Note Off, cut short")
             << ""
-            << "904500 854540 90457F 904600 9045"
-            << "FootSwitch FootSwitch - - FootSwitch";
+            << "904500 854500 90457F 904600 9045"
+            << "FootSwitch - - - FootSwitch";
         QTest::newRow("data above 127 fires nothing") << "Next=cc any 64"
                                                       << "9036FF 9045FF B0C07F"
                                                       << "- - -";
