@@ -115,14 +115,21 @@ void TarnAppMainWindow::initialize()
     applyLayout();
     readWindowState();
 
-    // The foot switch follows the dialog's list as it stands, saved or not.
+    // The foot switch follows the dialog's list as it stands, saved or not;
+    // the bindings follow the record, and learning takes remote messages.
     remotePads->setFootSwitchPreset([this] { return hardSettingDialog->footSwitchPreset(); });
+    remotePads->setLearner(
+        [this](const ByteVector &m) { return hardSettingDialog->takeRemoteMessage(m); });
+    remotePads->setBindings(appSetting.remoteBindings());
     connect(hardSettingDialog, &HardSettingDialog::settingsChanged, this, [this] {
         updateCaptions();
         applyLayout();
+        remotePads->setBindings(appSetting.remoteBindings());
     });
-    connect(hardSettingDialog, &HardSettingDialog::presetNamesChanged, this,
-            &TarnAppMainWindow::updateCaptions);
+    connect(hardSettingDialog, &HardSettingDialog::presetNamesChanged, this, [this] {
+        updateCaptions();
+        remotePads->setBindings(appSetting.remoteBindings());
+    });
     connect(hardSettingDialog, &HardSettingDialog::portsApplied, this,
             &TarnAppMainWindow::updateStatusDisplay);
 

@@ -1,11 +1,8 @@
 #include "remotebindings.h"
 
-namespace {
+#include "remoteprotocol.h"
 
-const int FirstPadNote = 54;
-const int FootSwitchNote = 69;
-
-} // namespace
+using namespace RemoteProtocol;
 
 RemoteBindings RemoteBindings::defaults()
 {
@@ -19,9 +16,9 @@ RemoteBinding RemoteBindings::defaultBinding(RemoteAction action)
 {
     const int i = index(action);
     if (i < presetCount)
-        return RemoteBinding::note(RemoteBinding::anyChannel, FirstPadNote + i, 127);
+        return RemoteBinding::note(RemoteBinding::anyChannel, FirstPadNote + i, PadVelocity);
     if (action == RemoteAction::FootSwitch)
-        return RemoteBinding::note(RemoteBinding::anyChannel, FootSwitchNote, 0);
+        return RemoteBinding::note(RemoteBinding::anyChannel, FootSwitchNote, FootSwitchVelocity);
     return RemoteBinding();
 }
 

@@ -5,18 +5,12 @@
 #include "qmidiin.h"
 #include "qmidimessage.h"
 #include "qmidiout.h"
-#include "remoteprotocol.h"
 
 #include <RtMidi.h>
-
-using namespace RemoteProtocol;
 
 RemotePads::RemotePads(HardwareLink *link, QObject *parent)
     : QObject(parent), link(link), remotePorts(new PortPair("remote", this))
 {
-    for (int i = 0; i < PadCount; ++i)
-        triggers.push_back({FirstPadNote + i, PadVelocity, i});
-    triggers.push_back({FootSwitchNote, FootSwitchVelocity, FootSwitch});
     connect(remotePorts->in(), SIGNAL(midiMessageReceived(QMidiMessage *)), this,
             SLOT(onMidiRemoteReceive(QMidiMessage *)));
     connect(link, &HardwareLink::presetReported, this, &RemotePads::showPreset);
@@ -24,20 +18,26 @@ RemotePads::RemotePads(HardwareLink *link, QObject *parent)
 
 void RemotePads::onMidiRemoteReceive(QMidiMessage *message)
 {
-    if (!message || (message->status() != NoteOn && message->status() != NoteOff))
+    if (!message)
         return;
-    // A Note Off is MIDI's Note On at velocity 0; bridges (PipeWire, a2jmidid)
-    // turn the foot switch's one into the other.
-    const int velocity = message->status() == NoteOff ? 0 : message->velocity();
-    for (const Trigger &trigger : triggers) {
-        if (trigger.note != message->pitch() || trigger.velocity != velocity)
-            continue;
-        if (trigger.preset != FootSwitch) {
-            // Pads act only while the buttons could be clicked.
-            if (link->takesPresets())
-                link->selectPreset(trigger.preset);
-            return;
-        }
+    const ByteVector bytes = message->rawMessage();
+    if (learn && learn(bytes))
+        return;
+    if (const auto action = matcher.take(current, bytes))
+        act(*action);
+}
+
+int RemotePads::steppedPreset(int reported, int step)
+{
+    if (reported < 0)
+        return 0;
+    const int next = reported + step;
+    return next >= 0 && next < RemoteBindings::presetCount ? next : -1;
+}
+
+void RemotePads::act(RemoteAction action)
+{
+    if (action == RemoteAction::FootSwitch) {
         // The foot switch follows the settings as they stand now, saved or
         // not, and does not depend on the link state.
         const int preset = footSwitchPreset ? footSwitchPreset() : -1;
@@ -45,6 +45,30 @@ void RemotePads::onMidiRemoteReceive(QMidiMessage *message)
             link->selectPreset(preset);
         return;
     }
+    // Everything else acts only while the buttons could be clicked.
+    if (!link->takesPresets())
+        return;
+    int preset = RemoteBindings::index(action);
+    if (action == RemoteAction::Previous || action == RemoteAction::Next)
+        preset = steppedPreset(link->currentPreset(), action == RemoteAction::Next ? 1 : -1);
+    if (preset >= 0)
+        link->selectPreset(preset);
+}
+
+void RemotePads::setBindings(const RemoteBindings &bindings)
+{
+    if (bindings == current)
+        return;
+    const RemoteBindings old = current;
+    current = bindings;
+    if (!remotePorts->out()->isPortOpen())
+        return;
+    for (int i = 0; i < RemoteBindings::presetCount; ++i) {
+        const ByteVector dark = old.lamp(i, false);
+        if (!dark.empty() && dark != current.lamp(i, false))
+            sendMidiRemote(dark);
+    }
+    relight();
 }
 
 void RemotePads::showPreset(int preset)
@@ -52,9 +76,12 @@ void RemotePads::showPreset(int preset)
     if (!remotePorts->out()->isPortOpen())
         return;
     const quint64 reply = link->replyCount();
-    for (int i = 0; i < PadCount; ++i) {
-        sendMidiRemote(i, i == preset);
-        // A failed note's box may have let a newer report through.
+    for (int i = 0; i < RemoteBindings::presetCount; ++i) {
+        const ByteVector lamp = current.lamp(i, i == preset);
+        if (lamp.empty())
+            continue;
+        sendMidiRemote(lamp);
+        // A failed send's box may have let a newer report through.
         if (link->replyCount() != reply)
             return;
     }
@@ -66,13 +93,12 @@ void RemotePads::relight()
         showPreset(link->currentPreset());
 }
 
-void RemotePads::sendMidiRemote(int index, bool on)
+void RemotePads::sendMidiRemote(ByteVector message)
 {
     try {
+        // As a message object, so that each lamp note is logged like any other send.
         QMidiMessage midiMessage;
-        midiMessage.setStatus(NoteOn);
-        midiMessage.setVelocity(on ? LampOn : LampOff);
-        midiMessage.setPitch(triggers.at(static_cast<size_t>(index)).note);
+        midiMessage.decode(message, 0.0);
         remotePorts->out()->sendMessage(&midiMessage);
     } catch (const RtMidiError &error) {
         emit sendFailed(QString::fromStdString(error.getMessage()));

@@ -1,45 +1,45 @@
 #ifndef REMOTEPADS_H
 #define REMOTEPADS_H
 
+#include "remotebindings.h"
+#include "remotematcher.h"
+
 #include <QObject>
 
 #include <functional>
-#include <vector>
 
 class HardwareLink;
 class PortPair;
 class QMidiMessage;
 
-// The pad controller over its port pair: its pads and foot switch become
-// preset choices on the link, and its lamps show the preset the unit
+// The remote controller over its port pair: its messages become preset
+// choices on the link by the bindings, and its lamps show the preset the unit
 // reports. GUI thread; MIDI input reaches it through the input's queued signal.
 class RemotePads : public QObject
 {
     Q_OBJECT
 public:
-    // A message of the controller (Note On, any channel) and the preset it
-    // chooses: 0 to 5, or FootSwitch for the preset the settings give it.
-    struct Trigger
-    {
-        int note;
-        int velocity;
-        int preset;
-    };
-    static constexpr int FootSwitch = -1;
-
     RemotePads(HardwareLink *link, QObject *parent = nullptr);
 
     PortPair *ports() const { return remotePorts; }
     // Asked at each press of the foot switch; negative for none.
     void setFootSwitchPreset(const std::function<int()> &source) { footSwitchPreset = source; }
+    // Offered every message first; one it takes (to learn a binding) does not act.
+    void setLearner(const std::function<bool(const ByteVector &)> &learner) { learn = learner; }
 
-    void sendMidiRemote(int index, bool on);
+    const RemoteBindings &bindings() const { return current; }
+    // New bindings darken the lamps that are no longer bound and light the new ones.
+    void setBindings(const RemoteBindings &bindings);
+
     // The lamps of a freshly opened pair show what the unit last reported.
     void relight();
+    // The preset a step from the reported one chooses, as the keys step: the
+    // first while none is reported, none beyond either end.
+    static int steppedPreset(int reported, int step);
 
 public slots:
     void onMidiRemoteReceive(QMidiMessage *message);
-    // One lamp note per pad, lit for the preset given; while the output is open.
+    // One lamp per bound preset, lit for the preset given; while the output is open.
     void showPreset(int preset);
 
 signals:
@@ -47,11 +47,15 @@ signals:
     void sendFailed(const QString &text);
 
 private:
+    void act(RemoteAction action);
+    void sendMidiRemote(ByteVector message);
+
     HardwareLink *link;
     PortPair *remotePorts;
-    // The pads in preset order, then the foot switch.
-    std::vector<Trigger> triggers;
+    RemoteBindings current = RemoteBindings::defaults();
+    RemoteMatcher matcher;
     std::function<int()> footSwitchPreset;
+    std::function<bool(const ByteVector &)> learn;
 };
 
 #endif

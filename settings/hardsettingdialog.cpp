@@ -3,6 +3,7 @@
 
 #include "appsetting.h"
 #include "hardwarelink.h"
+#include "remotebindingsdialog.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -28,6 +29,9 @@ HardSettingDialog::HardSettingDialog(AppSetting *setting, HardwareLink *link, Po
       hardPorts(link->ports()), remotePorts(remotePorts)
 {
     ui->setupUi(this);
+    // Made after the form connects its slots by name, which would take the
+    // bindings window's OK and CANCEL for this dialog's.
+    bindingsDialog = new RemoteBindingsDialog(this);
     setWindowFlags(Qt::Window | Qt::WindowCloseButtonHint);
 
     ui->comboFootSwitchPreset->addItem(tr("none"));
@@ -66,6 +70,7 @@ void HardSettingDialog::showRecord()
     showPresetNames();
     refreshPortLists();
     showSerialNumber();
+    pendingBindings = appSetting->remoteBindings();
 }
 
 void HardSettingDialog::refreshPortLists(bool keepChoices)
@@ -145,6 +150,7 @@ void HardSettingDialog::collectSettings()
     for (int i = 0; i < AppSetting::presetCount; ++i)
         appSetting->setPresetName(i, edits[i]->text());
     appSetting->setFootSwitchIndex(ui->comboFootSwitchPreset->currentIndex());
+    appSetting->setRemoteBindings(pendingBindings);
     appSetting->setDispType(ui->radioButtonGrid->isChecked() ? 0
                             : ui->radioButtonH->isChecked()  ? 1
                             : ui->radioButtonV->isChecked()  ? 2
@@ -233,6 +239,7 @@ void HardSettingDialog::on_pushOpen_clicked()
     const int footSwitch = appSetting->footSwitchIndex();
     if (footSwitch >= 0 && footSwitch <= AppSetting::presetCount)
         ui->comboFootSwitchPreset->setCurrentIndex(footSwitch);
+    pendingBindings = appSetting->remoteBindings();
     emit presetNamesChanged();
     showDispType(appSetting->dispType());
 }
@@ -248,4 +255,19 @@ void HardSettingDialog::on_pushSaveAs_clicked()
     collectSettings();
     appSetting->saveSettingFile(path);
     emit presetNamesChanged();
+}
+
+void HardSettingDialog::on_pushRemoteBindings_clicked()
+{
+    bindingsDialog->setBindings(pendingBindings);
+    if (bindingsDialog->exec() == QDialog::Accepted)
+        pendingBindings = bindingsDialog->bindings();
+}
+
+bool HardSettingDialog::takeRemoteMessage(const ByteVector &message)
+{
+    if (!bindingsDialog->isVisible() || !bindingsDialog->isLearning())
+        return false;
+    bindingsDialog->offer(message);
+    return true;
 }

@@ -3,22 +3,24 @@
 
 #include "hardmessages.h"
 #include "portpair.h"
+#include "remotebindings.h"
 
 #include <QDialog>
 
 class AppSetting;
 class HardwareLink;
 class QComboBox;
+class RemoteBindingsDialog;
 
 namespace Ui {
 class HardSettingDialog;
 }
 
 // The modal settings window: picks the four ports, names the presets, chooses
-// the foot-switch preset and the arrangement, reconnects the unit, and opens
-// and saves setting files. Edits the main window's record in place, applies
-// the chosen ports to the link's and the pads' pairs, and tells the window by
-// signals. GUI thread.
+// the foot-switch preset and the arrangement, binds the remote controller,
+// reconnects the unit, and opens and saves setting files. Edits the main window's record in place,
+// applies the chosen ports to the link's and the pads' pairs, and tells the window by signals. GUI
+// thread.
 class HardSettingDialog : public QDialog
 {
     Q_OBJECT
@@ -37,6 +39,9 @@ public:
     void collectSettings();
     void applyPorts(bool force);
     int footSwitchPreset() const;
+    // A remote message while the bindings window learns: offered to it and
+    // taken (true), so that it does not also act.
+    bool takeRemoteMessage(const ByteVector &message);
 
 signals:
     // From here until portsApplied (its error box included) the ports are the dialog's.
@@ -53,6 +58,7 @@ private slots:
     void on_pushGetSerial_clicked();
     void on_pushOpen_clicked();
     void on_pushSaveAs_clicked();
+    void on_pushRemoteBindings_clicked();
 
 private:
     void showDispType(int dispType);
@@ -66,6 +72,9 @@ private:
     HardwareLink *link;
     PortPair *hardPorts;
     PortPair *remotePorts;
+    RemoteBindingsDialog *bindingsDialog = nullptr;
+    // The bindings as edited since the record was last shown; OK stores them.
+    RemoteBindings pendingBindings;
 };
 
 #endif

@@ -8,7 +8,8 @@
 #   server (dummy driver, period 256) that the demo starts and stops again.
 #   TARN_MIDI_SERVICE=alsa|pipewire|jack chooses one.
 # - The simulator reads its commands from this terminal (p1..p6 press a pad,
-#   f the foot switch, 1..6 choose a preset on the unit, h for help) and
+#   f the foot switch, c pads or foot controller, 1..6 choose a preset on
+#   the unit, h for help) and
 #   prints the unit's side of the traffic and the pad lamps here.
 # - TarnApp runs with a configuration folder of its own, so the user's real
 #   settings are never touched, pre-set to the simulator's four ports. Its
@@ -231,6 +232,8 @@ demo: TarnApp starts with the settings in $config_home
 demo: its own output (traffic log, debug lines) goes to $log
 demo: type the simulator's commands here: p1..p6 press a pad, f the foot
 demo: switch (preset 6), 1..6 choose a preset on the unit, h for help.
+demo: c turns the pads into a foot controller (p1..p6 Program Change 0..5,
+demo: f a CC 64 pedal): bind them in Settings, "Remote controller…".
 demo: close TarnApp's window or press Ctrl-C to end the demo.
 EOF
 
