@@ -1,5 +1,7 @@
 #include "midiportwatch.h"
 
+#include "midiportsupport.h"
+
 #ifdef TARN_WATCH_ALSA
 #include "alsaportwatch.h"
 #endif
@@ -33,25 +35,43 @@ MidiPortWatch::~MidiPortWatch()
 
 void MidiPortWatch::start()
 {
-#ifdef TARN_WATCH_JACK
-    // A client of a server that stopped is released before one of a new server is made.
-    if (jack && !jack->isAlive())
-        jack.reset();
-    if (!jack) {
-        jack = std::make_unique<JackPortWatch>(this);
-        if (!jack->open())
-            jack.reset();
-    }
-#endif
+    // No service found yet: either may come.
+    const RtMidi::Api service = MidiPortSupport::service();
+    startJack(service == RtMidi::UNIX_JACK || service == RtMidi::UNSPECIFIED);
 #ifdef TARN_WATCH_ALSA
-    // The sequencer is there from boot or not at all: one try, as every
-    // failed one prints ALSA's complaint.
-    if (!alsa && !alsaTried) {
+    if (service != RtMidi::LINUX_ALSA && service != RtMidi::UNSPECIFIED) {
+        // Its ports are none of the port objects' any more.
+        if (alsa) {
+            alsa.reset();
+            alsaTried = false;
+            serviceGone(AlsaPortWatch::tag);
+        }
+    } else if (!alsa && !alsaTried) {
+        // The sequencer is there from boot or not at all: one try, as every
+        // failed one prints ALSA's complaint.
         alsaTried = true;
         alsa = std::make_unique<AlsaPortWatch>(this);
         if (!alsa->open())
             alsa.reset();
     }
+#endif
+}
+
+void MidiPortWatch::startJack(bool wanted)
+{
+#ifdef TARN_WATCH_JACK
+    // A client of a server that stopped is released before one of a new server is made.
+    if (jack && (!wanted || !jack->isAlive())) {
+        jack.reset();
+        serviceGone(JackPortWatch::tag);
+    }
+    if (wanted && !jack) {
+        jack = std::make_unique<JackPortWatch>(this);
+        if (!jack->open())
+            jack.reset();
+    }
+#else
+    Q_UNUSED(wanted);
 #endif
 }
 
