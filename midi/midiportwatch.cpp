@@ -24,7 +24,11 @@ class JackPortWatch
 };
 #endif
 
-MidiPortWatch::MidiPortWatch(QObject *parent) : QObject(parent) {}
+MidiPortWatch::MidiPortWatch(QObject *parent) : QObject(parent)
+{
+    retry.setInterval(retryMs);
+    connect(&retry, &QTimer::timeout, this, [this] { startJack(true); });
+}
 
 MidiPortWatch::~MidiPortWatch()
 {
@@ -67,8 +71,21 @@ void MidiPortWatch::startJack(bool wanted)
     }
     if (wanted && !jack) {
         jack = std::make_unique<JackPortWatch>(this);
-        if (!jack->open())
+        if (!jack->open()) {
             jack.reset();
+        } else if (retry.isActive()) {
+            // The server is back: whatever was open on the old one is looked at again.
+            std::lock_guard<std::mutex> lock(mutex);
+            postLocked();
+        }
+    }
+    // Until the port objects let go of a stopped server's client, or a new
+    // server runs, no client opens; nothing tells when either happens.
+    if (wanted && !jack) {
+        if (!retry.isActive())
+            retry.start();
+    } else {
+        retry.stop();
     }
 #else
     Q_UNUSED(wanted);

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 #include <mutex>
@@ -15,7 +16,8 @@ class JackPortWatch;
 // Follows the MIDI ports that come and go through the notifications of the
 // service the port objects use (see MidiPortSupport::service), and only that
 // one, and tells the GUI thread with one portsChanged per burst. Nothing
-// polls. Keeps its own view of the ports present, built in
+// polls while the service runs; while a JACK server is wanted and gone, a
+// client is tried again every retryMs. Keeps its own view of the ports present, built in
 // the order the services announced them, so that a port that went and came
 // back before anyone looked is still seen to have gone. Made and asked on the
 // GUI thread; the back ends report from their notification threads.
@@ -30,6 +32,8 @@ public:
     // yet, and drops the watch on any other. Never starts a service; cheap
     // when everything is watched already.
     void start();
+
+    static constexpr int retryMs = 250;
 
     // The names (as the port lists show them) of the ports that went since the
     // last call.
@@ -68,6 +72,8 @@ private:
     std::unique_ptr<JackPortWatch> jack;
     std::unique_ptr<AlsaPortWatch> alsa;
     bool alsaTried = false;
+    // Runs only while a JACK server is wanted and none is watched.
+    QTimer retry;
 };
 
 #endif
