@@ -8,12 +8,40 @@
 #include <jack/midiport.h>
 
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 
 namespace {
 
 std::mutex sharedMutex;
 std::weak_ptr<JackMidiClient> sharedClient;
+
+// libjack's lines while a client opens (its notification thread may add some).
+std::mutex linesMutex;
+std::string *openLines = nullptr;
+// Those of the last open that failed.
+std::string lastFailure;
+
+void keepLine(const char *line)
+{
+    std::lock_guard<std::mutex> lock(linesMutex);
+    if (openLines)
+        openLines->append(line).append("\n");
+    else
+        std::fprintf(stderr, "%s\n", line);
+}
+
+// As libjack's own would print them.
+void printError(const char *line)
+{
+    std::fprintf(stderr, "%s\n", line);
+}
+
+void printInfo(const char *line)
+{
+    std::fprintf(stdout, "%s\n", line);
+    std::fflush(stdout);
+}
 
 } // namespace
 
@@ -22,7 +50,25 @@ std::shared_ptr<JackMidiClient> JackMidiClient::shared(const std::string &name)
     std::lock_guard<std::mutex> lock(sharedMutex);
     if (std::shared_ptr<JackMidiClient> current = sharedClient.lock())
         return current->lost() ? nullptr : current;
+    // While no server runs, every try fails the same way: the lines of a
+    // failure are printed once, those of anything else as they come.
+    std::string lines;
+    {
+        std::lock_guard<std::mutex> keep(linesMutex);
+        openLines = &lines;
+    }
+    jack_set_error_function(&keepLine);
+    jack_set_info_function(&keepLine);
     std::shared_ptr<JackMidiClient> made(new JackMidiClient(name));
+    jack_set_error_function(&printError);
+    jack_set_info_function(&printInfo);
+    {
+        std::lock_guard<std::mutex> keep(linesMutex);
+        openLines = nullptr;
+    }
+    if (made->client || lines != lastFailure)
+        std::fputs(lines.c_str(), stderr);
+    lastFailure = made->client ? std::string() : lines;
     if (!made->client)
         return nullptr;
     sharedClient = made;

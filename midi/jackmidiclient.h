@@ -54,6 +54,8 @@ public:
     // and activated on first use (named `name`; JACK may add a suffix). Null
     // when no server answers, or while a client of a server that went away is
     // still held: libjack must not open a client of a new server before then.
+    // libjack's lines of a failed open are printed unless the last failed
+    // open printed the same (a server that is not there says so every time).
     static std::shared_ptr<JackMidiClient> shared(const std::string &name);
 
     ~JackMidiClient();

@@ -15,6 +15,7 @@ namespace MidiPortSupport {
 namespace {
 
 RtMidi::Api chosenApi = RtMidi::UNSPECIFIED;
+RtMidi::Api lastMade = RtMidi::UNSPECIFIED;
 
 // Ours on JACK; null when no JACK server runs, or in a build without JACK.
 template <class JackPort> std::unique_ptr<MidiBackend> jackPort()
@@ -36,8 +37,12 @@ std::unique_ptr<MidiBackend> create(std::unique_ptr<MidiBackend> (*makeJack)(), 
             return nullptr;
         }
     };
+    // Never null; its service is what the port watch follows.
     const auto orNone = [](std::unique_ptr<MidiBackend> made) -> std::unique_ptr<MidiBackend> {
-        return made ? std::move(made) : std::make_unique<NoMidiBackend>();
+        if (!made)
+            made = std::make_unique<NoMidiBackend>();
+        lastMade = made->api();
+        return made;
     };
     const RtMidi::Api chosen = preferredApi();
     if (chosen == RtMidi::UNIX_JACK)
@@ -54,12 +59,12 @@ std::unique_ptr<MidiBackend> create(std::unique_ptr<MidiBackend> (*makeJack)(), 
             continue;
         std::unique_ptr<MidiBackend> made = library(api);
         if (made && made->portCount() > 0)
-            return made;
+            return orNone(std::move(made));
         if (!fallback)
             fallback = std::move(made);
     }
     if (std::unique_ptr<MidiBackend> jack = makeJack())
-        return jack;
+        return orNone(std::move(jack));
     return orNone(std::move(fallback));
 }
 
@@ -97,6 +102,11 @@ void setPreferredApi(RtMidi::Api api)
 RtMidi::Api preferredApi()
 {
     return chosenApi;
+}
+
+RtMidi::Api service()
+{
+    return chosenApi != RtMidi::UNSPECIFIED ? chosenApi : lastMade;
 }
 
 std::unique_ptr<MidiBackend> createInput()

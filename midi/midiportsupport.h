@@ -15,6 +15,9 @@ namespace MidiPortSupport {
 // port object exists.
 void setPreferredApi(RtMidi::Api api);
 RtMidi::Api preferredApi();
+// The service whose ports the port objects use: the preferred one, else the
+// one the last back end was made on; UNSPECIFIED while none was found.
+RtMidi::Api service();
 
 // The back end for an input or an output. With a preferred API, that service
 // only: ports on another would not be where the user looks for them. Without

@@ -1,5 +1,7 @@
 #include "midiportwatch.h"
 
+#include "midiportsupport.h"
+
 #ifdef TARN_WATCH_ALSA
 #include "alsaportwatch.h"
 #endif
@@ -22,7 +24,11 @@ class JackPortWatch
 };
 #endif
 
-MidiPortWatch::MidiPortWatch(QObject *parent) : QObject(parent) {}
+MidiPortWatch::MidiPortWatch(QObject *parent) : QObject(parent)
+{
+    retry.setInterval(retryMs);
+    connect(&retry, &QTimer::timeout, this, [this] { startJack(true); });
+}
 
 MidiPortWatch::~MidiPortWatch()
 {
@@ -33,25 +39,56 @@ MidiPortWatch::~MidiPortWatch()
 
 void MidiPortWatch::start()
 {
-#ifdef TARN_WATCH_JACK
-    // A client of a server that stopped is released before one of a new server is made.
-    if (jack && !jack->isAlive())
-        jack.reset();
-    if (!jack) {
-        jack = std::make_unique<JackPortWatch>(this);
-        if (!jack->open())
-            jack.reset();
-    }
-#endif
+    // No service found yet: either may come.
+    const RtMidi::Api service = MidiPortSupport::service();
+    startJack(service == RtMidi::UNIX_JACK || service == RtMidi::UNSPECIFIED);
 #ifdef TARN_WATCH_ALSA
-    // The sequencer is there from boot or not at all: one try, as every
-    // failed one prints ALSA's complaint.
-    if (!alsa && !alsaTried) {
+    if (service != RtMidi::LINUX_ALSA && service != RtMidi::UNSPECIFIED) {
+        // Its ports are none of the port objects' any more.
+        if (alsa) {
+            alsa.reset();
+            alsaTried = false;
+            serviceGone(AlsaPortWatch::tag);
+        }
+    } else if (!alsa && !alsaTried) {
+        // The sequencer is there from boot or not at all: one try, as every
+        // failed one prints ALSA's complaint.
         alsaTried = true;
         alsa = std::make_unique<AlsaPortWatch>(this);
         if (!alsa->open())
             alsa.reset();
     }
+#endif
+}
+
+void MidiPortWatch::startJack(bool wanted)
+{
+#ifdef TARN_WATCH_JACK
+    // A client of a server that stopped is released before one of a new server is made.
+    if (jack && (!wanted || !jack->isAlive())) {
+        jack.reset();
+        serviceGone(JackPortWatch::tag);
+    }
+    if (wanted && !jack) {
+        jack = std::make_unique<JackPortWatch>(this);
+        if (!jack->open()) {
+            jack.reset();
+        } else if (retry.isActive()) {
+            // The server is back: whatever was open on the old one is looked at again.
+            std::lock_guard<std::mutex> lock(mutex);
+            postLocked();
+        }
+    }
+    // Until the port objects let go of a stopped server's client, or a new
+    // server runs, no client opens; nothing tells when either happens.
+    if (wanted && !jack) {
+        if (!retry.isActive())
+            retry.start();
+    } else {
+        retry.stop();
+    }
+#else
+    Q_UNUSED(wanted);
 #endif
 }
 

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 #include <mutex>
@@ -12,9 +13,11 @@
 class AlsaPortWatch;
 class JackPortWatch;
 
-// Follows the MIDI ports that come and go through the services' own
-// notifications (no timer, no polling) and tells the GUI thread with one
-// portsChanged per burst. Keeps its own view of the ports present, built in
+// Follows the MIDI ports that come and go through the notifications of the
+// service the port objects use (see MidiPortSupport::service), and only that
+// one, and tells the GUI thread with one portsChanged per burst. Nothing
+// polls while the service runs; while a JACK server is wanted and gone, a
+// client is tried again every retryMs. Keeps its own view of the ports present, built in
 // the order the services announced them, so that a port that went and came
 // back before anyone looked is still seen to have gone. Made and asked on the
 // GUI thread; the back ends report from their notification threads.
@@ -25,9 +28,12 @@ public:
     explicit MidiPortWatch(QObject *parent = nullptr);
     ~MidiPortWatch() override;
 
-    // Watches each service that runs now and is not watched yet. Never starts
-    // a service; cheap when everything is watched already.
+    // Watches the port objects' service when it runs now and is not watched
+    // yet, and drops the watch on any other. Never starts a service; cheap
+    // when everything is watched already.
     void start();
+
+    static constexpr int retryMs = 250;
 
     // The names (as the port lists show them) of the ports that went since the
     // last call.
@@ -56,6 +62,7 @@ private:
     QHash<quint64, QString>::iterator removeLocked(QHash<quint64, QString>::iterator port);
     void postLocked();
     void deliver();
+    void startJack(bool wanted);
 
     mutable std::mutex mutex;
     QHash<quint64, QString> ports;
@@ -65,6 +72,8 @@ private:
     std::unique_ptr<JackPortWatch> jack;
     std::unique_ptr<AlsaPortWatch> alsa;
     bool alsaTried = false;
+    // Runs only while a JACK server is wanted and none is watched.
+    QTimer retry;
 };
 
 #endif

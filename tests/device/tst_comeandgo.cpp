@@ -4,6 +4,7 @@
 // runs on a thread of its own, as a device would, beside the event loop.
 
 #include "hardsettingdialog.h"
+#include "jackmidiclient.h"
 #include "jackprobe.h"
 #include "midiservice.h"
 #include "peer.h"
@@ -18,6 +19,7 @@
 #include <jack/jack.h>
 
 #include <atomic>
+#include <optional>
 #include <thread>
 
 const QString SerialRequest = "Send   : F0 00 11 22 0A 00 00 00 00 02 00 F7";
@@ -165,6 +167,49 @@ private slots:
         newcomer.reset();
         QVERIFY(TestWait::until([&] { return hardIn->findText(gone) < 0; }));
         QCOMPARE(hardIn->currentText(), gone + " (not connected)");
+    }
+
+    // The suite's JACK server stops and starts, three times: each time the
+    // unit is linked again by itself after one serial request. Catches a
+    // watch left with no client after a loss and no look once the server is back.
+    void serverRestarts()
+    {
+        const QString pidFile = qEnvironmentVariable("TARN_JACK_PIDFILE");
+        if (MidiService::isAlsa() || !QFile::exists(pidFile))
+            QSKIP("it stops and starts the suite's own JACK server");
+        bool down = false;
+        const auto fixture = [&](const char *action) {
+            down = qstrcmp(action, "start") != 0;
+            return QProcess::execute(
+                       qEnvironmentVariable("TARN_JACK_FIXTURE"),
+                       {action, qEnvironmentVariable("JACK_DEFAULT_SERVER"), pidFile}) == 0;
+        };
+        const auto restart = qScopeGuard([&] {
+            if (down)
+                fixture("start");
+            jackProbe().open();
+        });
+        std::optional<Peer> unit(std::in_place, "cg-unit", Peer::Unit);
+        WindowBench bench(WindowBench::ports(&*unit, nullptr));
+        const HardwareLink &link = bench.window().link();
+        const auto complete = [&] {
+            return link.hardStatus() == HardwareLink::HardStatus::Complete;
+        };
+        QVERIFY(TestWait::until(complete));
+        for (int round = 0; round < 3; ++round) {
+            std::weak_ptr<JackMidiClient> old = JackMidiClient::shared("tarn-tests");
+            jackProbe()
+                .close(); // libjack opens no client of a new server while one of the old is left
+            QVERIFY(fixture("stop"));
+            QVERIFY(showsNoPort(bench));
+            unit.reset();
+            QVERIFY(TestWait::until([&] { return old.expired(); }));
+            bench.log().clear();
+            QVERIFY(fixture("start"));
+            unit.emplace("cg-unit", Peer::Unit); // the names it had: first on the new server
+            QVERIFY(TestWait::until(complete));
+            QCOMPARE(bench.traffic().count(SerialRequest), 1);
+        }
     }
 };
 

@@ -1,6 +1,7 @@
 // TarnApp and the simulated unit with pads, both run as a user runs them on
 // the suite's server, watched through their output lines. Main thread.
 
+#include "jackprobe.h"
 #include "midiservice.h"
 #include "programrun.h"
 #include "windowbench.h"
@@ -13,6 +14,7 @@ class TestProgram : public QObject
 
 private slots:
     void followsTheUnitAndThePads();
+    void noJackClientOnAlsa();
 };
 
 void TestProgram::followsTheUnitAndThePads()
@@ -62,6 +64,19 @@ void TestProgram::followsTheUnitAndThePads()
             {"FontSize", "16"}, {"Width", "1100"}, {"Height", "400"}, {"X", "200"}, {"Y", "200"}}));
     unit.writeLine("q");
     QCOMPARE(unit.finish(), 0);
+}
+
+// Catches a port watch that joins a JACK server (run for audio, here the
+// suite's) while the ports are on ALSA.
+void TestProgram::noJackClientOnAlsa()
+{
+    if (!jackProbe().isValid())
+        QSKIP("no JACK server runs beside");
+    ProgramRun app(TARNAPP_EXECUTABLE, {"--midi-api", "alsa"});
+    app.start();
+    QCOMPARE(app.terminate(), 0);
+    jackProbe().settle(); // its coming would have been told by now
+    QCOMPARE(jackProbe().clientsCome().filter(QRegularExpression("^TarnApp")), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

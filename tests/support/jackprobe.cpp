@@ -29,6 +29,7 @@ bool JackProbe::open()
     // Connection events come only to an active client, announcements of
     // latencies only to one that takes part in the cycles.
     jack_set_port_connect_callback(client, &JackProbe::onConnect, this);
+    jack_set_client_registration_callback(client, &JackProbe::onClient, this);
     jack_set_process_callback(
         client, [](jack_nframes_t, void *) { return 0; }, nullptr);
     jack_set_latency_callback(
@@ -138,4 +139,18 @@ JackProbe &jackProbe()
 {
     static JackProbe probe;
     return probe;
+}
+
+QStringList JackProbe::clientsCome() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return clients;
+}
+
+void JackProbe::onClient(const char *name, int registered, void *arg)
+{
+    auto *self = static_cast<JackProbe *>(arg);
+    std::lock_guard<std::mutex> lock(self->mutex);
+    if (registered)
+        self->clients << QString::fromUtf8(name);
 }

@@ -40,6 +40,8 @@ public:
     // while any port is watched, in order.
     void watch(const QStringList &ports);
     QStringList events() const;
+    // The clients that came on the server since the probe opened.
+    QStringList clientsCome() const;
 
     // Registers ports until the server refuses, then frees `free` of them.
     bool fill(int free);
@@ -48,11 +50,12 @@ public:
 private:
     static void onConnect(unsigned int a, unsigned int b, int connect, void *arg);
     static void onLatency(int mode, void *arg);
+    static void onClient(const char *name, int registered, void *arg);
 
     jack_client_t *client = nullptr;
     std::vector<jack_port_t *> fillers;
     mutable std::mutex mutex;
-    QStringList watched, seen;
+    QStringList watched, seen, clients;
 };
 
 // The probe of this test process, made at the first use.
