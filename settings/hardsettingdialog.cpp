@@ -70,11 +70,13 @@ void HardSettingDialog::showRecord()
 
 void HardSettingDialog::refreshPortLists(bool keepChoices)
 {
-    const auto fill = [this, keepChoices](QComboBox *list, const QStringList &names, bool withNone,
-                                          const QString &storedName) {
+    using End = PortPair::End;
+    const auto fill = [this, keepChoices](QComboBox *list, const PortPair *pair, End end,
+                                          bool withNone, const QString &storedName) {
         // Ports that come and go while the dialog is open must not undo what
         // the user has chosen and not yet applied.
         const QString stored = keepChoices && list->count() ? selectedName(list) : storedName;
+        const QStringList names = pair->portNames(end);
         list->clear();
         if (withNone)
             list->addItem(tr("none"), QString());
@@ -83,7 +85,7 @@ void HardSettingDialog::refreshPortLists(bool keepChoices)
         // Without a match a list keeps its first entry; but a stored port that
         // is absent (unplugged) is kept as an entry of its own, so that OK
         // does not put another port in its place.
-        const QString present = PortPair::presentName(names, stored);
+        const QString present = pair->presentName(end, stored);
         const int index = present.isEmpty() ? -1 : names.indexOf(present);
         if (index >= 0) {
             list->setCurrentIndex(index + (withNone ? 1 : 0));
@@ -93,15 +95,10 @@ void HardSettingDialog::refreshPortLists(bool keepChoices)
             list->setCurrentIndex(list->count() - 1);
         }
     };
-    using End = PortPair::End;
-    fill(ui->comboHardMidiIn, hardPorts->portNames(End::In), false,
-         appSetting->hardwareMidiInPort());
-    fill(ui->comboHardMidiOut, hardPorts->portNames(End::Out), false,
-         appSetting->hardwareMidiOutPort());
-    fill(ui->comboRemoteMidiIn, remotePorts->portNames(End::In), true,
-         appSetting->remoteMidiInPort());
-    fill(ui->comboRemoteMidiOut, remotePorts->portNames(End::Out), true,
-         appSetting->remoteMidiOutPort());
+    fill(ui->comboHardMidiIn, hardPorts, End::In, false, appSetting->hardwareMidiInPort());
+    fill(ui->comboHardMidiOut, hardPorts, End::Out, false, appSetting->hardwareMidiOutPort());
+    fill(ui->comboRemoteMidiIn, remotePorts, End::In, true, appSetting->remoteMidiInPort());
+    fill(ui->comboRemoteMidiOut, remotePorts, End::Out, true, appSetting->remoteMidiOutPort());
 }
 
 void HardSettingDialog::showPresetNames()
