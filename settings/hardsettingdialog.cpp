@@ -14,10 +14,19 @@ namespace {
 // whether that port is absent (a stored name that is not listed now).
 const int NameRole = Qt::UserRole;
 const int AbsentRole = Qt::UserRole + 1;
+// The stored name an entry was found for, when it differs only in its numbers.
+const int StoredRole = Qt::UserRole + 2;
 
 QString selectedName(const QComboBox *list)
 {
     return list->currentData(NameRole).toString();
+}
+
+// What the record keeps for a list: the stored name while the user leaves it as shown.
+QString keptName(const QComboBox *list)
+{
+    const QVariant stored = list->currentData(StoredRole);
+    return stored.isValid() ? stored.toString() : selectedName(list);
 }
 
 } // namespace
@@ -75,7 +84,7 @@ void HardSettingDialog::refreshPortLists(bool keepChoices)
                                           bool withNone, const QString &storedName) {
         // Ports that come and go while the dialog is open must not undo what
         // the user has chosen and not yet applied.
-        const QString stored = keepChoices && list->count() ? selectedName(list) : storedName;
+        const QString stored = keepChoices && list->count() ? keptName(list) : storedName;
         const QStringList names = pair->portNames(end);
         list->clear();
         if (withNone)
@@ -89,6 +98,8 @@ void HardSettingDialog::refreshPortLists(bool keepChoices)
         const int index = present.isEmpty() ? -1 : names.indexOf(present);
         if (index >= 0) {
             list->setCurrentIndex(index + (withNone ? 1 : 0));
+            // Renumbered: left alone, the list keeps the name as stored.
+            list->setItemData(list->currentIndex(), stored, StoredRole);
         } else if (!stored.isEmpty()) {
             list->addItem(stored + tr(" (not connected)"), stored);
             list->setItemData(list->count() - 1, true, AbsentRole);
@@ -123,18 +134,15 @@ void HardSettingDialog::storeSerialNumber(const ByteVector &serial)
 
 void HardSettingDialog::collectSettings()
 {
-    const QString hardIn = selectedName(ui->comboHardMidiIn);
-    const QString hardOut = selectedName(ui->comboHardMidiOut);
-    appSetting->setHardwareMidiInPort(hardIn);
-    appSetting->setHardwareMidiOutPort(hardOut);
+    appSetting->setHardwareMidiInPort(keptName(ui->comboHardMidiIn));
+    appSetting->setHardwareMidiOutPort(keptName(ui->comboHardMidiOut));
 
     // "none", and the unit's own port chosen a second time, store no name.
-    const auto remoteName = [](const QComboBox *remote, const QString &hardware) {
-        const QString name = selectedName(remote);
-        return name == hardware ? QString() : name;
+    const auto remoteName = [](const QComboBox *remote, const QComboBox *hardware) {
+        return selectedName(remote) == selectedName(hardware) ? QString() : keptName(remote);
     };
-    appSetting->setRemoteMidiInPort(remoteName(ui->comboRemoteMidiIn, hardIn));
-    appSetting->setRemoteMidiOutPort(remoteName(ui->comboRemoteMidiOut, hardOut));
+    appSetting->setRemoteMidiInPort(remoteName(ui->comboRemoteMidiIn, ui->comboHardMidiIn));
+    appSetting->setRemoteMidiOutPort(remoteName(ui->comboRemoteMidiOut, ui->comboHardMidiOut));
 
     const QLineEdit *const edits[] = {ui->textPresetName1, ui->textPresetName2,
                                       ui->textPresetName3, ui->textPresetName4,
