@@ -12,6 +12,16 @@ PortFollower::PortFollower(HardwareLink *link, const StoredNames &hardwareNames,
       remoteNames(remoteNames)
 {
     connect(&watch, &MidiPortWatch::portsChanged, this, &PortFollower::recheck);
+    // Two cables of one make differ only in their numbers: neither pair takes
+    // the other's port for its own renumbered one.
+    const auto reservedBy = [](const PortPair *pair, const StoredNames &stored) {
+        return [pair, stored] {
+            return stored() + QStringList{pair->openedName(PortPair::End::In),
+                                          pair->openedName(PortPair::End::Out)};
+        };
+    };
+    link->ports()->setReserved(reservedBy(pads->ports(), remoteNames));
+    pads->ports()->setReserved(reservedBy(link->ports(), hardwareNames));
 }
 
 void PortFollower::start()
@@ -69,15 +79,17 @@ PortFollower::Change PortFollower::follow(PortPair &pair, const QStringList &sto
         const QString inName = pair.openedName(PortPair::End::In);
         const QString outName = pair.openedName(PortPair::End::Out);
         if (ins.contains(inName) && outs.contains(outName) && !vanished.contains(inName) &&
-            !vanished.contains(outName))
+            !vanished.contains(outName)) {
+            pair.noteListed();
             return Change::None;
+        }
         pair.close();
         qDebug("Ports  : %s gone", pair.name());
         change = Change::Closed;
     }
     // Opened by the stored names only, as at start-up; never touches them.
-    const QString inName = PortPair::presentName(ins, stored.value(0));
-    const QString outName = PortPair::presentName(outs, stored.value(1));
+    const QString inName = pair.presentName(PortPair::End::In, stored.value(0));
+    const QString outName = pair.presentName(PortPair::End::Out, stored.value(1));
     if (inName.isEmpty() || outName.isEmpty() || !available(inName) || !available(outName))
         return change;
     return pair.open(stored.value(0), stored.value(1)) ? Change::Opened : Change::Closed;

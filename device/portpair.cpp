@@ -28,9 +28,30 @@ bool PortPair::isOpen() const
     return midiIn->isPortOpen() && midiOut->isPortOpen();
 }
 
-QString PortPair::presentName(const QStringList &present, const QString &stored)
+QString PortPair::presentName(End end, const QString &stored) const
 {
-    return PortNameMatch::presentName(present, stored);
+    return match(end, portNames(end), stored);
+}
+
+QString PortPair::match(End end, const QStringList &present, const QString &stored) const
+{
+    // A port that was there beside ours is another device of the same kind
+    // (a second unit, the pads on a look-alike cable), not ours renumbered:
+    // ours renumbered appears after ours went, or is the only one around when
+    // ours was never seen (a device replugged while the program was not
+    // running). Names alone tell no more.
+    QStringList excluded = listedBeside[end == End::In ? 0 : 1];
+    if (reserved)
+        excluded += reserved();
+    return PortNameMatch::presentName(present, stored, excluded);
+}
+
+void PortPair::noteListed()
+{
+    listedBeside[0] = midiIn->portNames();
+    listedBeside[0].removeAll(openedName(End::In));
+    listedBeside[1] = midiOut->portNames();
+    listedBeside[1].removeAll(openedName(End::Out));
 }
 
 bool PortPair::open(const QString &inName, const QString &outName)
@@ -38,8 +59,7 @@ bool PortPair::open(const QString &inName, const QString &outName)
     if (inName.isEmpty() || outName.isEmpty())
         return false;
     close();
-    if (presentName(midiIn->portNames(), inName).isEmpty() ||
-        presentName(midiOut->portNames(), outName).isEmpty())
+    if (presentName(End::In, inName).isEmpty() || presentName(End::Out, outName).isEmpty())
         return false;
     try {
         open(End::In, inName);
@@ -54,7 +74,7 @@ void PortPair::open(End end, const QString &name)
     close(end);
     // Looked up only now: the list may have changed since it was shown.
     const QStringList names = portNames(end);
-    const QString present = presentName(names, name);
+    const QString present = match(end, names, name);
     if (present.isEmpty())
         throw RtMidiError("The MIDI port \"" + name.toStdString() + "\" is no longer there.",
                           RtMidiError::INVALID_DEVICE);
@@ -63,6 +83,8 @@ void PortPair::open(End end, const QString &name)
         midiIn->openPort(index);
     else
         midiOut->openPort(index);
+    listedBeside[end == End::In ? 0 : 1] = names;
+    listedBeside[end == End::In ? 0 : 1].removeAll(present);
 }
 
 void PortPair::close(End end)

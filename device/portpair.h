@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class QMidiIn;
 class QMidiOut;
 
@@ -40,18 +42,28 @@ public:
     void close(End end);
     void close();
 
-    // The one rule that finds a stored name among the present ports (the
-    // first of several that share it): the present name, or an empty text.
-    static QString presentName(const QStringList &present, const QString &stored);
+    // The one rule that finds a stored name among this end's present ports:
+    // the present name, or an empty text. A port renumbered since it was
+    // stored is found only when it is neither the other pair's nor one that
+    // was listed while this end was last open.
+    QString presentName(End end, const QString &stored) const;
+    // The other pair's stored and open names.
+    void setReserved(const std::function<QStringList()> &names) { reserved = names; }
+    // The ports listed now were listed beside this pair's own (it is open and present).
+    void noteListed();
 
 signals:
     // The MIDI service stopped under an open end.
     void serviceLost();
 
 private:
+    QString match(End end, const QStringList &present, const QString &stored) const;
+
     const char *pairName;
     QMidiIn *midiIn;
     QMidiOut *midiOut;
+    std::function<QStringList()> reserved;
+    QStringList listedBeside[2];
 };
 
 #endif

@@ -16,7 +16,7 @@ QString withoutAddress(const QString &name)
 
 } // namespace
 
-QString presentName(const QStringList &present, const QString &stored)
+QString presentName(const QStringList &present, const QString &stored, const QStringList &excluded)
 {
     if (stored.isEmpty() || present.contains(stored))
         return stored;
@@ -25,7 +25,7 @@ QString presentName(const QStringList &present, const QString &stored)
         return QString();
     QString found;
     for (const QString &name : present) {
-        if (withoutAddress(name) != base || name == found)
+        if (withoutAddress(name) != base || name == found || excluded.contains(name))
             continue;
         if (!found.isEmpty())
             return QString(); // two candidates: neither is taken

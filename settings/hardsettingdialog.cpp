@@ -15,10 +15,19 @@ namespace {
 // whether that port is absent (a stored name that is not listed now).
 const int NameRole = Qt::UserRole;
 const int AbsentRole = Qt::UserRole + 1;
+// The stored name an entry was found for, when it differs only in its numbers.
+const int StoredRole = Qt::UserRole + 2;
 
 QString selectedName(const QComboBox *list)
 {
     return list->currentData(NameRole).toString();
+}
+
+// What the record keeps for a list: the stored name while the user leaves it as shown.
+QString keptName(const QComboBox *list)
+{
+    const QVariant stored = list->currentData(StoredRole);
+    return stored.isValid() ? stored.toString() : selectedName(list);
 }
 
 } // namespace
@@ -75,11 +84,13 @@ void HardSettingDialog::showRecord()
 
 void HardSettingDialog::refreshPortLists(bool keepChoices)
 {
-    const auto fill = [this, keepChoices](QComboBox *list, const QStringList &names, bool withNone,
-                                          const QString &storedName) {
+    using End = PortPair::End;
+    const auto fill = [this, keepChoices](QComboBox *list, const PortPair *pair, End end,
+                                          bool withNone, const QString &storedName) {
         // Ports that come and go while the dialog is open must not undo what
         // the user has chosen and not yet applied.
-        const QString stored = keepChoices && list->count() ? selectedName(list) : storedName;
+        const QString stored = keepChoices && list->count() ? keptName(list) : storedName;
+        const QStringList names = pair->portNames(end);
         list->clear();
         if (withNone)
             list->addItem(tr("none"), QString());
@@ -88,25 +99,22 @@ void HardSettingDialog::refreshPortLists(bool keepChoices)
         // Without a match a list keeps its first entry; but a stored port that
         // is absent (unplugged) is kept as an entry of its own, so that OK
         // does not put another port in its place.
-        const QString present = PortPair::presentName(names, stored);
+        const QString present = pair->presentName(end, stored);
         const int index = present.isEmpty() ? -1 : names.indexOf(present);
         if (index >= 0) {
             list->setCurrentIndex(index + (withNone ? 1 : 0));
+            // Renumbered: left alone, the list keeps the name as stored.
+            list->setItemData(list->currentIndex(), stored, StoredRole);
         } else if (!stored.isEmpty()) {
             list->addItem(stored + tr(" (not connected)"), stored);
             list->setItemData(list->count() - 1, true, AbsentRole);
             list->setCurrentIndex(list->count() - 1);
         }
     };
-    using End = PortPair::End;
-    fill(ui->comboHardMidiIn, hardPorts->portNames(End::In), false,
-         appSetting->hardwareMidiInPort());
-    fill(ui->comboHardMidiOut, hardPorts->portNames(End::Out), false,
-         appSetting->hardwareMidiOutPort());
-    fill(ui->comboRemoteMidiIn, remotePorts->portNames(End::In), true,
-         appSetting->remoteMidiInPort());
-    fill(ui->comboRemoteMidiOut, remotePorts->portNames(End::Out), true,
-         appSetting->remoteMidiOutPort());
+    fill(ui->comboHardMidiIn, hardPorts, End::In, false, appSetting->hardwareMidiInPort());
+    fill(ui->comboHardMidiOut, hardPorts, End::Out, false, appSetting->hardwareMidiOutPort());
+    fill(ui->comboRemoteMidiIn, remotePorts, End::In, true, appSetting->remoteMidiInPort());
+    fill(ui->comboRemoteMidiOut, remotePorts, End::Out, true, appSetting->remoteMidiOutPort());
 }
 
 void HardSettingDialog::showPresetNames()
@@ -131,18 +139,15 @@ void HardSettingDialog::storeSerialNumber(const ByteVector &serial)
 
 void HardSettingDialog::collectSettings()
 {
-    const QString hardIn = selectedName(ui->comboHardMidiIn);
-    const QString hardOut = selectedName(ui->comboHardMidiOut);
-    appSetting->setHardwareMidiInPort(hardIn);
-    appSetting->setHardwareMidiOutPort(hardOut);
+    appSetting->setHardwareMidiInPort(keptName(ui->comboHardMidiIn));
+    appSetting->setHardwareMidiOutPort(keptName(ui->comboHardMidiOut));
 
     // "none", and the unit's own port chosen a second time, store no name.
-    const auto remoteName = [](const QComboBox *remote, const QString &hardware) {
-        const QString name = selectedName(remote);
-        return name == hardware ? QString() : name;
+    const auto remoteName = [](const QComboBox *remote, const QComboBox *hardware) {
+        return selectedName(remote) == selectedName(hardware) ? QString() : keptName(remote);
     };
-    appSetting->setRemoteMidiInPort(remoteName(ui->comboRemoteMidiIn, hardIn));
-    appSetting->setRemoteMidiOutPort(remoteName(ui->comboRemoteMidiOut, hardOut));
+    appSetting->setRemoteMidiInPort(remoteName(ui->comboRemoteMidiIn, ui->comboHardMidiIn));
+    appSetting->setRemoteMidiOutPort(remoteName(ui->comboRemoteMidiOut, ui->comboHardMidiOut));
 
     const QLineEdit *const edits[] = {ui->textPresetName1, ui->textPresetName2,
                                       ui->textPresetName3, ui->textPresetName4,

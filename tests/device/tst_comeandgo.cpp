@@ -8,6 +8,7 @@
 #include "jackprobe.h"
 #include "midiservice.h"
 #include "peer.h"
+#include "portnamematch.h"
 #include "portpair.h"
 #include "testwait.h"
 #include "windowbench.h"
@@ -39,35 +40,62 @@ class TestComeAndGo : public QObject
     Q_OBJECT
 
 private slots:
-    // A stored port name is found again when only its client numbers moved.
+    // A stored port name is found again when only its client numbers moved,
+    // unless the moved one is another device's.
     void storedNameMatches_data()
     {
         QTest::addColumn<QStringList>("present");
         QTest::addColumn<QString>("stored");
+        QTest::addColumn<QStringList>("others");
         QTest::addColumn<QString>("found");
         const QString unit = "u:u MIDI 1 24:0", moved = "u:u MIDI 1 28:0";
-        QTest::newRow("exact") << QStringList{"u:u MIDI 1 25:0", unit} << unit << unit;
-        QTest::newRow("numbers moved") << QStringList{"x:y 14:0", moved} << unit << moved;
-        QTest::newRow("two candidates") << QStringList{moved, "u:u MIDI 1 29:0"} << unit << "";
-        QTest::newRow("other port") << QStringList{"u:u MIDI 2 24:1"} << unit << "";
-        QTest::newRow("no numbers") << QStringList{"s:o 1:0"} << "s:o" << QString();
+        const QString twin = "u:u MIDI 1 29:0";
+        const QStringList none;
+        QTest::newRow("exact") << QStringList{twin, unit} << unit << QStringList{unit} << unit;
+        QTest::newRow("numbers moved") << QStringList{"x:y 14:0", moved} << unit << none << moved;
+        QTest::newRow("two candidates") << QStringList{moved, twin} << unit << none << "";
+        QTest::newRow("other port") << QStringList{"u:u MIDI 2 24:1"} << unit << none << "";
+        QTest::newRow("no numbers") << QStringList{"s:o 1:0"} << "s:o" << none << QString();
+        QTest::newRow("the other's") << QStringList{twin} << unit << QStringList{twin} << "";
+        QTest::newRow("moved beside the other's")
+            << QStringList{twin, moved} << unit << QStringList{"x:y 14:0", twin} << moved;
     }
 
     void storedNameMatches()
     {
         QFETCH(QStringList, present);
         QFETCH(QString, stored);
+        QFETCH(QStringList, others);
         QFETCH(QString, found);
-        QCOMPARE(PortPair::presentName(present, stored), found);
+        QCOMPARE(PortNameMatch::presentName(present, stored, others), found);
     }
 
     // The pads come back lit as the unit last told, without the unit being
     // asked again; the unit comes back linked after one serial request, its
     // lamp while away looking as the pads' did. Nothing of the closed
-    // connections is left behind; a device of another name is not opened.
+    // connections is left behind; another device is not opened, nor is one
+    // pair's port taken by the other, when their names differ only in
+    // ALSA's numbers.
+    void devicesVanishAndReturn_data()
+    {
+        QTest::addColumn<QStringList>("names"); // the unit, the pads, another unit
+        QTest::addColumn<bool>("otherFirst");   // the other there from the start
+        QTest::newRow("names of their own")
+            << QStringList{"cg-unit", "cg-pads", "cg-other"} << false;
+        QTest::newRow("pads on a look-alike cable")
+            << QStringList{"cg-twin 24:0", "cg-twin 28:0", "cg-other"} << false;
+        QTest::newRow("second unit on a look-alike cable")
+            << QStringList{"cg-twin 24:0", "cg-pads", "cg-twin 31:0"} << true;
+    }
+
     void devicesVanishAndReturn()
     {
-        Peer unit("cg-unit", Peer::Unit), pads("cg-pads", Peer::Pads);
+        QFETCH(QStringList, names);
+        QFETCH(bool, otherFirst);
+        Peer unit(names[0], Peer::Unit), pads(names[1], Peer::Pads);
+        std::unique_ptr<Peer> other;
+        if (otherFirst)
+            other = std::make_unique<Peer>(names[2], Peer::Unit);
         unit.unit().choosePreset(4);
         WindowBench bench(WindowBench::ports(&unit, &pads));
         const HardwareLink &link = bench.window().link();
@@ -81,7 +109,6 @@ private slots:
         const int ports = portCount();
         const QLabel *lamp = bench.widget<QLabel>("labelRemoteLamp");
         const QString lit = lamp->styleSheet();
-        std::unique_ptr<Peer> other;
         for (int round = 0; round < 3; ++round) {
             pads.unplug();
             QVERIFY(TestWait::until([&] { return lamp->styleSheet() != lit; }));
@@ -99,13 +126,17 @@ private slots:
             QVERIFY(showsNoPort(bench));
             QCOMPARE(bench.widget<QLabel>("labelHardLamp")->styleSheet(), away);
             if (!other)
-                other = std::make_unique<Peer>("cg-other", Peer::Unit);
+                other = std::make_unique<Peer>(names[2], Peer::Unit);
             unit.plug();
             QVERIFY(TestWait::until(complete));
             QCOMPARE(bench.traffic().count(SerialRequest), 1);
         }
+        // No serial request went to the pads; the other unit got nothing.
+        for (const ByteVector &message : pads.received())
+            QVERIFY(message.front() != 0xF0);
+        QVERIFY(other->received().empty());
         // The other device's two ports are new; nothing of ours is left behind.
-        QCOMPARE(portCount(), ports + 2);
+        QCOMPARE(portCount(), ports + (otherFirst ? 0 : 2));
         QVERIFY(jackProbe().connections(other->in()).isEmpty());
     }
 

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -63,6 +64,8 @@ private slots:
         if (step == "switch on")
             first.unplug();
         WindowBench bench(WindowBench::ports(&first, nullptr));
+        // A unit switched on renumbered (ALSA) keeps the name it was stored under.
+        const QString storedName = expected.out();
         first.plug();
 
         ModalAnswerer answerer;
@@ -84,28 +87,41 @@ private slots:
         QVERIFY(jackProbe().waitConnected(expected.out()));
         QVERIFY(jackProbe().connections(other.in()).isEmpty());
         QCOMPARE(bench.traffic().count(SerialRequest), requests);
-        QCOMPARE(stored().value("HardwareMidiInPort").toString(), expected.out());
+        QCOMPARE(stored().value("HardwareMidiInPort").toString(), storedName);
     }
 
     // Return in a field is OK; every other way out keeps the record, and the
     // fields (the foot switch among them) show the record again. Stored ports
-    // that are absent are shown as such, kept, and not opened.
+    // that are absent are shown as such, kept, and not opened, also beside
+    // pads whose ports differ from the unit's only in ALSA's numbers; a unit
+    // found renumbered keeps its stored names.
     void leavingTheDialog_data()
     {
         QTest::addColumn<int>("key");
-        QTest::newRow("Return in a field") << int(Qt::Key_Return);
-        QTest::newRow("CANCEL") << 0;
-        QTest::newRow("Escape") << int(Qt::Key_Escape);
+        QTest::addColumn<QString>("plugged"); // "pads" on a look-alike cable, or the "unit"
+        QTest::newRow("Return in a field") << int(Qt::Key_Return) << "";
+        QTest::newRow("CANCEL") << 0 << "";
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << "";
+        QTest::newRow("Return beside look-alike pads") << int(Qt::Key_Return) << "pads";
+        QTest::newRow("Return with the unit renumbered") << int(Qt::Key_Return) << "unit";
     }
 
     void leavingTheDialog()
     {
         QFETCH(int, key);
-        const bool kept = key == Qt::Key_Return;
-        Peer unit("h-dlg-unit"), pads("h-dlg-pads");
-        const QVariantMap ports = WindowBench::ports(&unit, &pads);
-        unit.unplug();
-        pads.unplug();
+        QFETCH(QString, plugged);
+        const bool kept = key == Qt::Key_Return, twin = plugged == "pads";
+        Peer unit(plugged.isEmpty() ? "h-dlg-unit" : "h-dlg-twin 24:0");
+        Peer pads(twin ? "h-dlg-twin 28:0" : "h-dlg-pads", Peer::Pads);
+        QVariantMap ports = WindowBench::ports(&unit, &pads);
+        if (plugged == "unit") // stored before a replug that moved its numbers
+            for (const char *name : {"HardwareMidiInPort", "HardwareMidiOutPort"})
+                ports[name] =
+                    ports[name].toString().replace(QRegularExpression(" \\d+:\\d+$"), " 23:0");
+        else
+            unit.unplug();
+        if (!twin)
+            pads.unplug();
         QVariantMap setting = ports;
         setting.insert({{"Preset1", "Bass"}, {"FootSwitchIndex", 1}, {"DispType", 0}});
         WindowBench bench(setting);
@@ -127,9 +143,11 @@ private slots:
         });
         bench.widget<QPushButton>("pushSetting")->click();
 
-        const QString mark = " (not connected)";
-        QCOMPARE(shown, QStringList({unit.out() + mark, unit.in() + mark, pads.out() + mark,
-                                     pads.in() + mark}));
+        const QString mark = " (not connected)", padsMark = twin ? "" : mark;
+        const QString unitMark = plugged == "unit" ? "" : mark;
+        QCOMPARE(shown, QStringList({unit.out() + unitMark, unit.in() + unitMark,
+                                     pads.out() + padsMark, pads.in() + padsMark}));
+        QCOMPARE(bench.window().pads().ports()->isOpen(), twin);
         const QVariantMap file = stored();
         QCOMPARE(file.value("Preset1").toString(), QString(kept ? "Lead" : "Bass"));
         QCOMPARE(file.value("FootSwitchIndex").toInt(), kept ? 4 : 1);

@@ -29,9 +29,16 @@ void Peer::plug()
         client.reset();
         client = JackMidiClient::shared("tarn-tests");
     }
+    // A name ending in ALSA's numbers ("twin 24:0") ends the JACK ports' names
+    // with them ("twin-in 24:0"), as a look-alike cable's ports look on ALSA.
+    const auto split = name.lastIndexOf(' ');
+    const bool numbered = !MidiService::isAlsa() && name.mid(split).contains(':');
+    const std::string stem = numbered ? name.left(split).toStdString() : base;
+    const std::string numbers = numbered ? name.mid(split).toStdString() : "";
     ports = std::make_unique<MidiPortPair>(
         MidiService::api(),
-        MidiPortPair::Names{"tarn-tests", base + " In", base + " Out", base + "-in", base + "-out"},
+        MidiPortPair::Names{"tarn-tests", base + " In", base + " Out", stem + "-in" + numbers,
+                            stem + "-out" + numbers},
         true, queue, 0);
     settled = false;
     // ALSA's names carry the client numbers of this plug-in.

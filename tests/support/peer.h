@@ -33,7 +33,8 @@ public:
     };
 
     // Ports "NAME In:in" and "NAME Out:out" on the suite's service (ALSA lists
-    // them with numbers: "NAME In:in 129:0"). Throws RtMidiError without a service.
+    // them with numbers: "NAME In:in 129:0"; on JACK a NAME "twin 24:0" makes
+    // "twin-in 24:0"). Throws RtMidiError without a service.
     explicit Peer(const QString &name, Role role = Raw);
     ~Peer() override;
 
