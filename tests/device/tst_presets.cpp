@@ -4,6 +4,7 @@
 // its bindings and leaves every controller low. Main thread.
 
 #include "jackprobe.h"
+#include "midiservice.h"
 #include "modalanswerer.h"
 #include "peer.h"
 #include "remotebindingsdialog.h"
@@ -171,7 +172,9 @@ private slots:
         QFETCH(int, reported);
         QFETCH(QByteArray, lamps);
         const QByteArray bytes = QByteArray::fromHex(lamps);
-        const std::vector<ByteVector> expected = split(ByteVector(bytes.begin(), bytes.end()));
+        std::vector<ByteVector> expected = split(ByteVector(bytes.begin(), bytes.end()));
+        for (ByteVector &lamp : expected)
+            lamp = MidiService::delivered(lamp);
         setLinked(true);
         bench->window().pads().setBindings(changed(bindings));
         report(reported);
