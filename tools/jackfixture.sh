@@ -12,23 +12,54 @@
 # JACK's small registry is free again (SIGKILL would keep the slot).
 # TARN_JACK_REALTIME=1 runs the server and its clients' process threads with
 # real-time scheduling, where the system allows it.
-# With TARN_MIDI_SERVICE=pipewire the private service is a PipeWire of its own
-# (tools/pwfixture.sh), started and stopped the same way.
+# With TARN_MIDI_SERVICE=pipewire the private service is a PipeWire of its own,
+# started and stopped the same way. Its runtime folder, the one JACK programs
+# reach it through, is PIDFILE without ".pid" and with ".run"
+# (XDG_RUNTIME_DIR=that pw-jack PROGRAM), so a desktop's own PipeWire is never
+# touched. It runs with its default configuration and no session manager: its
+# dummy driver drives the graph. Its quantum is PipeWire's default (1024
+# frames at 48 kHz), or TARN_JACK_PERIOD frames when that is set. NAME only
+# names it in messages: PipeWire's libjack ignores server names.
 set -euo pipefail
-if [[ ${TARN_MIDI_SERVICE:-} == pipewire ]]; then
-    exec "$(dirname "${BASH_SOURCE[0]}")/pwfixture.sh" "$@"
-fi
 (($# == 3)) || { echo "usage: $0 start|stop NAME PIDFILE" >&2; exit 2; }
 action=$1 name=$2 pidfile=$3
-period=${TARN_JACK_PERIOD:-1024}
-mode=--no-realtime
-[[ ${TARN_JACK_REALTIME:-0} == 1 ]] && mode=-R
 export JACK_NO_START_SERVER=1
-
 alive() { [[ -d /proc/$1 ]] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null; }
-answers() { jack_wait -s "$name" -c 2>/dev/null | grep -qx running; }
-# Only a server that this script started for NAME is ever signalled.
-ours() { alive "$1" && tr '\0' ' ' <"/proc/$1/cmdline" | grep -qE "^jackd (--no-realtime|-R) -p 256 -n $name -d dummy "; }
+
+if [[ ${TARN_MIDI_SERVICE:-} == pipewire ]]; then
+    what="PipeWire '$name'"
+    runtime=${pidfile%.pid}.run
+    unset PIPEWIRE_REMOTE PIPEWIRE_RUNTIME_DIR PIPEWIRE_QUANTUM
+    export XDG_RUNTIME_DIR=$runtime
+    answers() { pw-jack jack_wait -c 2>/dev/null | grep -qx running; }
+    # Only a PipeWire that this script started on this runtime folder is signalled.
+    ours() {
+        alive "$1" && [[ $(tr '\0' ' ' <"/proc/$1/cmdline") == "pipewire " ]] &&
+            tr '\0' '\n' <"/proc/$1/environ" | grep -qxF "XDG_RUNTIME_DIR=$runtime"
+    }
+    launch() {
+        command -v pipewire >/dev/null && command -v pw-jack >/dev/null || {
+            echo "jackfixture: needs pipewire and pw-jack (Debian: pipewire pipewire-jack)" >&2
+            exit 1
+        }
+        mkdir -p "$runtime" && chmod 700 "$runtime"
+        # Without a session bus it says so and goes on; nothing here needs one.
+        DBUS_SESSION_BUS_ADDRESS=disabled: exec setsid pipewire
+    }
+    ready() {
+        [[ -z ${TARN_JACK_PERIOD:-} ]] ||
+            pw-metadata -n settings 0 clock.force-quantum "$TARN_JACK_PERIOD" >/dev/null
+    }
+else
+    what="JACK server '$name'"
+    mode=--no-realtime
+    [[ ${TARN_JACK_REALTIME:-0} == 1 ]] && mode=-R
+    answers() { jack_wait -s "$name" -c 2>/dev/null | grep -qx running; }
+    # Only a server that this script started for NAME is ever signalled.
+    ours() { alive "$1" && tr '\0' ' ' <"/proc/$1/cmdline" | grep -qE "^jackd (--no-realtime|-R) -p 256 -n $name -d dummy "; }
+    launch() { exec setsid jackd $mode -p 256 -n "$name" -d dummy -r 48000 -p "${TARN_JACK_PERIOD:-1024}"; }
+    ready() { :; }
+fi
 
 stop() {
     [[ -f $pidfile ]] || return 0
@@ -38,26 +69,26 @@ stop() {
     [[ $pid =~ ^[0-9]+$ ]] && ours "$pid" || return 0
     kill -TERM "$pid"
     for _ in $(seq 300); do alive "$pid" || return 0; sleep 0.1; done
-    echo "jackfixture: server '$name' did not stop within 30 s" >&2
+    echo "jackfixture: $what did not stop within 30 s" >&2
     return 1
 }
 
 start() {
     stop || true
-    answers && { echo "jackfixture: a server '$name' runs that is not ours; stop it first" >&2; exit 1; }
+    answers && { echo "jackfixture: a $what runs that is not ours; stop it first" >&2; exit 1; }
     mkdir -p "$(dirname "$pidfile")"
     local log=${pidfile%.pid}.log
     # Its own session and no inherited output: ctest waits for the fixture's
     # output to close, and must not take the server down with the fixture.
-    setsid jackd $mode -p 256 -n "$name" -d dummy -r 48000 -p "$period" \
-        </dev/null >"$log" 2>&1 &
+    # (launch execs the service, so that $! is its pid.)
+    launch </dev/null >"$log" 2>&1 &
     echo $! >"$pidfile"
     for _ in $(seq 100); do
-        answers && { echo "jackfixture: JACK server '$name' runs as pid $!"; return 0; }
+        answers && ready && { echo "jackfixture: $what runs as pid $!"; return 0; }
         alive $! || break
         sleep 0.1
     done
-    echo "jackfixture: server '$name' did not answer within 10 s; its log:" >&2
+    echo "jackfixture: $what did not answer within 10 s; its log:" >&2
     cat "$log" >&2
     stop || true
     exit 1
@@ -65,6 +96,6 @@ start() {
 
 case $action in
 start) start ;;
-stop) stop && echo "jackfixture: JACK server '$name' stopped" ;;
+stop) stop && echo "jackfixture: $what stopped" ;;
 *) echo "usage: $0 start|stop NAME PIDFILE" >&2; exit 2 ;;
 esac

@@ -21,8 +21,8 @@ TARN_MIDI_SERVICE=pipewire ctest --test-dir "$TARN_BUILD_DIR" --output-on-failur
 
 echo "=== pwstage: the demo on PipeWire ($(date +%T))"
 pidfile=$TARN_BUILD_DIR/pwstage/pipewire.pid
-TARN_MIDI_SERVICE=pipewire tools/pwfixture.sh start desktop "$pidfile"
-trap 'TARN_MIDI_SERVICE=pipewire tools/pwfixture.sh stop desktop "$pidfile"' EXIT
+TARN_MIDI_SERVICE=pipewire tools/jackfixture.sh start desktop "$pidfile"
+trap 'TARN_MIDI_SERVICE=pipewire tools/jackfixture.sh stop desktop "$pidfile"' EXIT
 XDG_RUNTIME_DIR=${pidfile%.pid}.run tools/demodrive.sh || failed+=("the demo on PipeWire")
 if ! grep -q '^demo: MIDI service: PipeWire' "$TARN_BUILD_DIR/demodrive/demo.out"; then
     echo "pwstage: the demo did not pick PipeWire" >&2
