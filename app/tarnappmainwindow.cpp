@@ -8,6 +8,7 @@
 #include "statusdisplay.h"
 #include "tarnappaboutdialog.h"
 #include "windowkeys.h"
+#include "windowstate.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -87,7 +88,7 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
 
 TarnAppMainWindow::~TarnAppMainWindow()
 {
-    writeWindowState();
+    WindowState::save(*this);
 
     hardwareLink->ports()->close();
     remotePads->ports()->close();
@@ -113,7 +114,7 @@ void TarnAppMainWindow::initialize()
     updateCaptions();
     hardSettingDialog = new HardSettingDialog(&appSetting, hardwareLink, remotePads->ports(), this);
     applyLayout();
-    readWindowState();
+    WindowState::restore(*this);
 
     // The foot switch follows the dialog's list as it stands, saved or not;
     // the bindings follow the record, and learning takes remote messages.
@@ -386,6 +387,11 @@ void TarnAppMainWindow::resizeEvent(QResizeEvent *event)
     if (!event)
         return;
     fitFonts(size());
+}
+
+int TarnAppMainWindow::fontPointSize() const
+{
+    return labelHardConnection->font().pointSize();
 }
 
 void TarnAppMainWindow::fitFonts(const QSize &windowSize)

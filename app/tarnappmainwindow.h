@@ -40,6 +40,8 @@ public:
     static int pointSizeFor(int dispType, int width, int height);
     // The fonts of the installed arrangement for a window of that size.
     void fitFonts(const QSize &windowSize);
+    // The size the fonts have now, as the window-state file keeps it.
+    int fontPointSize() const;
 
     // Lamps, status line and buttons from the ports and the link state.
     void updateStatusDisplay();
@@ -62,8 +64,6 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void readWindowState();
-    void writeWindowState();
     int installedArrangement() const;
 
     AppSetting appSetting;

@@ -1,15 +1,15 @@
-// The main window's state file (DispStatus.ini): its size, place and font
-// size, read at start-up and written when the window goes. GUI thread.
+#include "windowstate.h"
+
+#include "appsetting.h"
 #include "tarnappmainwindow.h"
 
 #include <QGuiApplication>
-#include <QLabel>
 #include <QScreen>
 #include <QSettings>
 
 #include <algorithm>
 
-void TarnAppMainWindow::readWindowState()
+void WindowState::restore(TarnAppMainWindow &window)
 {
     QSettings file(AppSetting::windowStateFilePath(), QSettings::IniFormat);
     int width = file.value("Width").toInt();
@@ -48,18 +48,18 @@ void TarnAppMainWindow::readWindowState()
         y = 200;
     }
 
-    setFonts(fontSize);
-    setGeometry(x, y, width, height);
+    window.setFonts(fontSize);
+    window.setGeometry(x, y, width, height);
 }
 
-void TarnAppMainWindow::writeWindowState()
+void WindowState::save(TarnAppMainWindow &window)
 {
     // Full screen lasts one run: the file keeps the window, and its fonts, as
     // the next start opens it (only the destructor writes, so fonts may change).
-    const QRect rect = isFullScreen() ? normalGeometry() : geometry();
-    if (isFullScreen())
-        fitFonts(rect.size());
-    const int fontSize = labelHardConnection->font().pointSize();
+    const QRect rect = window.isFullScreen() ? window.normalGeometry() : window.geometry();
+    if (window.isFullScreen())
+        window.fitFonts(rect.size());
+    const int fontSize = window.fontPointSize();
     QSettings file(AppSetting::windowStateFilePath(), QSettings::IniFormat);
     file.setValue("FontSize", fontSize);
     file.setValue("Width", rect.width());
