@@ -41,6 +41,9 @@ if [[ ${TARN_MIDI_SERVICE:-jack} == pipewire ]]; then
     on_service=(env "XDG_RUNTIME_DIR=${pidfile%.pid}.run" pw-jack)
 else
     export TARN_JACK_PERIOD=256
+    # The soak stops and starts this server again through the same script.
+    export TARN_SOAK_FIXTURE=$PWD/tools/jackfixture.sh TARN_SOAK_SERVER=$server \
+        TARN_SOAK_PIDFILE=$PWD/$pidfile
 fi
 tools/jackfixture.sh start "$server" "$pidfile" >&2
 trap 'tools/jackfixture.sh stop "$server" "$pidfile" >&2' EXIT

@@ -290,6 +290,39 @@ bool SoakRun::replugPads()
     return programAlive();
 }
 
+bool SoakRun::restartServer()
+{
+    // libjack opens no client of a new server while one of the old is held:
+    // the soak's own clients go before the server and come back after it.
+    m_unitPorts.reset();
+    m_padsPorts.reset();
+    m_clients.reset();
+    m_jackClient.reset();
+    if (!m_server.stop() || !m_server.start())
+        return false;
+    const Clock::time_point back = Clock::now();
+    const size_t serialBefore = m_serialRequests;
+    const size_t lampsBefore = m_lampNotes;
+    m_jackClient = JackMidiClient::shared("tarn-soak");
+    plugUnit();
+    plugPads();
+    m_clients = std::make_unique<ServiceClients>();
+    // The program reopens its ports by itself and asks the unit for its serial.
+    const bool asked = waitUntil([&] { return m_serialRequests > serialBefore; }, returnTimeout);
+    const double askedAfter = duration<double>(Clock::now() - back).count();
+    if (asked && linkComplete(lampsBefore)) {
+        std::printf("JACK server stopped and started again (%d of %d): the program asked for the "
+                    "serial %.2f s after its return, the pads lit %.2f s after\n",
+                    ++m_restarts, m_options.serverRestarts, askedAfter,
+                    duration<double>(Clock::now() - back).count());
+        return true;
+    }
+    ++m_lostReturns;
+    std::fprintf(stderr, "soak: after the server's return: %zu serial requests, %zu lamp notes\n",
+                 m_serialRequests - serialBefore, m_lampNotes - lampsBefore);
+    return programAlive();
+}
+
 void SoakRun::restThenSample(int presses)
 {
     // At rest: nothing in flight, and the program's deferred work done.
@@ -319,9 +352,16 @@ int SoakRun::run()
                 "pads every %d; samples every %d, at rest\n",
                 m_options.presses, m_options.unitReplugEvery, m_options.padsReplugEvery,
                 m_options.sampleEvery);
+    const bool restarts = !BenchPeer::onAlsa() && m_server.available();
+    if (restarts)
+        std::printf("The JACK server stopped and started again %d times, evenly spread\n",
+                    m_options.serverRestarts);
+    else
+        std::printf("Not in this run: stopping and starting the server (%s)\n",
+                    BenchPeer::onAlsa() ? "the ALSA sequencer is the kernel's"
+                                        : "no server given: run through bench/run.sh --soak");
     std::printf("Not in this run: the settings dialog (every %d: the program has no way to be "
-                "driven to it from outside); stopping and starting the JACK server (waits for "
-                "the program to recover from it by itself)\n\n",
+                "driven to it from outside)\n\n",
                 m_options.settingsEvery);
     const SoakSettings settings(m_workDir.path() + "/config");
     settings.write(m_unitPorts->outName(), m_unitPorts->inName(), m_padsPorts->outName(),
@@ -360,6 +400,10 @@ int SoakRun::run()
             ok = replugUnit();
         if (ok && n % m_options.padsReplugEvery == 0)
             ok = replugPads();
+        const int restartEvery = m_options.presses / (m_options.serverRestarts + 1);
+        if (ok && restarts && restartEvery > 0 && n % restartEvery == 0 &&
+            n / restartEvery <= m_options.serverRestarts)
+            ok = restartServer();
         if (ok && n % m_options.sampleEvery == 0)
             restThenSample(n);
     }

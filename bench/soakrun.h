@@ -1,6 +1,7 @@
 #ifndef SOAKRUN_H
 #define SOAKRUN_H
 
+#include "jackserverswitch.h"
 #include "latencystats.h"
 #include "messagequeue.h"
 #include "simulatedpads.h"
@@ -38,6 +39,7 @@ public:
         int unitReplugEvery = 500;
         int padsReplugEvery = 2000;
         int settingsEvery = 5000;
+        int serverRestarts = 3; // on JACK, spread evenly over the run
         QString csv;
     };
 
@@ -70,6 +72,7 @@ private:
     void blame(const Trail &before, LineCounter &in, LineCounter &out, long long &programLoss);
     bool replugUnit();
     bool replugPads();
+    bool restartServer();
     void restThenSample(int presses);
     int verdict(bool settingsKept) const;
 
@@ -80,6 +83,7 @@ private:
     std::shared_ptr<JackMidiClient> m_jackClient;
     std::unique_ptr<MidiPortPair> m_unitPorts, m_padsPorts;
     std::unique_ptr<ServiceClients> m_clients;
+    JackServerSwitch m_server;
     // The program's log lines that say a device has gone.
     std::unique_ptr<LineCounter> m_unitGone, m_padsGone;
     // Its input callback's lines (pad notes, unit replies) and its timing
@@ -98,6 +102,7 @@ private:
     LatencyStats m_window;
     long long m_lostPresses = 0, m_lostLamps = 0, m_lostReturns = 0, m_lostByService = 0;
     long long m_lateAnswers = 0;
+    int m_restarts = 0;
     SoakSamples m_samples{m_options.csv};
 };
 

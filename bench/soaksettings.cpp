@@ -83,11 +83,14 @@ bool SoakSettings::same(const std::map<QString, QString> &before,
         const auto is = after.find(key.first);
         const QString wasText = was == before.end() ? QString("(none)") : was->second;
         const QString isText = is == after.end() ? QString("(none)") : is->second;
-        if (wasText != isText) {
-            std::printf("settings: %s was \"%s\", is \"%s\"\n", qPrintable(key.first),
-                        qPrintable(wasText), qPrintable(isText));
-            same = false;
-        }
+        if (wasText == isText)
+            continue;
+        // A key the user's file did not have is the program's default, written
+        // out; shown, but the user's own values are what must stay.
+        const bool added = was == before.end();
+        std::printf("settings: %s was \"%s\", is \"%s\"%s\n", qPrintable(key.first),
+                    qPrintable(wasText), qPrintable(isText), added ? " (added)" : "");
+        same = same && added;
     }
     return same;
 }

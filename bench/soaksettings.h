@@ -20,7 +20,8 @@ public:
                const std::string &padsIn, int footSwitchIndex) const;
     // Every key but the serial number.
     std::map<QString, QString> read() const;
-    // Prints each key that differs; true when none does.
+    // Prints each key that differs; true when every key of `before` keeps its
+    // value (the program may add its defaults for keys the file lacked).
     static bool same(const std::map<QString, QString> &before,
                      const std::map<QString, QString> &after);
 
