@@ -55,24 +55,27 @@ SoakRun::~SoakRun()
     m_padsPorts.reset();
 }
 
+// The unit's or the pads' ports, named as the program's setting file names them.
+static std::unique_ptr<MidiPortPair> devicePorts(const char *device, bool unit, MessageQueue &queue)
+{
+    const std::string name = std::string("soak-") + device;
+    return std::make_unique<MidiPortPair>(
+        RtMidi::Api(BenchPeer::api()),
+        MidiPortPair::Names{"tarn-soak", name + " In", name + " Out", std::string(device) + "-in",
+                            std::string(device) + "-out"},
+        unit, queue, unit ? FromUnit : FromPads);
+}
+
 void SoakRun::plugUnit()
 {
-    const auto api = RtMidi::Api(BenchPeer::api());
-    m_unitPorts = std::make_unique<MidiPortPair>(
-        api,
-        MidiPortPair::Names{"tarn-soak", "soak-unit In", "soak-unit Out", "unit-in", "unit-out"},
-        true, m_queue, FromUnit);
+    m_unitPorts = devicePorts("unit", true, m_queue);
 }
 
 void SoakRun::plugPads()
 {
     // Plugged in again, the controller's lamps are dark until the program lights them.
     m_pads = SimulatedPads();
-    const auto api = RtMidi::Api(BenchPeer::api());
-    m_padsPorts = std::make_unique<MidiPortPair>(
-        api,
-        MidiPortPair::Names{"tarn-soak", "soak-pads In", "soak-pads Out", "pads-in", "pads-out"},
-        false, m_queue, FromPads);
+    m_padsPorts = devicePorts("pads", false, m_queue);
 }
 
 bool SoakRun::startProgram()
@@ -81,7 +84,6 @@ bool SoakRun::startProgram()
     environment.insert("XDG_CONFIG_HOME", m_workDir.path() + "/config");
     if (!environment.contains("QT_QPA_PLATFORM"))
         environment.insert("QT_QPA_PLATFORM", "offscreen");
-    m_program.setProcessEnvironment(environment);
     // What the program received (its input callback prints every message)
     // and what it sent for it (its own timing lines) tell where a loss was.
     environment.insert("TARNAPP_TIMING", "1");
