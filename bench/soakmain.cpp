@@ -18,6 +18,8 @@ and prints a sample every so many presses; exits 1 on a loss, a leak or a
 slowing down. bench/run.sh --soak sets up the MIDI service and runs this.
   --program PATH    the TarnApp executable (default: the one built with this)
   --presses N       presses in all (default 20000)
+  --settings-every N  open and close the settings dialog every N presses
+                    (default 5000; needs Xvfb and xdotool)
   --csv FILE        also write the samples as CSV
 )";
 
@@ -37,11 +39,13 @@ int main(int argc, char **argv)
             options.program = args[++i];
         else if (option == "--presses" && hasValue)
             options.presses = args[++i].toInt(&valid);
+        else if (option == "--settings-every" && hasValue)
+            options.settingsEvery = args[++i].toInt(&valid);
         else if (option == "--csv" && hasValue)
             options.csv = args[++i];
         else
             valid = false;
-        if (!valid || option == "--help" || options.presses < 1) {
+        if (!valid || option == "--help" || options.presses < 1 || options.settingsEvery < 1) {
             std::fputs(usage, option == "--help" ? stdout : stderr);
             return option == "--help" ? 0 : 2;
         }

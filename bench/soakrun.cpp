@@ -3,7 +3,6 @@
 #include "benchpeer.h"
 #include "hardmessages.h"
 #include "jackmidiclient.h"
-#include "linecounter.h"
 #include "midiportpair.h"
 #include "processprobe.h"
 #include "remoteprotocol.h"
@@ -13,19 +12,12 @@
 #include <RtMidi.h>
 
 #include <cstdio>
-#include <fstream>
 #include <poll.h>
 #include <thread>
 
 namespace {
 
 using namespace std::chrono;
-
-enum Source
-{
-    FromUnit,
-    FromPads
-};
 
 const ByteVector serial{0x51, 0x0A, 0x4B, 0x1C, 0x2D, 0x3E, 0x4F, 0x60};
 constexpr milliseconds answerTimeout{2000};
@@ -36,114 +28,16 @@ constexpr int footSwitchIndex = 2;
 
 } // namespace
 
-SoakRun::SoakRun(const Options &options) : m_options(options), m_unit(serial)
+SoakRun::SoakRun(const Options &options)
+    : m_options(options),
+      m_program(std::make_unique<SoakProgram>(options.program, m_workDir.path())), m_devices(serial)
 {
-    if (!BenchPeer::onAlsa())
-        m_jackClient = JackMidiClient::shared("tarn-soak");
-    plugUnit();
-    plugPads();
     m_clients = std::make_unique<ServiceClients>();
 }
 
 SoakRun::~SoakRun()
 {
-    if (m_program.state() != QProcess::NotRunning) {
-        m_program.kill();
-        m_program.waitForFinished(2000);
-    }
-    m_unitPorts.reset();
-    m_padsPorts.reset();
-}
-
-// The unit's or the pads' ports, named as the program's setting file names them.
-static std::unique_ptr<MidiPortPair> devicePorts(const char *device, bool unit, MessageQueue &queue)
-{
-    const std::string name = std::string("soak-") + device;
-    return std::make_unique<MidiPortPair>(
-        RtMidi::Api(BenchPeer::api()),
-        MidiPortPair::Names{"tarn-soak", name + " In", name + " Out", std::string(device) + "-in",
-                            std::string(device) + "-out"},
-        unit, queue, unit ? FromUnit : FromPads);
-}
-
-void SoakRun::plugUnit()
-{
-    m_unitPorts = devicePorts("unit", true, m_queue);
-}
-
-void SoakRun::plugPads()
-{
-    // Plugged in again, the controller's lamps are dark until the program lights them.
-    m_pads = SimulatedPads();
-    m_padsPorts = devicePorts("pads", false, m_queue);
-}
-
-bool SoakRun::startProgram()
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_CONFIG_HOME", m_workDir.path() + "/config");
-    if (!environment.contains("QT_QPA_PLATFORM"))
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-    // What the program received (its input callback prints every message)
-    // and what it sent for it (its own timing lines) tell where a loss was.
-    environment.insert("TARNAPP_TIMING", "1");
-    m_program.setProcessEnvironment(environment);
-    m_program.setStandardOutputFile(m_workDir.path() + "/stdout.log", QIODevice::Truncate);
-    m_program.setStandardErrorFile(m_workDir.path() + "/stderr.log", QIODevice::Truncate);
-    m_program.setProgram(m_options.program);
-    m_program.start();
-    if (!m_program.waitForStarted(5000)) {
-        std::fprintf(stderr, "soak: cannot start %s\n", qPrintable(m_options.program));
-        return false;
-    }
-    return true;
-}
-
-bool SoakRun::stopProgram()
-{
-    m_program.terminate();
-    if (!m_program.waitForFinished(10000)) {
-        std::fprintf(stderr, "soak: the program did not end within 10 s of SIGTERM\n");
-        return false;
-    }
-    if (m_program.exitStatus() != QProcess::NormalExit || m_program.exitCode() != 0) {
-        std::fprintf(stderr, "soak: the program ended with code %d\n", m_program.exitCode());
-        return false;
-    }
-    return true;
-}
-
-bool SoakRun::programAlive() const
-{
-    std::ifstream status("/proc/" + std::to_string(m_program.processId()) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.compare(0, 6, "State:") == 0)
-            return line.find('Z') == std::string::npos;
-    }
-    return false;
-}
-
-void SoakRun::take()
-{
-    for (MessageQueue::Entry &entry : m_queue.takeAll()) {
-        if (entry.source == FromPads) {
-            m_lampNotes += m_pads.receive(entry.bytes);
-            continue;
-        }
-        const Clock::time_point now = Clock::now();
-        const ByteVector &bytes = entry.bytes;
-        if (bytes == makeSerialRequest())
-            ++m_serialRequests;
-        else if (bytes.size() == 14 && bytes[10] == 0x06) {
-            ++m_presetRequests;
-            m_lastRequestedIndex = bytes[11];
-            m_lastRequestTime = now;
-        }
-        const SimulatedUnit::Answer answer = m_unit.receive(bytes);
-        if (!answer.reply.empty() && m_unitPorts)
-            m_unitPorts->send(answer.reply);
-    }
+    m_program.reset();
 }
 
 bool SoakRun::waitUntil(const std::function<bool()> &done, milliseconds timeout)
@@ -151,30 +45,22 @@ bool SoakRun::waitUntil(const std::function<bool()> &done, milliseconds timeout)
     // The arrival is taken as the moment poll wakes: this thread waits for nothing else.
     const Clock::time_point end = Clock::now() + timeout;
     for (;;) {
-        take();
+        m_devices.take();
         if (done())
             return true;
         const auto left = duration_cast<milliseconds>(end - Clock::now()).count();
-        if (left <= 0 || !programAlive())
+        if (left <= 0 || !m_program->alive())
             return false;
-        pollfd wake{m_queue.wakeFd(), POLLIN, 0};
+        pollfd wake{m_devices.wakeFd(), POLLIN, 0};
         poll(&wake, 1, int(std::min<long long>(left, 10)));
     }
 }
 
-bool SoakRun::lampsShowUnit() const
-{
-    for (int pad = 0; pad < RemoteProtocol::PadCount; ++pad) {
-        if (m_pads.isLit(pad) != (pad == m_unit.preset() - 1))
-            return false;
-    }
-    return true;
-}
-
 bool SoakRun::linkComplete(size_t lampsBefore)
 {
-    return waitUntil([&] { return m_lampNotes >= lampsBefore + 6 && lampsShowUnit(); },
-                     returnTimeout);
+    return waitUntil(
+        [&] { return m_devices.lampNotes >= lampsBefore + 6 && m_devices.lampsShowUnit(); },
+        returnTimeout);
 }
 
 bool SoakRun::press(int number)
@@ -183,10 +69,8 @@ bool SoakRun::press(int number)
     // that the service lost the two differ, and the program lights nothing
     // for a status that it already shows. Every tenth press is the foot
     // switch, when its preset is such a one.
-    const int current = m_unit.preset() - 1;
-    int shown = -1;
-    for (int pad = 0; pad < RemoteProtocol::PadCount; ++pad)
-        shown = m_pads.isLit(pad) ? pad : shown;
+    const int current = m_devices.unit.preset() - 1;
+    const int shown = m_devices.litPad();
     const auto fresh = [&](int index) { return index != current && index != shown; };
     const bool foot = number % 10 == 9 && fresh(footSwitchIndex);
     int target = footSwitchIndex;
@@ -196,12 +80,12 @@ bool SoakRun::press(int number)
             target = pad(m_random);
         while (!fresh(target));
     }
-    const Trail pressTrail = trail(*m_notesIn, *m_requestsOut);
-    const Trail replyTrail = trail(*m_repliesIn, *m_lampsOut);
-    const size_t requestsBefore = m_presetRequests;
-    const size_t lampsBefore = m_lampNotes;
+    const Trail pressTrail = trail(m_program->notesIn, m_program->requestsOut);
+    const Trail replyTrail = trail(m_program->sysexIn, m_program->lampsOut);
+    const size_t requestsBefore = m_devices.presetRequests;
+    const size_t lampsBefore = m_devices.lampNotes;
     const Clock::time_point sent = Clock::now();
-    m_padsPorts->send(foot ? SimulatedPads::footSwitch() : SimulatedPads::padPress(target + 1));
+    m_devices.press(foot ? SimulatedPads::footSwitch() : SimulatedPads::padPress(target + 1));
     // An answer later than the limit is not lost: a busy machine can stall
     // the program for seconds. It is counted and shown, and only one that
     // never comes is blamed.
@@ -215,23 +99,24 @@ bool SoakRun::press(int number)
                      duration<double>(Clock::now() - sent).count());
         return true;
     };
-    if (!answered([&] { return m_presetRequests > requestsBefore; })) {
-        blame(pressTrail, *m_notesIn, *m_requestsOut, m_lostPresses);
+    if (!answered([&] { return m_devices.presetRequests > requestsBefore; })) {
+        blame(pressTrail, m_program->notesIn, m_program->requestsOut, m_lostPresses);
         std::fprintf(stderr, "soak: press %d (%s %d): no request reached the unit\n", number,
                      foot ? "foot switch for preset" : "pad", target + 1);
-        return programAlive();
+        return m_program->alive();
     }
-    if (m_lastRequestedIndex != target) {
+    if (m_devices.lastRequestedIndex != target) {
         std::fprintf(stderr, "soak: press %d asked for preset %d, the unit was asked for %d\n",
-                     number, target + 1, m_lastRequestedIndex + 1);
+                     number, target + 1, m_devices.lastRequestedIndex + 1);
         return false;
     }
-    m_window.add(duration<double, std::micro>(m_lastRequestTime - sent).count());
-    if (!answered([&] { return m_lampNotes >= lampsBefore + 6 && lampsShowUnit(); })) {
-        blame(replyTrail, *m_repliesIn, *m_lampsOut, m_lostLamps);
+    m_window.add(duration<double, std::micro>(m_devices.lastRequestTime - sent).count());
+    if (!answered(
+            [&] { return m_devices.lampNotes >= lampsBefore + 6 && m_devices.lampsShowUnit(); })) {
+        blame(replyTrail, m_program->sysexIn, m_program->lampsOut, m_lostLamps);
         std::fprintf(stderr, "soak: press %d: the pads do not show preset %d (%s)\n", number,
-                     m_unit.preset(), m_pads.lampRow().c_str());
-        return programAlive();
+                     m_devices.unit.preset(), m_devices.pads.lampRow().c_str());
+        return m_program->alive();
     }
     return true;
 }
@@ -257,60 +142,91 @@ void SoakRun::blame(const Trail &before, LineCounter &in, LineCounter &out, long
     }
 }
 
+SoakRun::Tally SoakRun::tally()
+{
+    return {m_program->sysexOut.count() + m_program->notesOut.count(), m_program->sysexIn.count(),
+            m_devices.unitHeard + static_cast<long long>(m_devices.lampNotes),
+            m_devices.unitReplies};
+}
+
+bool SoakRun::lostByService(const Tally &before)
+{
+    waitUntil([] { return false; }, milliseconds(300));
+    const Tally now = tally();
+    if (now.programOut - before.programOut > now.devicesIn - before.devicesIn ||
+        now.devicesOut - before.devicesOut > now.programIn - before.programIn) {
+        ++m_lostByService;
+        std::fprintf(stderr, "soak: a return lost by the service (xrun?): ");
+        return true;
+    }
+    ++m_lostReturns;
+    std::fprintf(stderr, "soak: A RETURN LOST BY THE PROGRAM: ");
+    return false;
+}
+
 bool SoakRun::replugUnit()
 {
-    // The cable goes back in once the program has noticed it gone.
-    const long long goneBefore = m_unitGone->count();
-    m_unitPorts.reset();
-    if (!waitUntil([&] { return m_unitGone->count() > goneBefore; }, returnTimeout))
-        std::fprintf(stderr, "soak: the program did not notice the unit gone\n");
-    const size_t serialBefore = m_serialRequests;
-    const size_t lampsBefore = m_lampNotes;
-    plugUnit();
-    if (waitUntil([&] { return m_serialRequests > serialBefore; }, returnTimeout) &&
-        linkComplete(lampsBefore))
-        return true;
-    ++m_lostReturns;
-    std::fprintf(stderr, "soak: the unit plugged back in: %zu serial requests, %zu lamp notes\n",
-                 m_serialRequests - serialBefore, m_lampNotes - lampsBefore);
-    return programAlive();
+    // A return the service spoilt is tried again, as a user would replug.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        // The cable goes back in once the program has noticed it gone.
+        const long long goneBefore = m_program->unitGone.count();
+        m_devices.unplugUnit();
+        if (!waitUntil([&] { return m_program->unitGone.count() > goneBefore; }, returnTimeout))
+            std::fprintf(stderr, "soak: the program did not notice the unit gone\n");
+        const size_t serialBefore = m_devices.serialRequests;
+        const size_t lampsBefore = m_devices.lampNotes;
+        const Tally before = tally();
+        m_devices.plugUnit();
+        if (waitUntil([&] { return m_devices.serialRequests > serialBefore; }, returnTimeout) &&
+            linkComplete(lampsBefore))
+            return true;
+        const bool again = lostByService(before);
+        std::fprintf(stderr, "the unit plugged back in: %zu serial requests, %zu lamp notes\n",
+                     m_devices.serialRequests - serialBefore, m_devices.lampNotes - lampsBefore);
+        if (!again)
+            break;
+    }
+    return m_program->alive();
 }
 
 bool SoakRun::replugPads()
 {
-    const long long goneBefore = m_padsGone->count();
-    m_padsPorts.reset();
-    if (!waitUntil([&] { return m_padsGone->count() > goneBefore; }, returnTimeout))
-        std::fprintf(stderr, "soak: the program did not notice the pads gone\n");
-    const size_t lampsBefore = m_lampNotes;
-    plugPads();
-    if (linkComplete(lampsBefore))
-        return true;
-    ++m_lostReturns;
-    std::fprintf(stderr, "soak: the pads plugged back in got %zu lamp notes\n",
-                 m_lampNotes - lampsBefore);
-    return programAlive();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const long long goneBefore = m_program->padsGone.count();
+        m_devices.unplugPads();
+        if (!waitUntil([&] { return m_program->padsGone.count() > goneBefore; }, returnTimeout))
+            std::fprintf(stderr, "soak: the program did not notice the pads gone\n");
+        const size_t lampsBefore = m_devices.lampNotes;
+        const Tally before = tally();
+        m_devices.plugPads();
+        if (linkComplete(lampsBefore))
+            return true;
+        const bool again = lostByService(before);
+        std::fprintf(stderr, "the pads plugged back in got %zu lamp notes\n",
+                     m_devices.lampNotes - lampsBefore);
+        if (!again)
+            break;
+    }
+    return m_program->alive();
 }
 
 bool SoakRun::restartServer()
 {
     // libjack opens no client of a new server while one of the old is held:
     // the soak's own clients go before the server and come back after it.
-    m_unitPorts.reset();
-    m_padsPorts.reset();
     m_clients.reset();
-    m_jackClient.reset();
+    m_devices.unplugAll();
     if (!m_server.stop() || !m_server.start())
         return false;
     const Clock::time_point back = Clock::now();
-    const size_t serialBefore = m_serialRequests;
-    const size_t lampsBefore = m_lampNotes;
-    m_jackClient = JackMidiClient::shared("tarn-soak");
-    plugUnit();
-    plugPads();
+    const size_t serialBefore = m_devices.serialRequests;
+    const size_t lampsBefore = m_devices.lampNotes;
+    const Tally before = tally();
+    m_devices.plugAll();
     m_clients = std::make_unique<ServiceClients>();
     // The program reopens its ports by itself and asks the unit for its serial.
-    const bool asked = waitUntil([&] { return m_serialRequests > serialBefore; }, returnTimeout);
+    const bool asked =
+        waitUntil([&] { return m_devices.serialRequests > serialBefore; }, returnTimeout);
     const double askedAfter = duration<double>(Clock::now() - back).count();
     if (asked && linkComplete(lampsBefore)) {
         std::printf("JACK server stopped and started again (%d of %d): the program asked for the "
@@ -319,24 +235,43 @@ bool SoakRun::restartServer()
                     duration<double>(Clock::now() - back).count());
         return true;
     }
-    ++m_lostReturns;
-    std::fprintf(stderr, "soak: after the server's return: %zu serial requests, %zu lamp notes\n",
-                 m_serialRequests - serialBefore, m_lampNotes - lampsBefore);
-    return programAlive();
+    const bool again = lostByService(before);
+    std::fprintf(stderr, "after the server's return: %zu serial requests, %zu lamp notes\n",
+                 m_devices.serialRequests - serialBefore, m_devices.lampNotes - lampsBefore);
+    return again ? replugUnit() : m_program->alive();
+}
+
+bool SoakRun::visitSettings()
+{
+    const size_t serialBefore = m_devices.serialRequests;
+    const Clock::time_point began = Clock::now();
+    if (!m_visit.visit(m_program->pid())) {
+        ++m_failedVisits;
+        return m_program->alive();
+    }
+    // OK with nothing changed reopens no port, so the unit is not asked again.
+    waitUntil([] { return false; }, milliseconds(300));
+    std::printf("Settings dialog opened and closed with OK (%d): %.2f s\n", ++m_visits,
+                duration<double>(Clock::now() - began).count());
+    if (m_devices.serialRequests != serialBefore) {
+        ++m_failedVisits;
+        std::fprintf(stderr, "soak: OK with nothing changed asked the unit for its serial\n");
+    }
+    return true;
 }
 
 void SoakRun::restThenSample(int presses)
 {
     // At rest: nothing in flight, and the program's deferred work done.
     waitUntil([] { return false; }, milliseconds(500));
-    const ProcessProbe probe(m_program.processId());
+    const ProcessProbe probe(m_program->pid());
     SoakSamples::Sample sample;
     sample.presses = presses;
     sample.seconds = duration<double>(Clock::now() - m_start).count();
     sample.rssKb = probe.residentKb();
     sample.files = probe.openFiles();
     sample.threads = probe.threadCount();
-    sample.clients = m_clients->count(m_program.processId());
+    sample.clients = m_clients->count(m_program->pid());
     sample.p50Ms = m_window.percentile(50) / 1000.0;
     sample.p99Ms = m_window.percentile(99) / 1000.0;
     sample.lostPresses = m_lostPresses;
@@ -362,26 +297,23 @@ int SoakRun::run()
         std::printf("Not in this run: stopping and starting the server (%s)\n",
                     BenchPeer::onAlsa() ? "the ALSA sequencer is the kernel's"
                                         : "no server given: run through bench/run.sh --soak");
-    std::printf("Not in this run: the settings dialog (every %d: the program has no way to be "
-                "driven to it from outside)\n\n",
-                m_options.settingsEvery);
+    if (m_visit.display().isEmpty())
+        std::printf("Not in this run: the settings dialog (%s)\n\n", qPrintable(m_visit.missing()));
+    else
+        std::printf("The settings dialog opened with a click and closed with OK every %d presses "
+                    "(the program on Xvfb %s)\n\n",
+                    m_options.settingsEvery, qPrintable(m_visit.display()));
     const SoakSettings settings(m_workDir.path() + "/config");
-    settings.write(m_unitPorts->outName(), m_unitPorts->inName(), m_padsPorts->outName(),
-                   m_padsPorts->inName(), footSwitchIndex);
+    settings.write(m_devices.unitPorts().outName(), m_devices.unitPorts().inName(),
+                   m_devices.padsPorts().outName(), m_devices.padsPorts().inName(),
+                   footSwitchIndex);
     const std::map<QString, QString> settingsAtStart = settings.read();
-    m_unit.choosePreset(1); // the unit starts on preset 1, so the first status lights a pad
+    m_devices.unit.choosePreset(1); // the unit starts on preset 1, so the first status lights a pad
     m_start = Clock::now();
-    if (!startProgram())
+    if (!m_program->start(m_visit.display()))
         return 1;
-    const std::string log = (m_workDir.path() + "/stderr.log").toStdString();
-    m_unitGone = std::make_unique<LineCounter>(log, "Ports  : hardware gone");
-    m_padsGone = std::make_unique<LineCounter>(log, "Ports  : remote gone");
-    const std::string out = (m_workDir.path() + "/stdout.log").toStdString();
-    m_notesIn = std::make_unique<LineCounter>(out, "Byte 0 = 144, ");
-    m_repliesIn = std::make_unique<LineCounter>(out, "Byte 0 = 240, ");
-    m_requestsOut = std::make_unique<LineCounter>(log, "Timing : 90 1 ");
-    m_lampsOut = std::make_unique<LineCounter>(log, "Timing : F0 6 ");
-    if (!waitUntil([&] { return m_serialRequests > 0; }, returnTimeout) || !linkComplete(0)) {
+    if (!waitUntil([&] { return m_devices.serialRequests > 0; }, returnTimeout) ||
+        !linkComplete(0)) {
         std::fprintf(stderr, "soak: the program did not complete the link at start\n");
         return 1;
     }
@@ -406,14 +338,16 @@ int SoakRun::run()
         if (ok && restarts && restartEvery > 0 && n % restartEvery == 0 &&
             n / restartEvery <= m_options.serverRestarts)
             ok = restartServer();
+        if (ok && !m_visit.display().isEmpty() && n % m_options.settingsEvery == 0)
+            ok = visitSettings();
         if (ok && n % m_options.sampleEvery == 0)
             restThenSample(n);
     }
-    if (!ok || !programAlive()) {
+    if (!ok || !m_program->alive()) {
         std::fprintf(stderr, "soak: the program ended or went wrong during the run\n");
         return 1;
     }
-    if (!stopProgram())
+    if (!m_program->stop())
         return 1;
     const bool settingsKept = SoakSettings::same(settingsAtStart, settings.read());
     return verdict(settingsKept);
@@ -431,6 +365,8 @@ int SoakRun::verdict(bool settingsKept) const
         failures.push_back(failure);
     if (!settingsKept)
         failures.push_back("the settings file changed");
+    if (m_failedVisits)
+        failures.push_back(std::to_string(m_failedVisits) + " of the settings dialog's visits");
     std::printf(
         "\nLost by the program: %lld presses, %lld lamp feedbacks, %lld device returns. "
         "Lost by the service (before the program read it or after it sent it; JACK's "

@@ -3,12 +3,11 @@
 
 #include "jackserverswitch.h"
 #include "latencystats.h"
-#include "messagequeue.h"
-#include "simulatedpads.h"
-#include "simulatedunit.h"
+#include "settingsvisit.h"
+#include "soakdevices.h"
+#include "soakprogram.h"
 #include "soaksamples.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -18,15 +17,13 @@
 #include <string>
 #include <vector>
 
-class JackMidiClient;
-class LineCounter;
-class MidiPortPair;
 class ServiceClients;
 
 // One compressed gig through the real TarnApp process: the simulator's unit
 // and pads, in this process, answer and light as the devices would, while
 // presses come in bursts, the unit and the pads are unplugged and plugged
-// back, and the program is sampled every so many presses. Main thread only;
+// back, the settings dialog is opened and closed with OK, and the program is
+// sampled every so many presses. Main thread only;
 // the library's input threads only queue.
 class SoakRun
 {
@@ -56,53 +53,44 @@ private:
     {
         long long received = 0, sent = 0;
     };
+    // What the program and the devices had sent and received of SysEx and
+    // lamp notes when a device's return began.
+    struct Tally
+    {
+        long long programOut = 0, programIn = 0, devicesIn = 0, devicesOut = 0;
+    };
 
-    bool startProgram();
-    bool stopProgram();
-    bool programAlive() const;
-    void plugUnit();
-    void plugPads();
     bool waitUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout);
-    void take();
-    bool lampsShowUnit() const;
     bool linkComplete(size_t lampsBefore);
     bool press(int number);
     static Trail trail(LineCounter &in, LineCounter &out);
     // Counts a lost message against the program or the service, by its trail.
     void blame(const Trail &before, LineCounter &in, LineCounter &out, long long &programLoss);
+    Tally tally();
+    // A device that did not come back: its messages' counts tell whether the
+    // service lost one on the way (true) or the program stopped answering.
+    bool lostByService(const Tally &before);
     bool replugUnit();
     bool replugPads();
     bool restartServer();
+    bool visitSettings();
     void restThenSample(int presses);
     int verdict(bool settingsKept) const;
 
     Options m_options;
     QTemporaryDir m_workDir;
-    QProcess m_program;
-    MessageQueue m_queue;
-    std::shared_ptr<JackMidiClient> m_jackClient;
-    std::unique_ptr<MidiPortPair> m_unitPorts, m_padsPorts;
+    SettingsVisit m_visit;
+    std::unique_ptr<SoakProgram> m_program;
     std::unique_ptr<ServiceClients> m_clients;
     JackServerSwitch m_server;
-    // The program's log lines that say a device has gone.
-    std::unique_ptr<LineCounter> m_unitGone, m_padsGone;
-    // Its input callback's lines (pad notes, unit replies) and its timing
-    // lines (preset requests, sixth lamp notes).
-    std::unique_ptr<LineCounter> m_notesIn, m_repliesIn, m_requestsOut, m_lampsOut;
-    SimulatedUnit m_unit;
-    SimulatedPads m_pads;
+    SoakDevices m_devices;
     std::mt19937 m_random{20261207};
     Clock::time_point m_start;
-
-    // What the devices received.
-    size_t m_serialRequests = 0, m_presetRequests = 0, m_lampNotes = 0;
-    int m_lastRequestedIndex = -1;
-    Clock::time_point m_lastRequestTime;
 
     LatencyStats m_window;
     long long m_lostPresses = 0, m_lostLamps = 0, m_lostReturns = 0, m_lostByService = 0;
     long long m_lateAnswers = 0;
-    int m_restarts = 0;
+    int m_restarts = 0, m_visits = 0, m_failedVisits = 0;
     SoakSamples m_samples{m_options.csv};
 };
 
