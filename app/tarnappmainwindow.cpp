@@ -58,22 +58,18 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
     connect(pushSetting, SIGNAL(clicked()), this, SLOT(on_pushSetting_clicked()));
     setButtonStyle(pushSetting, "#333366");
 
-    labelHardLamp = new QLabel;
-    labelHardConnection = new QLabel;
-    labelRemoteLamp = new QLabel;
-    labelRemoteConnection = new QLabel;
-    labelMessage = new QLabel;
-    labelHardLamp->setObjectName("labelHardLamp");
-    labelHardConnection->setObjectName("labelHardConnection");
-    labelRemoteLamp->setObjectName("labelRemoteLamp");
-    labelRemoteConnection->setObjectName("labelRemoteConnection");
-    labelMessage->setObjectName("labelMessage");
-    labelHardLamp->setText("   ");
-    labelRemoteLamp->setText("   ");
+    const auto label = [](const char *name, const QString &text) {
+        auto *made = new QLabel(text);
+        made->setObjectName(name);
+        return made;
+    };
+    labelHardLamp = label("labelHardLamp", "   ");
+    labelHardConnection = label("labelHardConnection", "Hard Midi Connection");
+    labelRemoteLamp = label("labelRemoteLamp", "   ");
+    labelRemoteConnection = label("labelRemoteConnection", "Remote Midi Connection");
+    labelMessage = label("labelMessage", QString());
     labelMessage->setStyleSheet("color:#FF0000;");
     pushSetting->setText("SETTINGS\n");
-    labelHardConnection->setText("Hard Midi Connection");
-    labelRemoteConnection->setText("Remote Midi Connection");
 
     statusDisplay = new StatusDisplay(hardwareLink,
                                       {labelHardLamp, labelHardConnection, labelRemoteLamp,
