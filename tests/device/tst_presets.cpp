@@ -171,41 +171,50 @@ private slots:
         QFETCH(QString, bindings);
         QFETCH(int, reported);
         QFETCH(QByteArray, lamps);
-        const QByteArray bytes = QByteArray::fromHex(lamps);
-        std::vector<ByteVector> expected = split(ByteVector(bytes.begin(), bytes.end()));
-        for (ByteVector &lamp : expected)
-            lamp = MidiService::delivered(lamp);
         setLinked(true);
         bench->window().pads().setBindings(changed(bindings));
         report(reported);
-        QVERIFY(TestWait::until([&] {
-            const std::vector<ByteVector> &got = pads.received();
-            return got.size() >= expected.size() &&
-                   std::equal(expected.rbegin(), expected.rend(), got.rbegin());
-        }));
+        QVERIFY(padsEndWith(lamps));
     }
 
-    // A binding learnt in the settings acts after their OK only, and the press
-    // that teaches it does not also choose: pad 1 learnt for PRESET2.
+    // A binding learnt for PRESET2, the reported preset, acts after the
+    // settings' OK only, and the press that teaches it does not also choose.
+    // OK darkens the lamps on controls their presets lost and lights the new
+    // ones at once, before the unit's next report (PRESET3).
     void learning_data()
     {
         QTest::addColumn<QString>("answer");
-        QTest::addColumn<int>("preset"); // what pad 1 chooses afterwards
-        QTest::newRow("CANCEL") << "pushCancel" << 0;
-        QTest::newRow("OK") << "pushOK" << 1;
+        QTest::addColumn<ByteVector>("control"); // pressed to teach
+        QTest::addColumn<int>("preset");         // what pad 1 chooses afterwards
+        QTest::addColumn<QByteArray>("lamps");   // after OK, then after the report
+        QTest::newRow("CANCEL") << "pushCancel" << ByteVector{0x90, 54, 127} << 0
+                                << QByteArray("903600 903700 90387F 903900 903A00 903B00");
+        QTest::newRow("OK, pad 1") << "pushOK" << ByteVector{0x90, 54, 127} << 1
+                                   << QByteArray("903600 903700 90367F 903800 903900 903A00 903B00"
+                                                 " 903600 90387F 903900 903A00 903B00");
+        QTest::newRow("OK, controller")
+            << "pushOK" << ByteVector{0xB1, 64, 127} << 0
+            << QByteArray("903700 903600 B1407F 903800 903900 903A00 903B00"
+                          " 903600 B14000 90387F 903900 903A00 903B00");
     }
     void learning()
     {
         QFETCH(QString, answer);
+        QFETCH(ByteVector, control);
         QFETCH(int, preset);
+        QFETCH(QByteArray, lamps);
+        const QByteArray before = "903600 90377F 903800 903900 903A00 903B00 ";
         setLinked(true);
         bench->window().pads().setBindings(RemoteBindings::defaults());
+        report(2);
         unit.clear();
         ModalAnswerer answerer;
         answerer.answerNext([&](QWidget *settings) {
             answerer.answerNext([&](QWidget *dialog) {
+                // From the defaults, whatever an earlier row stored.
+                dialog->findChild<QPushButton *>("pushDefaults")->click();
                 dialog->findChild<QPushButton *>("pushLearnPreset2")->click();
-                pads.send({0x90, 54, 127});
+                pads.send(control);
                 TestWait::until(
                     [&] { return !static_cast<RemoteBindingsDialog *>(dialog)->isLearning(); });
                 dialog->findChild<QPushButton *>("pushOK")->click();
@@ -214,14 +223,32 @@ private slots:
             settings->findChild<QPushButton *>(answer)->click();
         });
         bench->widget<QPushButton>("pushSetting")->click();
+        report(3);
+        QVERIFY(padsEndWith(before + lamps));
         pads.send({0x90, 54, 127});
         pads.send({0x90, 59, 127});
         QVERIFY(unit.waitFor(2));
         QCOMPARE(unit.received(), (std::vector<ByteVector>{makePresetRequest(Peer::serial, preset),
                                                            makePresetRequest(Peer::serial, 5)}));
+        // The unit's answers taken, so that none comes late into the next row.
+        QVERIFY(TestWait::until([&] { return bench->window().link().currentPreset() == 5; }));
     }
 
 private:
+    // The pads' last messages are these lamps ("903600 90377F"), as delivered.
+    bool padsEndWith(const QByteArray &lamps)
+    {
+        const QByteArray bytes = QByteArray::fromHex(lamps);
+        std::vector<ByteVector> expected = split(ByteVector(bytes.begin(), bytes.end()));
+        for (ByteVector &lamp : expected)
+            lamp = MidiService::delivered(lamp);
+        return TestWait::until([&] {
+            const std::vector<ByteVector> &got = pads.received();
+            return got.size() >= expected.size() &&
+                   std::equal(expected.rbegin(), expected.rend(), got.rbegin());
+        });
+    }
+
     // The unit reports a preset (1 to 6, 0 for none) and the window has taken it.
     void report(int preset)
     {
