@@ -1,15 +1,11 @@
 #include "soakrun.h"
 
 #include "benchpeer.h"
-#include "hardmessages.h"
-#include "jackmidiclient.h"
 #include "midiportpair.h"
 #include "processprobe.h"
 #include "remoteprotocol.h"
 #include "serviceclients.h"
 #include "soaksettings.h"
-
-#include <RtMidi.h>
 
 #include <cstdio>
 #include <poll.h>
@@ -37,6 +33,7 @@ SoakRun::SoakRun(const Options &options)
 
 SoakRun::~SoakRun()
 {
+    // The program goes before its devices, so that it logs no device gone.
     m_program.reset();
 }
 
