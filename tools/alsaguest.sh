@@ -30,7 +30,7 @@
 #   TARN_GUEST_MEM      MiB (default 2048)
 #
 # Needs qemu-system-x86, kmod, gcc with libc6-dev's static libc and python3
-# (tools/setup.sh does not install them); runs as root (9p's view of "/").
+# (tools/setup.sh installs them); runs as root (9p's view of "/").
 set -euo pipefail
 
 me=${0##*/}
