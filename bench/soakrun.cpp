@@ -161,46 +161,29 @@ bool SoakRun::lostByService(const Tally &before)
     return false;
 }
 
-bool SoakRun::replugUnit()
+bool SoakRun::replug(Device device)
 {
+    const bool unit = device == Device::Unit;
+    const char *name = unit ? "unit" : "pads";
+    LineCounter &gone = unit ? m_program->unitGone : m_program->padsGone;
     // A return the service spoilt is tried again, as a user would replug.
     for (int attempt = 0; attempt < 3; ++attempt) {
         // The cable goes back in once the program has noticed it gone.
-        const long long goneBefore = m_program->unitGone.count();
-        m_devices.unplugUnit();
-        if (!waitUntil([&] { return m_program->unitGone.count() > goneBefore; }, returnTimeout))
-            std::fprintf(stderr, "soak: the program did not notice the unit gone\n");
+        const long long goneBefore = gone.count();
+        unit ? m_devices.unplugUnit() : m_devices.unplugPads();
+        if (!waitUntil([&] { return gone.count() > goneBefore; }, returnTimeout))
+            std::fprintf(stderr, "soak: the program did not notice the %s gone\n", name);
         const size_t serialBefore = m_devices.serialRequests;
         const size_t lampsBefore = m_devices.lampNotes;
         const Tally before = tally();
-        m_devices.plugUnit();
-        if (waitUntil([&] { return m_devices.serialRequests > serialBefore; }, returnTimeout) &&
-            linkComplete(lampsBefore))
+        unit ? m_devices.plugUnit() : m_devices.plugPads();
+        // The unit is asked for its serial again; after either, the pads light.
+        const auto asked = [&] { return !unit || m_devices.serialRequests > serialBefore; };
+        if (waitUntil(asked, returnTimeout) && linkComplete(lampsBefore))
             return true;
         const bool again = lostByService(before);
-        std::fprintf(stderr, "the unit plugged back in: %zu serial requests, %zu lamp notes\n",
+        std::fprintf(stderr, "the %s plugged back in: %zu serial requests, %zu lamp notes\n", name,
                      m_devices.serialRequests - serialBefore, m_devices.lampNotes - lampsBefore);
-        if (!again)
-            break;
-    }
-    return m_program->alive();
-}
-
-bool SoakRun::replugPads()
-{
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const long long goneBefore = m_program->padsGone.count();
-        m_devices.unplugPads();
-        if (!waitUntil([&] { return m_program->padsGone.count() > goneBefore; }, returnTimeout))
-            std::fprintf(stderr, "soak: the program did not notice the pads gone\n");
-        const size_t lampsBefore = m_devices.lampNotes;
-        const Tally before = tally();
-        m_devices.plugPads();
-        if (linkComplete(lampsBefore))
-            return true;
-        const bool again = lostByService(before);
-        std::fprintf(stderr, "the pads plugged back in got %zu lamp notes\n",
-                     m_devices.lampNotes - lampsBefore);
         if (!again)
             break;
     }
@@ -235,7 +218,7 @@ bool SoakRun::restartServer()
     const bool again = lostByService(before);
     std::fprintf(stderr, "after the server's return: %zu serial requests, %zu lamp notes\n",
                  m_devices.serialRequests - serialBefore, m_devices.lampNotes - lampsBefore);
-    return again ? replugUnit() : m_program->alive();
+    return again ? replug(Device::Unit) : m_program->alive();
 }
 
 bool SoakRun::visitSettings()
@@ -332,9 +315,9 @@ int SoakRun::run()
                                             : microseconds(phaseUs(m_random)));
         ok = press(n);
         if (ok && n % m_options.unitReplugEvery == 0)
-            ok = replugUnit();
+            ok = replug(Device::Unit);
         if (ok && n % m_options.padsReplugEvery == 0)
-            ok = replugPads();
+            ok = replug(Device::Pads);
         const int restartEvery = m_options.presses / (m_options.serverRestarts + 1);
         if (ok && restarts && restartEvery > 0 && n % restartEvery == 0 &&
             n / restartEvery <= m_options.serverRestarts)

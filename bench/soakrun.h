@@ -70,8 +70,12 @@ private:
     // A device that did not come back: its messages' counts tell whether the
     // service lost one on the way (true) or the program stopped answering.
     bool lostByService(const Tally &before);
-    bool replugUnit();
-    bool replugPads();
+    enum class Device
+    {
+        Unit,
+        Pads
+    };
+    bool replug(Device device);
     bool restartServer();
     bool visitSettings();
     void restThenSample(int presses);
