@@ -89,7 +89,7 @@ bool SettingsVisit::visit(qint64 pid)
         std::fprintf(stderr, "soak: a click on SETTINGS opened no dialog\n");
         return false;
     }
-    xdotool({"windowfocus", "--sync", dialog.trimmed(), "key", "Return"});
+    xdotool({"windowfocus", "--sync", dialog.section('\n', 0, 0), "key", "Return"});
     QElapsedTimer waited;
     waited.start();
     while (dialogShown()) {

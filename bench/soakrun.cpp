@@ -185,8 +185,10 @@ bool SoakRun::replug(Device device)
         std::fprintf(stderr, "the %s plugged back in: %zu serial requests, %zu lamp notes\n", name,
                      m_devices.serialRequests - serialBefore, m_devices.lampNotes - lampsBefore);
         if (!again)
-            break;
+            return m_program->alive();
     }
+    ++m_lostReturns;
+    std::fprintf(stderr, "soak: the %s did not come back in three tries\n", name);
     return m_program->alive();
 }
 
