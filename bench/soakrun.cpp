@@ -292,12 +292,19 @@ int SoakRun::run()
     const std::map<QString, QString> settingsAtStart = settings.read();
     m_devices.unit.choosePreset(1); // the unit starts on preset 1, so the first status lights a pad
     m_start = Clock::now();
+    const Tally atStart = tally();
     if (!m_program->start(m_visit.display()))
         return 1;
     if (!waitUntil([&] { return m_devices.serialRequests > 0; }, returnTimeout) ||
         !linkComplete(0)) {
-        std::fprintf(stderr, "soak: the program did not complete the link at start\n");
-        return 1;
+        // A start is a return too: what the service lost, a replug mends.
+        const bool again = lostByService(atStart);
+        std::fprintf(stderr, "the link at start: %zu serial requests, %zu lamp notes\n",
+                     m_devices.serialRequests, m_devices.lampNotes);
+        if (!again || !replug(Device::Unit) || m_lostReturns > 0) {
+            std::fprintf(stderr, "soak: the program did not complete the link at start\n");
+            return 1;
+        }
     }
     // The dialog's first showing builds what Qt keeps for it (3 MB on xcb):
     // part of the warm-up, so that the samples show what a visit leaves.
