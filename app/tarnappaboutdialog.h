@@ -18,9 +18,7 @@ public:
     TarnAppAboutDialog(int x, int y, QWidget *parent = nullptr);
     ~TarnAppAboutDialog() override;
 
-    // The logo file to show: the current directory first, then the
-    // executable's folder, then the installed data folder. Empty when none
-    // of them holds it.
+    // The logo to show, from the program's own resources.
     static QString logoPath();
 
 private:

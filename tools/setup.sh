@@ -19,6 +19,7 @@ PACKAGES=(
     qtbase5-dev qtbase5-dev-tools qt6-base-dev
     librtmidi-dev libjack-jackd2-dev jackd2 pipewire pipewire-jack pipewire-bin
     desktop-file-utils appstream
+    lintian dpkg-dev file
     xvfb x11-apps imagemagick xdotool
     clang libclang-rt-14-dev
     qemu-system-x86 kmod libc6-dev python3
