@@ -4,13 +4,16 @@
 # with lintian (no errors; the warnings left are explained in docs/testing.md),
 # installs them on this machine with apt-get, runs the installed programs,
 # checks that every file is where the desktop, the software centre and man
-# look for it, and removes the packages again. Needs root or sudo, and
+# look for it, and removes the packages again. First it checks the Flatpak
+# manifest as far as it can be without building it. Needs root or sudo, and
 # refuses to run where a tarnapp package is already installed.
 #
 #   TARN_BUILD_DIR  build tree (default: build); built first if needed
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+# The Flatpak cannot be built here (no Flathub); what can be checked is.
+packaging/flatpak/checkmanifest.py
 build_dir=${TARN_BUILD_DIR:-build}
 [[ -f $build_dir/CMakeCache.txt ]] || tools/setup.sh
 cmake --build "$build_dir" -j2 >/dev/null

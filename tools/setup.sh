@@ -13,13 +13,15 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 # Everything the build, the test suite (on JACK and PipeWire) and the demo
 # need from Debian, and
 # Qt 6 for the second build that CI checks (tools/buildvariants.sh); xdotool
-# clicks through the settings dialog in the soak.
+# clicks through the settings dialog in the soak; lintian, dpkg-dev (for
+# dpkg-shlibdeps), file and python3-yaml for the package stage
+# (tools/packagestage.sh).
 PACKAGES=(
     build-essential cmake pkg-config
     qtbase5-dev qtbase5-dev-tools qt6-base-dev
     librtmidi-dev libjack-jackd2-dev jackd2 pipewire pipewire-jack pipewire-bin
     desktop-file-utils appstream
-    lintian dpkg-dev file
+    lintian dpkg-dev file python3-yaml
     xvfb x11-apps imagemagick xdotool
     clang libclang-rt-14-dev
     qemu-system-x86 kmod libc6-dev python3
