@@ -48,7 +48,8 @@ QStringList helpOptions(const QStringList &lines)
 // The tags of the page's OPTIONS section: the line after each ".TP".
 QStringList pageOptions(const QString &page)
 {
-    const QStringList lines = QString(page).replace(QLatin1String("\\-"), QLatin1String("-")).split('\n');
+    const QStringList lines =
+        QString(page).replace(QLatin1String("\\-"), QLatin1String("-")).split('\n');
     QStringList names;
     bool inOptions = false;
     for (int at = 0; at + 1 < lines.size(); ++at) {
@@ -64,7 +65,8 @@ QStringList pageOptions(const QString &page)
 QStringList releases(const QString &text, const QString &pattern)
 {
     QStringList found;
-    for (auto match = QRegularExpression(pattern, QRegularExpression::MultilineOption).globalMatch(text);
+    for (auto match =
+             QRegularExpression(pattern, QRegularExpression::MultilineOption).globalMatch(text);
          match.hasNext();) {
         const auto release = match.next();
         found << release.captured(1) + ' ' + release.captured(2);
@@ -107,7 +109,7 @@ private slots:
             releases(sourceFile("CHANGELOG.md"), R"(^## (\S+) — (\d{4}-\d\d-\d\d)$)");
         const QStringList metainfo =
             releases(sourceFile("data/io.github.tarnapp.TarnApp.metainfo.xml"),
-                     R"(<release version="([^"]+)" date="([^"]+)")");
+                     R"x(<release version="([^"]+)" date="([^"]+)")x");
         QVERIFY(!changelog.isEmpty());
         QCOMPARE(changelog, metainfo);
         const QString newest = changelog.first().section(' ', 0, 0);
