@@ -69,10 +69,11 @@ appstreamcli validate --no-net --pedantic /usr/share/metainfo/$app.metainfo.xml 
 version=$(cd / && QT_QPA_PLATFORM=offscreen TarnApp --version)
 expected="TarnApp $(dpkg-deb -f "${debs[0]}" Version)"
 [[ $version == "$expected" ]] || { echo "packagestage: TarnApp --version said '$version'" >&2; exit 1; }
-(cd / && tarnapp-unitsim --help) | grep -q '^Usage: tarnapp-unitsim' ||
+help=$(cd / && tarnapp-unitsim --help)
+[[ $help == "Usage: tarnapp-unitsim "* ]] ||
     { echo "packagestage: the installed tarnapp-unitsim did not answer --help" >&2; exit 1; }
 echo "packagestage: installed and ran $version; the files:"
-dpkg -L tarnapp tarnapp-unitsim | sort -u | while read -r path; do [[ -d $path ]] || echo "  $path"; done
+dpkg -L tarnapp tarnapp-unitsim | sort -u | while read -r path; do [[ -z $path || -d $path ]] || echo "  $path"; done
 
 "${sudo[@]}" apt-get purge -y tarnapp tarnapp-unitsim >/dev/null
 installed=0
