@@ -25,6 +25,9 @@ if [[ ${1:-} == --soak ]]; then
     bench=tarnapp-soak
     shift
 fi
+# The benchmark and the soak are a switch of the build, off for packagers.
+grep -q '^TARNAPP_BUILD_BENCH:BOOL=ON$' "$build_dir/CMakeCache.txt" ||
+    cmake -S . -B "$build_dir" -DTARNAPP_BUILD_BENCH=ON >/dev/null
 cmake --build "$build_dir" -j2 --target TarnApp "$bench" >&2
 
 if [[ ${TARN_MIDI_SERVICE:-jack} == alsa ]]; then
