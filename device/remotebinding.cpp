@@ -63,6 +63,9 @@ RemoteBinding RemoteBinding::learnt(const ByteVector &message)
         return control(channel, message[1]);
     if (type == 0x90)
         return note(channel, message[1], message[2] == 0 ? 0 : anyVelocity);
+    // Bridges deliver a Note On at velocity 0 as a Note Off.
+    if (type == 0x80)
+        return note(channel, message[1], 0);
     return RemoteBinding();
 }
 
@@ -137,9 +140,9 @@ bool RemoteBinding::overlaps(const RemoteBinding &other) const
         return false;
     if (bindingKind != Kind::Note || bindingVelocity == other.bindingVelocity)
         return true;
-    // Any velocity above 0 meets every exact velocity but 0.
-    return (bindingVelocity == anyVelocity && other.bindingVelocity > 0) ||
-           (other.bindingVelocity == anyVelocity && bindingVelocity > 0);
+    // Any velocity above 0 meets every exact velocity, and 0 as its own
+    // release: a key's release must not fire what its press did not.
+    return bindingVelocity == anyVelocity || other.bindingVelocity == anyVelocity;
 }
 
 ByteVector RemoteBinding::lamp(bool on) const

@@ -32,8 +32,9 @@ public:
     static RemoteBinding program(int channel, int program);
 
     // What pressing a control binds: a Note On (above velocity 0 as any velocity
-    // above 0, velocity 0 as itself), a Control Change or a Program Change on its
-    // own channel; nothing for any other message.
+    // above 0, velocity 0 as itself), a Note Off (as a Note On at velocity 0), a
+    // Control Change or a Program Change on its own channel; nothing for any
+    // other message.
     static RemoteBinding learnt(const ByteVector &message);
 
     // "note any 54 127", "cc 2 64", "program 1 3"; empty for nothing.
@@ -43,7 +44,7 @@ public:
     // "Note 54 velocity 127, any channel", "CC 64 ≥ 64, channel 2", "—".
     QString words() const;
 
-    // True when one message can fire both.
+    // True when one message, or one press and its release, can fire both.
     bool overlaps(const RemoteBinding &other) const;
     // The message that lights (on) or darkens a lamp on this control: the note
     // at velocity 127 or 0, the controller at 127 or 0, on the bound channel

@@ -20,9 +20,18 @@ void RemotePads::onMidiRemoteReceive(QMidiMessage *message)
 {
     if (!message)
         return;
+    // A new opening is a new connection: a pedal held or a note pressed on
+    // the old one (a replug, a server restart) counts no more.
+    if (message->opening() != 0 && message->opening() != opening) {
+        opening = message->opening();
+        matcher.reset();
+    }
     const ByteVector bytes = message->rawMessage();
-    if (learn && learn(bytes))
+    // A release belongs to its press: it is neither learnt nor acted on.
+    if (!matcher.isRelease(bytes) && learn && learn(bytes)) {
+        matcher.see(bytes);
         return;
+    }
     if (const auto action = matcher.take(current, bytes))
         act(*action);
 }

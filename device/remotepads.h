@@ -24,7 +24,8 @@ public:
     PortPair *ports() const { return remotePorts; }
     // Asked at each press of the foot switch; negative for none.
     void setFootSwitchPreset(const std::function<int()> &source) { footSwitchPreset = source; }
-    // Offered every message first; one it takes (to learn a binding) does not act.
+    // Offered every message but a release first; one it takes (to learn a
+    // binding) does not act, nor does its release.
     void setLearner(const std::function<bool(const ByteVector &)> &learner) { learn = learner; }
 
     const RemoteBindings &bindings() const { return current; }
@@ -54,6 +55,7 @@ private:
     PortPair *remotePorts;
     RemoteBindings current = RemoteBindings::defaults();
     RemoteMatcher matcher;
+    unsigned int opening = 0; // of the input, for the messages the matcher last saw
     std::function<int()> footSwitchPreset;
     std::function<bool(const ByteVector &)> learn;
 };

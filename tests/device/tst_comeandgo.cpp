@@ -34,6 +34,22 @@ static bool showsNoPort(WindowBench &bench)
     });
 }
 
+// The foot switch on the pads' controller 64, choosing PRESET4.
+static QVariantMap withPedal(QVariantMap setting)
+{
+    setting["RemoteFootSwitch"] = "cc any 64";
+    setting["FootSwitchIndex"] = 4;
+    return setting;
+}
+
+// The pedal, pressed down, asks the unit for PRESET4.
+static bool pedalChooses(Peer &unit, Peer &pads)
+{
+    unit.clear();
+    pads.send({0xB0, 64, 127});
+    return unit.waitFor(1) && unit.received().back() == makePresetRequest(Peer::serial, 3);
+}
+
 // The Qt Test cases of this file; GUI thread.
 class TestComeAndGo : public QObject
 {
@@ -75,7 +91,8 @@ private slots:
     // lamp while away looking as the pads' did. Nothing of the closed
     // connections is left behind; another device is not opened, nor is one
     // pair's port taken by the other, when their names differ only in
-    // ALSA's numbers.
+    // ALSA's numbers. A pedal unplugged while down presses anew once back
+    // (catches a controller's value kept from the old connection).
     void devicesVanishAndReturn_data()
     {
         QTest::addColumn<QStringList>("names"); // the unit, the pads, another unit
@@ -97,7 +114,7 @@ private slots:
         if (otherFirst)
             other = std::make_unique<Peer>(names[2], Peer::Unit);
         unit.unit().choosePreset(4);
-        WindowBench bench(WindowBench::ports(&unit, &pads));
+        WindowBench bench(withPedal(WindowBench::ports(&unit, &pads)));
         const HardwareLink &link = bench.window().link();
         const auto complete = [&] {
             return link.hardStatus() == HardwareLink::HardStatus::Complete;
@@ -110,6 +127,7 @@ private slots:
         const QLabel *lamp = bench.widget<QLabel>("labelRemoteLamp");
         const QString lit = lamp->styleSheet();
         for (int round = 0; round < 3; ++round) {
+            QVERIFY(pedalChooses(unit, pads)); // and unplugged before its release
             pads.unplug();
             QVERIFY(TestWait::until([&] { return lamp->styleSheet() != lit; }));
             const QString away = lamp->styleSheet();
@@ -121,6 +139,8 @@ private slots:
             QVERIFY(pads.pads().isLit(3));
             QCOMPARE(lamp->styleSheet(), lit);
             QCOMPARE(bench.traffic().count(SerialRequest), 0);
+            QVERIFY(pedalChooses(unit, pads));
+            pads.send({0xB0, 64, 0});
 
             unit.unplug();
             QVERIFY(showsNoPort(bench));
@@ -202,7 +222,8 @@ private slots:
 
     // The suite's JACK server stops and starts, three times: each time the
     // unit is linked again by itself after one serial request. Catches a
-    // watch left with no client after a loss and no look once the server is back.
+    // watch left with no client after a loss and no look once the server is back,
+    // and a pedal down at the stop that is not a press once back.
     void serverRestarts()
     {
         const QString pidFile = qEnvironmentVariable("TARN_JACK_PIDFILE");
@@ -221,25 +242,32 @@ private slots:
             jackProbe().open();
         });
         std::optional<Peer> unit(std::in_place, "cg-unit", Peer::Unit);
-        WindowBench bench(WindowBench::ports(&*unit, nullptr));
+        std::optional<Peer> pads(std::in_place, "cg-pads", Peer::Pads);
+        WindowBench bench(withPedal(WindowBench::ports(&*unit, &*pads)));
         const HardwareLink &link = bench.window().link();
         const auto complete = [&] {
             return link.hardStatus() == HardwareLink::HardStatus::Complete;
         };
         QVERIFY(TestWait::until(complete));
         for (int round = 0; round < 3; ++round) {
+            QVERIFY(pedalChooses(*unit, *pads)); // and the server stops before its release
             std::weak_ptr<JackMidiClient> old = JackMidiClient::shared("tarn-tests");
             jackProbe()
                 .close(); // libjack opens no client of a new server while one of the old is left
             QVERIFY(fixture("stop"));
             QVERIFY(showsNoPort(bench));
             unit.reset();
+            pads.reset();
             QVERIFY(TestWait::until([&] { return old.expired(); }));
             bench.log().clear();
             QVERIFY(fixture("start"));
             unit.emplace("cg-unit", Peer::Unit); // the names it had: first on the new server
+            pads.emplace("cg-pads", Peer::Pads);
             QVERIFY(TestWait::until(complete));
             QCOMPARE(bench.traffic().count(SerialRequest), 1);
+            QVERIFY(pads->waitFor(6)); // lit: the pads are connected again
+            QVERIFY(pedalChooses(*unit, *pads));
+            pads->send({0xB0, 64, 0});
         }
     }
 };

@@ -50,7 +50,8 @@ class TestRemoteBindings : public QObject
 private slots:
     // Catches the pads and foot switch answering other notes, velocities or
     // channels than before, a Note Off not standing for velocity 0, a
-    // controller firing on release or while held, and channels mixed up.
+    // controller firing on release or while held, channels mixed up, and a
+    // key's release firing the foot switch when its press fired an action.
     void matching_data()
     {
         QTest::addColumn<QString>("changes");
@@ -77,6 +78,13 @@ private slots:
         QTest::newRow("programs") << "Preset1=program 1 0; Preset2=program any 1"
                                   << "C000 C100 C501 C002"
                                   << "Preset1 - Preset2 -";
+        // A release belongs to its press; a note held by nothing still fires on release.
+        QTest::newRow("key on the foot switch's note, Note Off") << "Preset6=note any 69 on"
+                                                                 << "904564 804540 804540"
+                                                                 << "Preset6 - FootSwitch";
+        QTest::newRow("key on the foot switch's note, Note On 0") << "Preset6=note any 69 on"
+                                                                  << "914564 914500 904500"
+                                                                  << "Preset6 - FootSwitch";
         QTest::newRow("any velocity above 0") << "Preset3=note 2 60 on"
                                               << "913C01 913C00 813C40 903C7F 91387F"
                                               << "Preset3 - - - -";
@@ -209,8 +217,14 @@ private slots:
         QTest::newRow("controller") << "learn:Next offer:B3407F ok"
                                     << "Next=cc 4 64";
         QTest::newRow("others ignored, then program")
-            << "learn:Previous offer:803C00 offer:A03C10 offer:E00040 offer:C007 ok"
+            << "learn:Previous offer:A03C10 offer:E00040 offer:C007 ok"
             << "Previous=program 1 7";
+        // As PipeWire and a2jmidid deliver Note On 69 at velocity 0.
+        QTest::newRow("bridged foot switch") << "clear:FootSwitch learn:FootSwitch offer:854540 ok"
+                                             << "FootSwitch=note 6 69 0";
+        QTest::newRow("key moves the foot switch off its note")
+            << "learn:Preset6 offer:904564 ok"
+            << "Preset6=note 1 69 on; FootSwitch=";
         QTest::newRow("moved from another action") << "learn:Preset2 offer:90367F ok"
                                                    << "Preset1=; Preset2=note 1 54 on";
         QTest::newRow("second click cancels") << "learn:Next learn:Next offer:C002 ok"
