@@ -1,0 +1,47 @@
+#ifndef STAGEVIEW_H
+#define STAGEVIEW_H
+
+#include <QWidget>
+
+class QBoxLayout;
+class QLabel;
+class SetlistPlayer;
+
+// What the musician reads from a distance while a setlist is loaded: the
+// song's name at least twice as large as the preset buttons' text, "part k of
+// n", and the next song's name smaller; or why the setlist asked for is not
+// loaded. Lies in one row in a wide, low window and in a column otherwise,
+// and shortens names that do not fit. GUI thread.
+class StageView : public QWidget
+{
+    Q_OBJECT
+public:
+    // fontSource: a preset button, whose font the sizes follow.
+    StageView(const SetlistPlayer *player, QWidget *fontSource, QWidget *parent = nullptr);
+
+    QString songText() const;
+
+public slots:
+    void showPlace();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void fitFonts();
+    void arrange();
+    void elide();
+
+    const SetlistPlayer *player;
+    QWidget *fontSource;
+    QBoxLayout *lines;
+    QLabel *song;
+    QLabel *part;
+    QLabel *next;
+    QLabel *notice;
+    QString songName;
+    QString nextName;
+};
+
+#endif
