@@ -41,7 +41,6 @@ void SetlistMark::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(color), width));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(width / 2.0, width / 2.0, -width / 2.0,
-                                                    -width / 2.0),
-                            10, 10);
+    painter.drawRoundedRect(
+        QRectF(rect()).adjusted(width / 2.0, width / 2.0, -width / 2.0, -width / 2.0), 10, 10);
 }

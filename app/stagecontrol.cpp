@@ -1,5 +1,6 @@
 #include "stagecontrol.h"
 
+#include "appsetting.h"
 #include "remotepads.h"
 #include "setlistmark.h"
 #include "setlistplayer.h"
@@ -19,7 +20,8 @@ StageControl::StageControl(TarnAppMainWindow *window, AppSetting *setting,
                            const QList<QPushButton *> &presetButtons, QWidget *settingsDialog)
     : QObject(window), window(window), presetButtons(presetButtons),
       setlistPlayer(new SetlistPlayer(&window->link(), setting, this)),
-      dock(new QDockWidget(window)), view(new StageView(setlistPlayer, presetButtons.value(0), dock)),
+      dock(new QDockWidget(window)),
+      view(new StageView(setlistPlayer, presetButtons.value(0), dock)),
       mark(new SetlistMark(window))
 {
     // Above the buttons without touching the window's own arrangements.
@@ -27,6 +29,7 @@ StageControl::StageControl(TarnAppMainWindow *window, AppSetting *setting,
     dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
     dock->setTitleBarWidget(new QWidget(dock));
     dock->setWidget(view);
+    view->setRowWanted([setting] { return setting->dispType() == 1; });
     window->addDockWidget(Qt::TopDockWidgetArea, dock);
 
     // As the keys and pads: a part's preset is chosen only while its button could be clicked.
@@ -41,7 +44,7 @@ StageControl::StageControl(TarnAppMainWindow *window, AppSetting *setting,
     auto *action = new QAction(tr("&Setlist"), window);
     action->setObjectName("actionSetlist");
     action->setShortcut(Qt::Key_F2);
-    connect(action, &QAction::triggered, this, [this] { showSetlistWindow(this->window); });
+    connect(action, &QAction::triggered, this, &StageControl::showSetlistWindow);
     window->menuBar()->addAction(action);
     addSettingsButton(settingsDialog);
 
@@ -62,8 +65,7 @@ void StageControl::addSettingsButton(QWidget *settingsDialog)
     button->setObjectName("pushSetlist");
     button->setFont(beside->font());
     button->setAutoDefault(false);
-    connect(button, &QPushButton::clicked, this,
-            [this, settingsDialog] { showSetlistWindow(settingsDialog); });
+    connect(button, &QPushButton::clicked, this, &StageControl::showSetlistWindow);
     for (auto *box : beside->parentWidget()->findChildren<QBoxLayout *>()) {
         const int at = box->indexOf(beside);
         if (at >= 0) {
@@ -71,18 +73,23 @@ void StageControl::addSettingsButton(QWidget *settingsDialog)
             return;
         }
     }
-    button->setGeometry(beside->geometry().translated(0, beside->height() + 8));
+    // Placed by hand: below it, clear of the widgets already there.
+    QRect place = beside->geometry().translated(0, beside->height() + 8);
+    for (QWidget *other :
+         beside->parentWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        if (other != button && other->geometry().intersects(place))
+            place.moveLeft(other->geometry().right() + 10);
+    place.setRight(qMin(place.right(), beside->parentWidget()->width() - 10));
+    button->setGeometry(place);
 }
 
-void StageControl::showSetlistWindow(QWidget *over)
+void StageControl::showSetlistWindow()
 {
     if (!editor) {
         editor = new SetlistWindow(window);
         connect(editor, &SetlistWindow::setlistWritten, setlistPlayer, &SetlistPlayer::take);
-        connect(editor, &SetlistWindow::jumpRequested, setlistPlayer,
-                &SetlistPlayer::jumpToSong);
+        connect(editor, &SetlistWindow::jumpRequested, setlistPlayer, &SetlistPlayer::jumpToSong);
     }
-    editor->move(over->geometry().center() - editor->rect().center());
     editor->setSetlist(setlistPlayer->setlist(), setlistPlayer->path());
     editor->showSong(setlistPlayer->position().song);
     editor->exec();
@@ -98,8 +105,7 @@ void StageControl::showPlace()
 
 bool StageControl::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
-        !setlistPlayer->isLoaded())
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() || !setlistPlayer->isLoaded())
         return false;
     // As the window's own keys: its window only, not its menu bar or a modal one.
     auto *receiver = static_cast<QWidget *>(watched);

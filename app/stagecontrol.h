@@ -26,8 +26,8 @@ public:
                  const QList<QPushButton *> &presetButtons, QWidget *settingsDialog);
 
     SetlistPlayer &player() const { return *setlistPlayer; }
-    // Modal; from the settings dialog too, over it.
-    void showSetlistWindow(QWidget *over);
+    // Modal, over the settings dialog too, starting from the setlist on stage.
+    void showSetlistWindow();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -2,14 +2,14 @@
 
 #include "setlistplayer.h"
 
-#include <QBoxLayout>
 #include <QEvent>
+#include <QGridLayout>
 #include <QLabel>
 
 StageView::StageView(const SetlistPlayer *player, QWidget *fontSource, QWidget *parent)
-    : QWidget(parent), player(player), fontSource(fontSource),
-      lines(new QBoxLayout(QBoxLayout::TopToBottom, this)), song(new QLabel(this)),
-      part(new QLabel(this)), next(new QLabel(this)), notice(new QLabel(this))
+    : QWidget(parent), player(player), fontSource(fontSource), lines(new QGridLayout(this)),
+      song(new QLabel(this)), part(new QLabel(this)), next(new QLabel(this)),
+      notice(new QLabel(this))
 {
     setObjectName("stageView");
     song->setObjectName("labelStageSong");
@@ -18,14 +18,15 @@ StageView::StageView(const SetlistPlayer *player, QWidget *fontSource, QWidget *
     notice->setObjectName("labelStageNotice");
     notice->setStyleSheet("color:#FF0000;");
     notice->setWordWrap(true);
-    for (QLabel *label : {song, part, next})
+    // Names are shortened to the width they get; the part is short and always whole.
+    for (QLabel *label : {song, next}) {
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    lines->setContentsMargins(9, 4, 9, 4);
-    lines->setSpacing(2);
-    lines->addWidget(song, 0, Qt::AlignLeft | Qt::AlignVCenter);
-    lines->addWidget(part, 0, Qt::AlignLeft | Qt::AlignVCenter);
-    lines->addWidget(next, 0, Qt::AlignLeft | Qt::AlignVCenter);
-    lines->addWidget(notice);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    lines->setContentsMargins(9, 2, 9, 2);
+    lines->setHorizontalSpacing(24);
+    lines->setVerticalSpacing(0);
+    arrange();
     fontSource->installEventFilter(this);
     if (window() != this)
         window()->installEventFilter(this);
@@ -100,19 +101,46 @@ void StageView::fitFonts()
 void StageView::arrange()
 {
     // A single row of buttons leaves little height: the lines go side by side.
-    const QSize area = window()->size();
-    lines->setDirection(area.width() > 4 * area.height() ? QBoxLayout::LeftToRight
-                                                         : QBoxLayout::TopToBottom);
+    const bool row = rowWanted && rowWanted();
+    if (row == inRow && lines->count())
+        return;
+    inRow = row;
+    for (QWidget *widget : {static_cast<QWidget *>(song), static_cast<QWidget *>(part),
+                            static_cast<QWidget *>(next), static_cast<QWidget *>(notice)})
+        lines->removeWidget(widget);
+    // The name takes half the width in a row, the whole width above the rest.
+    lines->addWidget(song, 0, 0, 1, row ? 1 : 2);
+    lines->addWidget(part, row ? 0 : 1, row ? 1 : 0);
+    lines->addWidget(next, row ? 0 : 1, row ? 2 : 1);
+    lines->addWidget(notice, 2, 0, 1, 3);
+    // In a row all three keep to the left, where a window wider than its
+    // screen still shows them.
+    for (int column = 0; column < 4; ++column)
+        lines->setColumnStretch(column, 0);
+    lines->setColumnStretch(row ? 3 : 1, 1);
     elide();
 }
 
 void StageView::elide()
 {
-    const bool row = lines->direction() == QBoxLayout::LeftToRight;
-    const int width = qMax(40, contentsRect().width() - 18);
-    // In a row the name takes half the width, the other two a quarter each.
-    song->setText(song->fontMetrics().elidedText(songName, Qt::ElideRight,
-                                                 row ? width / 2 : width));
-    next->setText(next->fontMetrics().elidedText(nextName, Qt::ElideRight,
-                                                 row ? width / 4 : width));
+    // In a row the name gets up to half the width and the next song a quarter.
+    const auto cap = [this](QLabel *label, const QString &text, int share) {
+        // A layout gives a label of ignored width none at all: in a row the
+        // width is the label's own.
+        label->setSizePolicy(inRow ? QSizePolicy::Fixed : QSizePolicy::Ignored,
+                             QSizePolicy::Preferred);
+        if (!inRow) {
+            label->setMinimumWidth(0);
+            label->setMaximumWidth(QWIDGETSIZE_MAX);
+            return;
+        }
+        const int full = label->fontMetrics().horizontalAdvance(text) + 2;
+        label->setFixedWidth(qMin(full, contentsRect().width() / share));
+    };
+    cap(song, songName, 2);
+    cap(next, nextName, 4);
+    // The labels have their new widths once the layout has run.
+    lines->activate();
+    song->setText(song->fontMetrics().elidedText(songName, Qt::ElideRight, song->width()));
+    next->setText(next->fontMetrics().elidedText(nextName, Qt::ElideRight, next->width()));
 }

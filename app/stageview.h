@@ -3,15 +3,18 @@
 
 #include <QWidget>
 
-class QBoxLayout;
+#include <functional>
+
+class QGridLayout;
 class QLabel;
 class SetlistPlayer;
 
 // What the musician reads from a distance while a setlist is loaded: the
 // song's name at least twice as large as the preset buttons' text, "part k of
 // n", and the next song's name smaller; or why the setlist asked for is not
-// loaded. Lies in one row in a wide, low window and in a column otherwise,
-// and shortens names that do not fit. GUI thread.
+// loaded. Lies in one row beside a row of buttons, and otherwise the name
+// above the part and the next song; shortens names that do not fit. GUI
+// thread.
 class StageView : public QWidget
 {
     Q_OBJECT
@@ -20,6 +23,8 @@ public:
     StageView(const SetlistPlayer *player, QWidget *fontSource, QWidget *parent = nullptr);
 
     QString songText() const;
+    // Asked at each resize of the window: one row (true) or a column.
+    void setRowWanted(const std::function<bool()> &wanted) { rowWanted = wanted; }
 
 public slots:
     void showPlace();
@@ -35,13 +40,15 @@ private:
 
     const SetlistPlayer *player;
     QWidget *fontSource;
-    QBoxLayout *lines;
+    QGridLayout *lines;
+    bool inRow = false;
     QLabel *song;
     QLabel *part;
     QLabel *next;
     QLabel *notice;
     QString songName;
     QString nextName;
+    std::function<bool()> rowWanted;
 };
 
 #endif

@@ -25,8 +25,8 @@ int main(int argc, char **argv)
     for (int i = 0; i < songs; ++i) {
         if (i % 50 == 0)
             text += "\n# set " + QByteArray::number(i / 50 + 1) + "\n";
-        text += "Song " + QByteArray::number(i + 1) + (i % 3 ? ": Über die Brücke" : " (live)") +
-                ":";
+        text +=
+            "Song " + QByteArray::number(i + 1) + (i % 3 ? ": Über die Brücke" : " (live)") + ":";
         for (int part = 0; part <= i % 6; ++part)
             text += ' ' + QByteArray::number((i + part) % 6 + 1);
         text += '\n';

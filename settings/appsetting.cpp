@@ -17,8 +17,8 @@ QString remoteKey(int index)
 {
     if (index < RemoteBindings::presetCount)
         return QStringLiteral("RemotePreset%1").arg(index + 1);
-    const char *keys[] = {"RemotePrevious",     "RemoteNext",     "RemoteFootSwitch",
-                          "RemoteNextPart",     "RemotePreviousPart", "RemoteNextSong",
+    const char *keys[] = {"RemotePrevious",    "RemoteNext",         "RemoteFootSwitch",
+                          "RemoteNextPart",    "RemotePreviousPart", "RemoteNextSong",
                           "RemotePreviousSong"};
     return QLatin1String(keys[index - RemoteBindings::presetCount]);
 }

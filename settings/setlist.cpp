@@ -34,8 +34,8 @@ std::optional<Setlist::Song> Setlist::parseSong(const QString &line, QString *re
     song.name = line.left(colon).trimmed();
     if (song.name.isEmpty())
         return refuse(QStringLiteral("no song name before the colon"));
-    const QStringList parts = line.mid(colon + 1).simplified().split(QLatin1Char(' '),
-                                                                      Qt::SkipEmptyParts);
+    const QStringList parts =
+        line.mid(colon + 1).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (parts.isEmpty())
         return refuse(QStringLiteral("no parts after the colon"));
     for (const QString &part : parts) {

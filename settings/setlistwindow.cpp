@@ -59,7 +59,7 @@ SetlistWindow::SetlistWindow(QWidget *parent)
     all->addLayout(middle, 1);
     all->addWidget(status);
     all->addLayout(files);
-    resize(640, 480);
+    resize(560, 400);
 
     connect(titleEdit, &QLineEdit::textEdited, this, [this](const QString &title) {
         edited.setTitle(title);
@@ -215,7 +215,8 @@ void SetlistWindow::openSetlist()
 {
     if (!settleChanges())
         return;
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open Setlist"), file, tr(FileFilter));
+    const QString path =
+        QFileDialog::getOpenFileName(this, tr("Open Setlist"), file, tr(FileFilter));
     if (path.isEmpty())
         return;
     Setlist::Problem problem;
@@ -235,7 +236,8 @@ bool SetlistWindow::saveSetlist()
 
 bool SetlistWindow::saveSetlistAs()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Save Setlist"), file, tr(FileFilter));
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("Save Setlist"), file, tr(FileFilter));
     return !path.isEmpty() && writeTo(path);
 }
 

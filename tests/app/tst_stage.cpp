@@ -28,7 +28,8 @@ void link(TarnAppMainWindow &window, int reported)
     QByteArray answer = QByteArray::fromHex("F00A1B2C3D4E5F607101") + char(reported) + char(0xF7);
     window.link().handleHardReply(ByteVector(answer.begin(), answer.end()));
     // As a unit on open ports would leave them; here the ports stay closed.
-    for (QPushButton *button : window.findChildren<QPushButton *>(QRegularExpression("^pushPreset")))
+    for (QPushButton *button :
+         window.findChildren<QPushButton *>(QRegularExpression("^pushPreset")))
         button->setEnabled(true);
 }
 
@@ -63,24 +64,51 @@ private slots:
         QTest::addColumn<QString>("messages");
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("presets");
-        QTest::newRow("Page Down across a song")
-            << "1 1" << "PgDown, PgDown, PgDown" << "" << "2 1 2, 2 2 6, 3 1 4" << "264";
-        QTest::newRow("Page Up back into a song's last part")
-            << "3 1" << "PgUp" << "" << "2 2 6" << "6";
-        QTest::newRow("Page Down at the end")
-            << "3 3" << "PgDown" << "" << "" << "";
-        QTest::newRow("first part, Page Up") << "1 1" << "PgUp" << "" << "" << "";
-        QTest::newRow("the arrows step presets") << "1 1" << "Right, Left" << "" << "" << "42";
-        QTest::newRow("same preset sent again")
-            << "3 1" << "PgDown" << "" << "3 2 4" << "4";
-        QTest::newRow("bound actions")
-            << "1 1" << ""
-            << "B05A7F B05A00 903C7F C505 B05B7F B05B00"
-            << "2 1 2, 3 1 4, 2 1 2, 1 1 1" << "2421";
-        QTest::newRow("Song Select") << "1 1" << "" << "F302 F300 F303 F37F"
-                                     << "3 1 4, 1 1 1" << "41";
-        QTest::newRow("unbound MIDI moves nothing")
-            << "2 1" << "" << "B05C7F B05C00 903B00 C000 F20000 903D7F" << "" << "";
+        QTest::newRow("Page Down across a song") << "1 1"
+                                                 << "PgDown, PgDown, PgDown"
+                                                 << ""
+                                                 << "2 1 2, 2 2 6, 3 1 4"
+                                                 << "264";
+        QTest::newRow("Page Up back into a song's last part") << "3 1"
+                                                              << "PgUp"
+                                                              << ""
+                                                              << "2 2 6"
+                                                              << "6";
+        QTest::newRow("Page Down at the end") << "3 3"
+                                              << "PgDown"
+                                              << ""
+                                              << ""
+                                              << "";
+        QTest::newRow("first part, Page Up") << "1 1"
+                                             << "PgUp"
+                                             << ""
+                                             << ""
+                                             << "";
+        QTest::newRow("the arrows step presets") << "1 1"
+                                                 << "Right, Left"
+                                                 << ""
+                                                 << ""
+                                                 << "42";
+        QTest::newRow("same preset sent again") << "3 1"
+                                                << "PgDown"
+                                                << ""
+                                                << "3 2 4"
+                                                << "4";
+        QTest::newRow("bound actions") << "1 1"
+                                       << ""
+                                       << "B05A7F B05A00 903C7F C505 B05B7F B05B00"
+                                       << "2 1 2, 3 1 4, 2 1 2, 1 1 1"
+                                       << "2421";
+        QTest::newRow("Song Select") << "1 1"
+                                     << ""
+                                     << "F302 F300 F303 F37F"
+                                     << "3 1 4, 1 1 1"
+                                     << "41";
+        QTest::newRow("unbound MIDI moves nothing") << "2 1"
+                                                    << ""
+                                                    << "B05C7F B05C00 903B00 C000 F20000 903D7F"
+                                                    << ""
+                                                    << "";
     }
     void steps()
     {
@@ -130,17 +158,27 @@ private slots:
     // the setting file is left as it was.
     void cannotResume_data()
     {
-        QTest::addColumn<QString>("file");     // "" for the gig's
+        QTest::addColumn<QString>("file"); // "" for the gig's
         QTest::addColumn<QString>("position");
-        QTest::addColumn<QString>("line");     // after "Setlist: FILE"
-        QTest::newRow("missing file") << "none.txt" << "1 1" << ": No such file or directory";
-        QTest::newRow("part gone") << "" << "2 3" << ": has no song and part \"2 3\" any more; "
-                                                     "started without a setlist";
-        QTest::newRow("song gone") << "" << "4 1" << ": has no song and part \"4 1\" any more; "
-                                                     "started without a setlist";
-        QTest::newRow("no place") << "" << "second" << ": has no song and part \"second\" any "
-                                                       "more; started without a setlist";
-        QTest::newRow("a bad line") << "bad.txt" << "1 1" << " line 2: Encore 2 (";
+        QTest::addColumn<QString>("line"); // after "Setlist: FILE"
+        QTest::newRow("missing file") << "none.txt"
+                                      << "1 1"
+                                      << ": No such file or directory";
+        QTest::newRow("part gone") << ""
+                                   << "2 3"
+                                   << ": has no song and part \"2 3\" any more; "
+                                      "started without a setlist";
+        QTest::newRow("song gone") << ""
+                                   << "4 1"
+                                   << ": has no song and part \"4 1\" any more; "
+                                      "started without a setlist";
+        QTest::newRow("no place") << ""
+                                  << "second"
+                                  << ": has no song and part \"second\" any "
+                                     "more; started without a setlist";
+        QTest::newRow("a bad line") << "bad.txt"
+                                    << "1 1"
+                                    << " line 2: Encore 2 (";
     }
     void cannotResume()
     {
@@ -202,8 +240,8 @@ private slots:
 private:
     QVariantMap setting(const QString &position) const
     {
-        return {{"SetlistFile", gig.fileName()}, {"SetlistPosition", position},
-                {"Preset2", "Clean"}};
+        return {
+            {"SetlistFile", gig.fileName()}, {"SetlistPosition", position}, {"Preset2", "Clean"}};
     }
 
     QTemporaryFile gig;

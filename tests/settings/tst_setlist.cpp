@@ -146,8 +146,7 @@ private slots:
         QTest::newRow("next part at the end") << "next part" << QPoint(2, 2) << none;
         QTest::newRow("previous part") << "previous part" << QPoint(2, 2) << QPoint(2, 1);
         QTest::newRow("previous part, into B") << "previous part" << QPoint(2, 0) << QPoint(1, 0);
-        QTest::newRow("previous part, A's last")
-            << "previous part" << QPoint(1, 0) << QPoint(0, 1);
+        QTest::newRow("previous part, A's last") << "previous part" << QPoint(1, 0) << QPoint(0, 1);
         QTest::newRow("previous part at the start") << "previous part" << QPoint(0, 0) << none;
         QTest::newRow("next song from a part") << "next song" << QPoint(0, 1) << QPoint(1, 0);
         QTest::newRow("next song at the end") << "next song" << QPoint(2, 1) << none;
@@ -166,12 +165,12 @@ private slots:
         QFETCH(QPoint, to);
         const auto setlist = Setlist::parse("A: 1 2\nB: 3\nC: 4 5 6\n");
         const Position at{from.x(), from.y()};
-        const std::optional<Position> got =
-            step == "next part"       ? setlist->nextPart(at)
-            : step == "previous part" ? setlist->previousPart(at)
-            : step == "next song"     ? setlist->nextSong(at)
-            : step == "previous song" ? setlist->previousSong(at)
-                                      : setlist->songSelect(step.section(' ', 1).toInt());
+        const std::optional<Position> got = step == "next part"       ? setlist->nextPart(at)
+                                            : step == "previous part" ? setlist->previousPart(at)
+                                            : step == "next song"     ? setlist->nextSong(at)
+                                            : step == "previous song"
+                                                ? setlist->previousSong(at)
+                                                : setlist->songSelect(step.section(' ', 1).toInt());
         QCOMPARE(got ? QPoint(got->song, got->part) : QPoint(-1, -1), to);
     }
 

@@ -166,8 +166,9 @@ bool UnitSimulator::handleCommand(const std::string &line)
         else if (songNumber(line))
             send(*padPorts, "PadSend: ", SimulatedFootController::songSelect(songNumber(line) - 1));
         else {
-            send(*padPorts, "PadSend: ", SimulatedFootController::setlistSwitch(setlistSwitch(line), true));
-            send(*padPorts, "PadSend: ", SimulatedFootController::setlistSwitch(setlistSwitch(line), false));
+            const int number = setlistSwitch(line);
+            send(*padPorts, "PadSend: ", SimulatedFootController::setlistSwitch(number, true));
+            send(*padPorts, "PadSend: ", SimulatedFootController::setlistSwitch(number, false));
         }
     } else if (line == "f" || padNumber(line)) {
         if (!options.pads)
