@@ -64,11 +64,23 @@ bool SetlistPlayer::open(const QString &path)
 
 void SetlistPlayer::take(const Setlist &setlist, const QString &path)
 {
-    const bool same = QFileInfo(path) == QFileInfo(file);
+    // The same file edited: the musician stays at the song being played,
+    // wherever it moved to; a song gone, or another file, starts at the top.
+    Setlist::Position kept;
+    if (QFileInfo(path) == QFileInfo(file) && current.contains(place)) {
+        const QString playing = current.songs()[place.song].name;
+        int found = -1; // the one nearest its old place, should the name repeat
+        for (int i = 0; i < setlist.songCount(); ++i) {
+            if (setlist.songs()[i].name == playing &&
+                (found < 0 || qAbs(i - place.song) < qAbs(found - place.song)))
+                found = i;
+        }
+        if (found >= 0)
+            kept = {found, place.part < setlist.songs()[found].parts.size() ? place.part : 0};
+    }
     current = setlist;
     file = path;
-    if (!same || !current.contains(place))
-        place = Setlist::Position();
+    place = kept;
     trouble.clear();
     keepPlace();
     emit changed();

@@ -34,7 +34,8 @@ public:
     void restore();
     // From the file, at song 1 part 1; false (reported) when it is refused.
     bool open(const QString &path);
-    // A setlist just written to path: the place is kept where it still exists.
+    // A setlist just opened or written to path. The same file keeps the place
+    // at the song being played, found by its name; otherwise song 1, part 1.
     void take(const Setlist &setlist, const QString &path);
 
     // Whether preset 1 to 6 can be chosen now; by default while the link

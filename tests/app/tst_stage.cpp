@@ -5,6 +5,7 @@
 // With the hardware output closed the traffic log still shows every request.
 // Main thread.
 
+#include "modalanswerer.h"
 #include "qmidimessage.h"
 #include "remotebindingsdialog.h"
 #include "setlist.h"
@@ -12,7 +13,10 @@
 #include "windowbench.h"
 
 #include <QDockWidget>
+#include <QInputDialog>
 #include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -128,6 +132,7 @@ private slots:
         link(window, 3);
         // Restoring sent nothing and said nothing.
         QCOMPARE(bench.log().lines("Setlist"), QStringList());
+        QCOMPARE(bench.traffic().filter(" 02 06 "), QStringList());
         bench.log().clear();
         if (!keys.isEmpty())
             QTest::keySequence(bench.widget<QPushButton>("pushSetting"), QKeySequence(keys));
@@ -235,6 +240,62 @@ private slots:
         QCOMPARE(bench.widget<QLabel>("labelStageNext")->text(), QString("last song"));
         link(bench.window(), 2); // the unit's own choice does not move the mark
         QCOMPARE(marked(), QList<int>{4});
+    }
+
+    // The window (F2) adds a song and saves over the file on stage, which
+    // stays at the song being played though it moved down; Return on a row
+    // jumps there; closing with unsaved changes asks, and Cancel keeps the
+    // window, Discard drops them.
+    void editor()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("gig.txt");
+        QVERIFY(QFile::copy(gig.fileName(), path));
+        QVariantMap stored = setting("3 2");
+        stored["SetlistFile"] = path;
+        WindowBench bench(stored);
+        link(bench.window(), 3);
+        ModalAnswerer answerer;
+        bool keptOpen = false;
+        const auto answerBox = [&](QMessageBox::StandardButton button) {
+            answerer.answerNext([button](QWidget *box) {
+                static_cast<QMessageBox *>(box)->button(button)->click();
+            });
+        };
+        answerer.answerNext([&](QWidget *window) {
+            const auto push = [window](const char *name) {
+                window->findChild<QPushButton *>(name)->click();
+            };
+            auto *list = window->findChild<QListWidget *>("listSongs");
+            list->setCurrentRow(0);
+            answerer.answerNext([](QWidget *input) {
+                static_cast<QInputDialog *>(input)->setTextValue("Encore: 1 6");
+                static_cast<QInputDialog *>(input)->accept();
+            });
+            push("pushAddSong");
+            push("pushSaveSetlist");
+            QCOMPARE(bench.widget<QLabel>("labelStageSong")->toolTip(), QString("Last One"));
+            list->setCurrentRow(0);
+            QTest::keyClick(list, Qt::Key_Return);
+            push("pushRemoveSong");
+            answerBox(QMessageBox::Cancel);
+            push("pushCloseSetlist");
+            keptOpen = window->isVisible();
+            answerBox(QMessageBox::Discard);
+            push("pushCloseSetlist");
+        });
+        bench.window().activateWindow(); // F2 is the window's shortcut
+        QVERIFY(QTest::qWaitForWindowActive(&bench.window()));
+        QTest::keyClick(bench.widget<QPushButton>("pushSetting"), Qt::Key_F2);
+        QVERIFY2(answerer.waitForSeen(4), qPrintable(answerer.seen().join(" | ")));
+        QVERIFY(keptOpen);
+        QCOMPARE(
+            Setlist::load(path)->serialise(),
+            QByteArray("# Friday\nOpener: 1\nEncore: 1 6\nFür: Elise: 2 6\nLast One: 4 4 3\n"));
+        QCOMPARE(bench.log().lines("Setlist: "),
+                 QStringList{"Setlist: song 1/4 \"Opener\" part 1/1 -> preset 1"});
+        QCOMPARE(WindowBench::read(AppSetting::settingFilePath())["SetlistPosition"].toString(),
+                 QString("1 1"));
     }
 
 private:
