@@ -15,7 +15,6 @@ public:
 
     // On that button, or hidden for none.
     void markButton(QWidget *button);
-    QWidget *markedButton() const { return marked; }
 
     static constexpr const char *color = "#00E5FF";
 

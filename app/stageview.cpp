@@ -35,11 +35,6 @@ StageView::StageView(const SetlistPlayer *player, QWidget *fontSource, QWidget *
     showPlace();
 }
 
-QString StageView::songText() const
-{
-    return songName;
-}
-
 void StageView::showPlace()
 {
     const bool loaded = player->isLoaded();
@@ -47,7 +42,7 @@ void StageView::showPlace()
     part->setVisible(loaded);
     next->setVisible(loaded);
     notice->setVisible(!loaded && !player->problem().isEmpty());
-    notice->setText(player->problem());
+    notice->setText(tr("No setlist: %1").arg(player->problem()));
     if (!loaded)
         return;
     const Setlist &setlist = player->setlist();

@@ -22,7 +22,6 @@ public:
     // fontSource: a preset button, whose font the sizes follow.
     StageView(const SetlistPlayer *player, QWidget *fontSource, QWidget *parent = nullptr);
 
-    QString songText() const;
     // Asked at each resize of the window: one row (true) or a column.
     void setRowWanted(const std::function<bool()> &wanted) { rowWanted = wanted; }
 

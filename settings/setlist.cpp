@@ -2,13 +2,42 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QTextCodec>
 
 namespace {
 
 QString quoted(const QString &text)
 {
     return QStringLiteral("\"%1\"").arg(text);
+}
+
+// Well-formed UTF-8: no stray or missing continuation bytes, no overlong
+// forms, no surrogates, nothing past U+10FFFF. (Qt's own decoder would
+// replace such bytes silently, and a Latin-1 file would load with its names
+// spoilt.)
+bool isUtf8(const char *text, int length)
+{
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text);
+    for (int i = 0; i < length;) {
+        const unsigned char lead = bytes[i];
+        const int extra = lead < 0x80   ? 0
+                          : lead < 0xC2 ? -1
+                          : lead < 0xE0 ? 1
+                          : lead < 0xF0 ? 2
+                          : lead < 0xF5 ? 3
+                                        : -1;
+        if (extra < 0 || i + extra >= length)
+            return false;
+        for (int k = 1; k <= extra; ++k) {
+            if ((bytes[i + k] & 0xC0) != 0x80)
+                return false;
+        }
+        const unsigned char second = extra ? bytes[i + 1] : 0;
+        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
+            (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90))
+            return false;
+        i += extra + 1;
+    }
+    return true;
 }
 
 } // namespace
@@ -64,7 +93,6 @@ QString Setlist::nameProblem(const QString &name)
 
 std::optional<Setlist> Setlist::parse(const QByteArray &utf8, Problem *problem)
 {
-    QTextCodec *codec = QTextCodec::codecForName("UTF-8");
     Setlist setlist;
     bool titled = false;
     int start = utf8.startsWith("\xEF\xBB\xBF") ? 3 : 0; // a mark some editors write
@@ -75,8 +103,8 @@ std::optional<Setlist> Setlist::parse(const QByteArray &utf8, Problem *problem)
         int length = end - start;
         if (length > 0 && utf8.at(end - 1) == '\r')
             --length;
-        QTextCodec::ConverterState state;
-        const QString raw = codec->toUnicode(utf8.constData() + start, length, &state);
+        const bool wellFormed = isUtf8(utf8.constData() + start, length);
+        const QString raw = QString::fromUtf8(utf8.constData() + start, length);
         start = end + 1;
         const QString line = raw.trimmed();
         const auto refuse = [&](const QString &reason) {
@@ -84,7 +112,7 @@ std::optional<Setlist> Setlist::parse(const QByteArray &utf8, Problem *problem)
                 *problem = Problem{number, raw, reason};
             return std::nullopt;
         };
-        if (state.invalidChars > 0 || state.remainingChars > 0)
+        if (!wellFormed)
             return refuse(QStringLiteral("not UTF-8 text"));
         if (line.isEmpty())
             continue;
@@ -166,7 +194,7 @@ std::optional<Setlist::Position> Setlist::previousPart(const Position &from) con
         return Position{from.song, from.part - 1};
     if (from.song == 0)
         return std::nullopt;
-    return Position{from.song - 1, songList[from.song - 1].parts.size() - 1};
+    return Position{from.song - 1, int(songList[from.song - 1].parts.size()) - 1};
 }
 
 std::optional<Setlist::Position> Setlist::nextSong(const Position &from) const

@@ -66,7 +66,7 @@ public:
     void setTitle(const QString &title) { listTitle = title; }
     const QVector<Song> &songs() const { return songList; }
     QVector<Song> &songs() { return songList; }
-    int songCount() const { return songList.size(); }
+    int songCount() const { return int(songList.size()); }
     bool isEmpty() const { return songList.isEmpty(); }
 
     bool contains(const Position &position) const;

@@ -49,19 +49,6 @@ void SetlistPlayer::restore()
     emit changed();
 }
 
-bool SetlistPlayer::open(const QString &path)
-{
-    Setlist::Problem problem;
-    const std::optional<Setlist> loaded = Setlist::load(path, &problem);
-    if (!loaded) {
-        report(problem.describe(path));
-        emit changed();
-        return false;
-    }
-    take(*loaded, path);
-    return true;
-}
-
 void SetlistPlayer::take(const Setlist &setlist, const QString &path)
 {
     // The same file edited: the musician stays at the song being played,

@@ -32,8 +32,6 @@ public:
     // missing, refused, or no longer holds that place is reported, and the
     // program goes on without a setlist; the setting file is left as it is.
     void restore();
-    // From the file, at song 1 part 1; false (reported) when it is refused.
-    bool open(const QString &path);
     // A setlist just opened or written to path. The same file keeps the place
     // at the song being played, found by its name; otherwise song 1, part 1.
     void take(const Setlist &setlist, const QString &path);

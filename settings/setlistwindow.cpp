@@ -222,6 +222,8 @@ void SetlistWindow::openSetlist()
     Setlist::Problem problem;
     const std::optional<Setlist> loaded = Setlist::load(path, &problem);
     if (!loaded) {
+        const QByteArray line = ("Setlist: " + problem.describe(path)).toUtf8();
+        QMessageLogger().debug("%s", line.constData());
         QMessageBox::warning(this, tr("Open Setlist"), problem.describe(path));
         return;
     }

@@ -23,9 +23,6 @@ public:
 
     // Starts from this setlist, unchanged (the one on stage, or none).
     void setSetlist(const Setlist &setlist, const QString &path);
-    const Setlist &setlist() const { return edited; }
-    QString path() const { return file; }
-    bool isModified() const { return modified; }
     // Shows where the stage is, as the list's current row.
     void showSong(int song);
 

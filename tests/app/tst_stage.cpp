@@ -16,6 +16,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QtTest>
