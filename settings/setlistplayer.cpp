@@ -128,6 +128,10 @@ void SetlistPlayer::moveTo(const std::optional<Setlist::Position> &to)
 
 void SetlistPlayer::keepPlace()
 {
-    setting->setSetlist(file, Setlist::positionText(place));
+    // A setlist without songs is none: the next start has nothing to resume.
+    if (current.isEmpty())
+        setting->setSetlist(QString(), QString());
+    else
+        setting->setSetlist(file, Setlist::positionText(place));
     setting->saveSetlistPlace(AppSetting::settingFilePath());
 }
