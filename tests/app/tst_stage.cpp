@@ -16,8 +16,8 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
-#include <QRegularExpression>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
