@@ -132,9 +132,9 @@ Commands, one per line on standard input:
   f         press the foot switch: Note On 69 velocity 0, channel 1 (--pads)
   c         switch the pads to a foot controller and back: then p1 .. p6 send
             Program Change 0..5 and f a pedal, CC 64 at 127 then 0 (--pads)
-  n+ n-     setlist switches, CC 80 / CC 81 at 127 then 0, channel 1, to be
-  s+ s-     learnt as next/previous part / CC 82 / CC 83 next/previous song
-            (--pads)
+  n+ n-     setlist switches for the next / previous part: CC 80 / CC 81,
+  s+ s-     and for the next / previous song: CC 82 / CC 83; each sends 127
+            then 0 on channel 1; learn them in the settings (--pads)
   song N    MIDI Song Select for song N, 1..128: F3 N-1 (--pads)
   u         unplug the unit (and the pads), or plug them back in
   h         show the commands
