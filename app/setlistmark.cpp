@@ -37,7 +37,7 @@ bool SetlistMark::eventFilter(QObject *watched, QEvent *event)
 void SetlistMark::paintEvent(QPaintEvent *)
 {
     // Thick enough to be seen from the back of a stage, inside the button's corners.
-    const int width = qMax(4, height() / 16);
+    const int width = qBound(4, qMin(this->width(), height()) / 14, 12);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(color), width));

@@ -29,7 +29,11 @@ StageControl::StageControl(TarnAppMainWindow *window, AppSetting *setting,
     dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
     dock->setTitleBarWidget(new QWidget(dock));
     dock->setWidget(view);
-    view->setRowWanted([setting] { return setting->dispType() == 1; });
+    // One row beside a row of buttons, and in any window wide enough, where
+    // the height is better left to the buttons.
+    view->setRowWanted([setting, window] {
+        return setting->dispType() == 1 || window->width() * 5 >= window->height() * 6;
+    });
     window->addDockWidget(Qt::TopDockWidgetArea, dock);
 
     // As the keys and pads: a part's preset is chosen only while its button could be clicked.

@@ -12,9 +12,9 @@ class SetlistPlayer;
 // What the musician reads from a distance while a setlist is loaded: the
 // song's name at least twice as large as the preset buttons' text, "part k of
 // n", and the next song's name smaller; or why the setlist asked for is not
-// loaded. Lies in one row beside a row of buttons, and otherwise the name
-// above the part and the next song; shortens names that do not fit. GUI
-// thread.
+// loaded. Lies in one row where asked (beside a row of buttons, in a wide
+// window), and otherwise the name above the part and the next song; shortens
+// names that do not fit. GUI thread.
 class StageView : public QWidget
 {
     Q_OBJECT
