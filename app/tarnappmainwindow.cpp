@@ -5,6 +5,7 @@
 #include "portfollower.h"
 #include "portpair.h"
 #include "remotepads.h"
+#include "stagecontrol.h"
 #include "statusdisplay.h"
 #include "tarnappaboutdialog.h"
 #include "windowkeys.h"
@@ -118,6 +119,7 @@ void TarnAppMainWindow::initialize()
     remotePads->setLearner(
         [this](const ByteVector &m) { return hardSettingDialog->takeRemoteMessage(m); });
     remotePads->setBindings(appSetting.remoteBindings());
+    new StageControl(this, &appSetting, presetButtons, hardSettingDialog);
     connect(hardSettingDialog, &HardSettingDialog::settingsChanged, this, [this] {
         updateCaptions();
         applyLayout();

@@ -16,15 +16,20 @@ enum class RemoteAction
     Preset6,
     Previous,
     Next,
-    FootSwitch
+    FootSwitch,
+    // Steps through the loaded setlist; unbound by default.
+    NextPart,
+    PreviousPart,
+    NextSong,
+    PreviousSong
 };
 
-// The nine actions' bindings, where one message never fires two actions once
+// The actions' bindings, where one message never fires two actions once
 // bound through bind(). Value type; any thread.
 class RemoteBindings
 {
 public:
-    static constexpr int actionCount = 9;
+    static constexpr int actionCount = 13;
     static constexpr int presetCount = 6;
 
     // The pad controller the program was made for: Note On 54 to 59 at velocity
@@ -47,6 +52,7 @@ public:
     ByteVector lamp(int preset, bool active) const;
 
     static int index(RemoteAction action) { return static_cast<int>(action); }
+    static bool stepsSetlist(RemoteAction action) { return action >= RemoteAction::NextPart; }
     static RemoteAction action(int index) { return static_cast<RemoteAction>(index); }
 
     bool operator==(const RemoteBindings &other) const { return bindings == other.bindings; }

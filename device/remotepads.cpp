@@ -32,6 +32,11 @@ void RemotePads::onMidiRemoteReceive(QMidiMessage *message)
         matcher.see(bytes);
         return;
     }
+    // Song Select is for the setlist, whatever the bindings say.
+    if (bytes.size() >= 2 && bytes[0] == 0xF3 && bytes[1] < 0x80) {
+        emit songSelected(bytes[1]);
+        return;
+    }
     if (const auto action = matcher.take(current, bytes))
         act(*action);
 }
@@ -52,6 +57,10 @@ void RemotePads::act(RemoteAction action)
         const int preset = footSwitchPreset ? footSwitchPreset() : -1;
         if (preset >= 0)
             link->selectPreset(preset);
+        return;
+    }
+    if (RemoteBindings::stepsSetlist(action)) {
+        emit setlistStep(action);
         return;
     }
     // Everything else acts only while the buttons could be clicked.

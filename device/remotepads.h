@@ -46,6 +46,9 @@ public slots:
 signals:
     // Connected directly: a box shown for it runs its loop inside the send.
     void sendFailed(const QString &text);
+    // A bound setlist action, and MIDI Song Select nn (0 to 127): the setlist's.
+    void setlistStep(RemoteAction action);
+    void songSelected(int number);
 
 private:
     void act(RemoteAction action);

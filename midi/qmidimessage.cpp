@@ -51,6 +51,9 @@ std::vector<unsigned char> QMidiMessage::rawMessage()
         if (m_rawMessage.empty() || m_rawMessage.back() != 0xF7)
             m_rawMessage.push_back(0xF7);
         break;
+    case 0xF3: // Song Select
+        m_rawMessage = {0xF3, byte(m_value)};
+        break;
     default:
         break;
     }
@@ -94,6 +97,9 @@ void QMidiMessage::decode(const std::vector<unsigned char> &bytes, double deltaS
         break;
     case 0xF0:
         m_sysExData = bytes;
+        break;
+    case 0xF3:
+        m_value = at(1);
         break;
     default:
         break;

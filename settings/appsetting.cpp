@@ -17,7 +17,9 @@ QString remoteKey(int index)
 {
     if (index < RemoteBindings::presetCount)
         return QStringLiteral("RemotePreset%1").arg(index + 1);
-    const char *keys[] = {"RemotePrevious", "RemoteNext", "RemoteFootSwitch"};
+    const char *keys[] = {"RemotePrevious",    "RemoteNext",         "RemoteFootSwitch",
+                          "RemoteNextPart",    "RemotePreviousPart", "RemoteNextSong",
+                          "RemotePreviousSong"};
     return QLatin1String(keys[index - RemoteBindings::presetCount]);
 }
 
@@ -90,6 +92,8 @@ void AppSetting::loadSettingFile(const QString &path)
     FootSwitchIndex = file.value("FootSwitchIndex").toInt();
     DispType = file.value("DispType").toInt();
     Remote = readBindings(file);
+    SetlistFile = file.value("SetlistFile").toString();
+    SetlistPosition = file.value("SetlistPosition").toString();
 }
 
 void AppSetting::saveSettingFile(const QString &path) const
@@ -106,5 +110,15 @@ void AppSetting::saveSettingFile(const QString &path) const
     file.setValue("DispType", DispType);
     for (int i = 0; i < RemoteBindings::actionCount; ++i)
         file.setValue(remoteKey(i), Remote.at(RemoteBindings::action(i)).toText());
+    file.setValue("SetlistFile", SetlistFile);
+    file.setValue("SetlistPosition", SetlistPosition);
+    file.sync();
+}
+
+void AppSetting::saveSetlistPlace(const QString &path) const
+{
+    QSettings file(path, QSettings::IniFormat);
+    file.setValue("SetlistFile", SetlistFile);
+    file.setValue("SetlistPosition", SetlistPosition);
     file.sync();
 }

@@ -33,6 +33,9 @@ public:
     int footSwitchIndex() const { return FootSwitchIndex; }
     int dispType() const { return DispType; }
     const RemoteBindings &remoteBindings() const { return Remote; }
+    // The setlist on stage and where in it ("song part", 1-based); empty for none.
+    QString setlistFile() const { return SetlistFile; }
+    QString setlistPosition() const { return SetlistPosition; }
 
     void setHardwareMidiInPort(const QString &name) { HardwareMidiInPort = name; }
     void setHardwareMidiOutPort(const QString &name) { HardwareMidiOutPort = name; }
@@ -43,6 +46,13 @@ public:
     void setFootSwitchIndex(int index) { FootSwitchIndex = index; }
     void setDispType(int type) { DispType = type; }
     void setRemoteBindings(const RemoteBindings &bindings) { Remote = bindings; }
+    void setSetlist(const QString &file, const QString &position)
+    {
+        SetlistFile = file;
+        SetlistPosition = position;
+    }
+    // Writes only the setlist's two keys, leaving the file's others as they are.
+    void saveSetlistPlace(const QString &path) const;
 
     static constexpr int presetCount = 6;
 
@@ -56,6 +66,8 @@ private:
     int FootSwitchIndex = 0;
     int DispType = 0;
     RemoteBindings Remote = RemoteBindings::defaults();
+    QString SetlistFile;
+    QString SetlistPosition;
 };
 
 #endif

@@ -7,12 +7,22 @@
 
 namespace {
 
-const char *const RowNames[RemoteBindings::actionCount] = {"Preset1",  "Preset2", "Preset3",
-                                                           "Preset4",  "Preset5", "Preset6",
-                                                           "Previous", "Next",    "FootSwitch"};
-const char *const ActionTexts[RemoteBindings::actionCount] = {"PRESET1",  "PRESET2", "PRESET3",
-                                                              "PRESET4",  "PRESET5", "PRESET6",
-                                                              "Previous", "Next",    "Foot switch"};
+const char *const RowNames[RemoteBindings::actionCount] = {
+    "Preset1", "Preset2",    "Preset3",  "Preset4",      "Preset5",  "Preset6",     "Previous",
+    "Next",    "FootSwitch", "NextPart", "PreviousPart", "NextSong", "PreviousSong"};
+const char *const ActionTexts[RemoteBindings::actionCount] = {"PRESET1",
+                                                              "PRESET2",
+                                                              "PRESET3",
+                                                              "PRESET4",
+                                                              "PRESET5",
+                                                              "PRESET6",
+                                                              "Previous",
+                                                              "Next",
+                                                              "Foot switch",
+                                                              "Setlist: next part",
+                                                              "Setlist: previous part",
+                                                              "Setlist: next song",
+                                                              "Setlist: previous song"};
 
 const char *const IdleHint = "Learn, then press the pad, key, switch or pedal that should do it. "
                              "A control already bound elsewhere moves here.";

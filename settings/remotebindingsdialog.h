@@ -14,10 +14,10 @@ class RemoteBindingsDialog;
 }
 
 // The modal window that binds the remote controller's actions by learning:
-// lists the nine actions with their bindings in words, binds a row to the
-// next message offered, clears rows, restores the defaults and lays presets
-// out on Program Changes. Edits a copy; the caller stores it after OK. GUI
-// thread.
+// lists the actions (presets, steps, foot switch, setlist steps) with their
+// bindings in words, binds a row to the next message offered, clears rows,
+// restores the defaults and lays presets out on Program Changes. Edits a copy; the caller stores it
+// after OK. GUI thread.
 class RemoteBindingsDialog : public QDialog
 {
     Q_OBJECT

@@ -8,8 +8,8 @@
 #   server (dummy driver, period 256) that the demo starts and stops again.
 #   TARN_MIDI_SERVICE=alsa|pipewire|jack chooses one.
 # - The simulator reads its commands from this terminal (p1..p6 press a pad,
-#   f the foot switch, c pads or foot controller, 1..6 choose a preset on
-#   the unit, h for help) and
+#   f the foot switch, c pads or foot controller, n+ n- s+ s- and song N
+#   step the setlist, 1..6 choose a preset on the unit, h for help) and
 #   prints the unit's side of the traffic and the pad lamps here.
 # - TarnApp runs with a configuration folder of its own, so the user's real
 #   settings are never touched, pre-set to the simulator's four ports. Its
@@ -223,6 +223,10 @@ done
         printf 'Preset%d=%s\n' 1 Clean 2 Crunch 3 Lead 4 Ambient 5 Octave 6 Bypass
         echo "FootSwitchIndex=6"
         echo "DispType=0"
+        # A gig on stage, stepped by the simulator's setlist switches.
+        echo "SetlistFile=$root/data/example-setlist.txt"
+        echo "SetlistPosition=1 1"
+        printf 'Remote%s=cc any %d\n' NextPart 80 PreviousPart 81 NextSong 82 PreviousSong 83
     fi
 } >"$setting_file.new"
 mv "$setting_file.new" "$setting_file"
@@ -234,6 +238,9 @@ demo: type the simulator's commands here: p1..p6 press a pad, f the foot
 demo: switch (preset 6), 1..6 choose a preset on the unit, h for help.
 demo: c turns the pads into a foot controller (p1..p6 Program Change 0..5,
 demo: f a CC 64 pedal): bind them in Settings, "Remote controller…".
+demo: a setlist is on stage (data/example-setlist.txt; F2 edits it): Page Down
+demo: and Page Up in TarnApp step its parts; here n+ n- step parts, s+ s- songs
+demo: (CC 80..83, bound on a first demo), song N sends Song Select for song N.
 demo: close TarnApp's window or press Ctrl-C to end the demo.
 EOF
 

@@ -45,6 +45,9 @@ private slots:
             file[QString("RemotePreset%1").arg(i)] = QString("note any %1 127").arg(53 + i);
         file["RemoteNext"] = "";
         file["RemoteFootSwitch"] = "note any 69 0";
+        for (const char *key : {"RemoteNextPart", "RemotePreviousPart", "RemoteNextSong",
+                                "RemotePreviousSong", "SetlistFile", "SetlistPosition"})
+            file[key] = "";
         QCOMPARE(WindowBench::read(dir.filePath("b.ini")), file);
     }
 

@@ -8,6 +8,8 @@
 #include "modalanswerer.h"
 #include "peer.h"
 #include "remotebindingsdialog.h"
+#include "setlistplayer.h"
+#include "stagecontrol.h"
 #include "testwait.h"
 #include "windowbench.h"
 
@@ -62,6 +64,10 @@ private slots:
         // The first request may go out in the cycle that makes the connection.
         jackProbe().settle();
         setLinked(true, true);
+        // A setlist for Song Select; no other row binds a setlist action.
+        Setlist setlist;
+        setlist.songs() << Setlist::Song{"A", {1}} << Setlist::Song{"B", {5, 2}};
+        bench->window().findChild<StageControl *>()->player().take(setlist, "/gig.txt");
     }
 
     // Pads act only while the buttons are enabled, and only at velocity 127;
@@ -123,6 +129,10 @@ private slots:
             << true << 0 << ByteVector{0x91, 60, 1} << 0 << previous << 0;
         QTest::newRow("Previous, channel 1")
             << true << 0 << ByteVector{0x90, 60, 1} << -1 << previous << 5;
+        // Song Select 1 is the second song, its first part on preset 5.
+        QTest::newRow("Song Select") << true << 0 << ByteVector{0xF3, 1} << 4 << "" << 6;
+        QTest::newRow("Song Select past the end")
+            << true << 0 << ByteVector{0xF3, 2} << -1 << "" << 6;
         // Unlinked last: the unit stays silent to the end of the table.
         QTest::newRow("unlinked pad") << false << 4 << ByteVector{0x90, 54, 127} << -1 << "" << 6;
         QTest::newRow("unlinked foot switch")

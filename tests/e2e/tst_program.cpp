@@ -31,10 +31,17 @@ void TestProgram::followsTheUnitAndThePads()
     const auto port = [](const QString &alsaClient, const QString &port) {
         return MidiService::isAlsa() ? listed(alsaClient + ":" + port) : "sim:" + port;
     };
+    QTemporaryDir folder;
+    QFile gig(folder.filePath("gig.txt"));
+    QVERIFY(gig.open(QIODevice::WriteOnly) && gig.write("A: 1\nB: 2\nC: 3 5\n") > 0);
+    gig.close();
     WindowBench::write(setting, {{"HardwareMidiInPort", port("sim Out", "unit-out")},
                                  {"HardwareMidiOutPort", port("sim In", "unit-in")},
                                  {"RemoteMidiInPort", port("sim Pads Out", "pads-out")},
-                                 {"RemoteMidiOutPort", port("sim Pads In", "pads-in")}});
+                                 {"RemoteMidiOutPort", port("sim Pads In", "pads-in")},
+                                 {"RemoteNextPart", "cc any 80"},
+                                 {"SetlistFile", gig.fileName()},
+                                 {"SetlistPosition", "1 1"}});
     app.start();
 
     // Serial request, serial learnt and saved, init status request, no preset.
@@ -54,6 +61,13 @@ void TestProgram::followsTheUnitAndThePads()
     // A preset chosen on the unit's front panel shows on the pads too.
     unit.writeLine("6");
     QVERIFY(unit.waitForLine("pads: [ ] [ ] [ ] [ ] [ ] [#]"));
+    // The simulator's Song Select and its switch learnt as next part step the setlist.
+    unit.writeLine("song 3");
+    QVERIFY(app.waitForLine("Setlist: song 3/3 \"C\" part 1/2 -> preset 3"));
+    QVERIFY(unit.waitForLine("pads: [ ] [ ] [#] [ ] [ ] [ ]"));
+    unit.writeLine("n+");
+    QVERIFY(unit.waitForLine("pads: [ ] [ ] [ ] [ ] [#] [ ]"));
+    QCOMPARE(WindowBench::read(setting).value("SetlistPosition").toString(), QString("3 2"));
 
     // Ended as the desktop ends it: the state of a first start is written.
     QCOMPARE(app.terminate(), 0);

@@ -56,6 +56,8 @@ private slots:
         row("pressure", {0xD9, 51}, {0xD0, 10, 0, 0, 0, 51}, {});
         row("bend", {0xE0, 0, 0x40}, {0xE0, 1, 0, 0, 0, 8192}, {});
         row("sysex, F7 added", {0xF0, 0x7E}, {0xF0, 0, 0, 0, 0, 0}, {0xF0, 0x7E, 0xF7});
+        // The song number is what a setlist jumps by.
+        row("song select", {0xF3, 0x11}, {0xF3, 0, 0, 0, 0, 0x11}, {0xF3, 0x11});
         // Short input: what is missing reads as nothing, never past the end.
         row("short bend", {0xE0, 1}, {0xE0, 1, 0, 0, 0, 1}, {});
         row("nothing", {}, {0, 1, 0, 0, 0, 0}, {});

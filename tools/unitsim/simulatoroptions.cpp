@@ -130,6 +130,13 @@ Commands, one per line on standard input:
   i         show the unit's serial number, preset and silence
   p1 .. p6  press pad 1..6: Note On 54..59 velocity 127, channel 1 (--pads)
   f         press the foot switch: Note On 69 velocity 0, channel 1 (--pads)
+  c         switch the pads to a foot controller and back: then p1 .. p6 send
+            Program Change 0..5 and f a pedal, CC 64 at 127 then 0 (--pads)
+  n+ n-     setlist switches for the next / previous part: CC 80 / CC 81,
+  s+ s-     and for the next / previous song: CC 82 / CC 83; each sends 127
+            then 0 on channel 1; learn them in the settings (--pads)
+  song N    MIDI Song Select for song N, 1..128: F3 N-1 (--pads)
+  u         unplug the unit (and the pads), or plug them back in
   h         show the commands
   q         quit (so do SIGINT and SIGTERM; end of input does not)
 

@@ -26,6 +26,29 @@ int padNumber(const std::string &line)
                                                                                   : 0;
 }
 
+// 0 to 3 for the setlist switch commands "n+", "n-", "s+", "s-"; -1 for any other line.
+int setlistSwitch(const std::string &line)
+{
+    const char *const commands[] = {"n+", "n-", "s+", "s-"};
+    for (int i = 0; i < 4; ++i) {
+        if (line == commands[i])
+            return i;
+    }
+    return -1;
+}
+
+// The song number of "song N" (1 to 128), 0 for any other line.
+int songNumber(const std::string &line)
+{
+    if (line.rfind("song ", 0) != 0 || line.size() > 8)
+        return 0;
+    const std::string digits = line.substr(5);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    const int number = std::stoi(digits);
+    return number >= 1 && number <= 128 ? number : 0;
+}
+
 } // namespace
 
 UnitSimulator::UnitSimulator(const SimulatorOptions &options, RtMidi::Api api, MessageQueue &queue)
@@ -129,10 +152,24 @@ bool UnitSimulator::handleCommand(const std::string &line)
         say("commands: 1..6 preset, 0 no preset, s silent on/off, u unplug/plug back in, "
             "i info, p1..p6 pad, f foot switch, c pads/foot controller, q quit");
         say("  as a foot controller: p1..p6 Program Change 0..5, f pedal (CC 64 127 then 0)");
+        say("  setlist: n+ n- s+ s- switches CC 80..83 (127 then 0; learn them as next/previous "
+            "part/song), song N Song Select for song N (F3 N-1)");
     } else if (line == "c") {
         footController = !footController;
         say(footController ? "pads: now a foot controller (Program Change and a CC pedal)"
                            : "pads: now the pads again");
+    } else if (setlistSwitch(line) >= 0 || songNumber(line)) {
+        if (!options.pads)
+            say("pads: not running; start with --pads");
+        else if (!padPorts)
+            say("pads: unplugged");
+        else if (songNumber(line))
+            send(*padPorts, "PadSend: ", SimulatedFootController::songSelect(songNumber(line) - 1));
+        else {
+            const int number = setlistSwitch(line);
+            send(*padPorts, "PadSend: ", SimulatedFootController::setlistSwitch(number, true));
+            send(*padPorts, "PadSend: ", SimulatedFootController::setlistSwitch(number, false));
+        }
     } else if (line == "f" || padNumber(line)) {
         if (!options.pads)
             say("pads: not running; start with --pads");
