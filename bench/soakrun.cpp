@@ -360,6 +360,10 @@ int SoakRun::verdict(bool settingsKept) const
         failures.push_back("the settings file changed");
     if (m_failedVisits)
         failures.push_back(std::to_string(m_failedVisits) + " of the settings dialog's visits");
+    // A unit that answers every press in time is never asked twice.
+    const long long presetRepeats = m_program->presetRepeats.count();
+    if (presetRepeats)
+        failures.push_back(std::to_string(presetRepeats) + " preset requests asked again");
     std::printf(
         "\nLost by the program: %lld presses, %lld lamp feedbacks, %lld device returns. "
         "Lost by the service (before the program read it or after it sent it; JACK's "
@@ -368,6 +372,8 @@ int SoakRun::verdict(bool settingsKept) const
         m_lostPresses, m_lostLamps, m_lostReturns, m_lostByService,
         static_cast<long long>(duration_cast<seconds>(answerTimeout).count()), m_lateAnswers,
         settingsKept ? "the same" : "CHANGED");
+    std::printf("Asked again: %lld preset requests; serial or status requests in %lld episodes.\n",
+                presetRepeats, m_program->requestRepeats.count());
     for (const std::string &failure : failures)
         std::printf("FAIL: %s\n", failure.c_str());
     std::printf("%s\n", failures.empty() ? "PASS" : "Soak FAILED");

@@ -33,6 +33,10 @@ public:
     int footSwitchIndex() const { return FootSwitchIndex; }
     int dispType() const { return DispType; }
     const RemoteBindings &remoteBindings() const { return Remote; }
+    // Milliseconds the unit has to answer a request; 0 for no confirmation.
+    int confirmTimeout() const { return ConfirmTimeout; }
+    // Seconds between checks of an idle unit; 0 for none.
+    int linkCheckSeconds() const { return LinkCheckSeconds; }
 
     void setHardwareMidiInPort(const QString &name) { HardwareMidiInPort = name; }
     void setHardwareMidiOutPort(const QString &name) { HardwareMidiOutPort = name; }
@@ -43,8 +47,10 @@ public:
     void setFootSwitchIndex(int index) { FootSwitchIndex = index; }
     void setDispType(int type) { DispType = type; }
     void setRemoteBindings(const RemoteBindings &bindings) { Remote = bindings; }
+    void setLinkCheckSeconds(int seconds) { LinkCheckSeconds = seconds; }
 
     static constexpr int presetCount = 6;
+    static constexpr int defaultConfirmTimeout = 300;
 
 private:
     QString HardwareMidiInPort;
@@ -56,6 +62,8 @@ private:
     int FootSwitchIndex = 0;
     int DispType = 0;
     RemoteBindings Remote = RemoteBindings::defaults();
+    int ConfirmTimeout = defaultConfirmTimeout;
+    int LinkCheckSeconds = 0;
 };
 
 #endif
