@@ -155,7 +155,7 @@ private slots:
         QTest::newRow("silent, confirmation off")
             << 0 << 0 << 0 << true << 1 << false << QStringList();
         QTest::newRow("idle check finds a silent unit")
-            << 300 << 1 << 0 << true << 0 << false << flagged.mid(1);
+            << 300 << 1 << 0 << true << 0 << false << QStringList(flagged.mid(1));
     }
 
     void confirmation()
