@@ -217,10 +217,12 @@ bool SoakRun::restartServer()
                     duration<double>(Clock::now() - back).count());
         return true;
     }
-    const bool again = lostByService(before);
+    // A request lost on the new server is the program's to ask again: the
+    // unit is not plugged in again for it.
     std::fprintf(stderr, "after the server's return: %zu serial requests, %zu lamp notes\n",
                  m_devices.serialRequests - serialBefore, m_devices.lampNotes - lampsBefore);
-    return again ? replug(Device::Unit) : m_program->alive();
+    lostByService(before);
+    return m_program->alive();
 }
 
 bool SoakRun::visitSettings()

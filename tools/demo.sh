@@ -234,6 +234,11 @@ demo: type the simulator's commands here: p1..p6 press a pad, f the foot
 demo: switch (preset 6), 1..6 choose a preset on the unit, h for help.
 demo: c turns the pads into a foot controller (p1..p6 Program Change 0..5,
 demo: f a CC 64 pedal): bind them in Settings, "Remote controller…".
+demo: s silences the unit: a press then turns its button dark amber (asked,
+demo: not confirmed); within 0.65 s the hardware lamp turns red and the status
+demo: line says the unit is not answering; the buttons stay usable and keep
+demo: the last confirmed preset. s again: within a second it is "Complete".
+demo: d 150 makes the unit answer 150 ms late (no alarm: 300 ms are allowed).
 demo: close TarnApp's window or press Ctrl-C to end the demo.
 EOF
 
