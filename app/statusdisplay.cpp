@@ -144,9 +144,7 @@ void StatusDisplay::updateStatusDisplay()
         break;
     case Status::NotAnswering:
         // The buttons stay as the unit last confirmed them, and usable.
-        widgets.message->setText(
-            tr("The unit is not answering: check that it is on and its cable. Presses are "
-               "still sent."));
+        widgets.message->setText(tr("The unit is not answering: is it on and connected?"));
         for (QPushButton *button : widgets.presetButtons)
             button->setEnabled(true);
         break;
