@@ -58,6 +58,9 @@ void UnitCheckPanel::placeIn(HardSettingDialog *dialog)
     } else if (auto *grid = qobject_cast<QGridLayout *>(dialog->layout())) {
         grid->addWidget(this, grid->rowCount(), 0, 1, grid->columnCount());
     } else {
+        // The form sets its fonts widget by widget; the panel takes its buttons'.
+        if (const QWidget *ok = dialog->findChild<QWidget *>("pushOK"))
+            setFont(ok->font());
         const int top = dialog->height();
         const int height = sizeHint().height() + 6 * fontMetrics().lineSpacing();
         setGeometry(10, top, dialog->width() - 20, height);
