@@ -27,6 +27,11 @@ const char *const SilentLampColor = "#D32F2F";
 StatusDisplay::StatusDisplay(HardwareLink *link, const Widgets &widgets, QWidget *window)
     : QObject(window), link(link), widgets(widgets), window(window)
 {
+    // A long reason (a port's name) must not widen the window past the
+    // screen: the line is cut and told whole in its tooltip.
+    QSizePolicy policy = widgets.message->sizePolicy();
+    policy.setHorizontalPolicy(QSizePolicy::Ignored);
+    widgets.message->setSizePolicy(policy);
     connect(link, &HardwareLink::presetReported, this, &StatusDisplay::showReportedPreset);
     connect(link, &HardwareLink::stateChanged, this, &StatusDisplay::updateStatusDisplay);
     connect(link, &HardwareLink::pendingChanged, this, &StatusDisplay::showPending);
@@ -118,11 +123,13 @@ void StatusDisplay::updateStatusDisplay()
         TarnAppMainWindow::setTextColor(widgets.hardCaption, OffColor);
         const QString reason = closedReason(link->ports(), hardwareNames, tr("unit"));
         widgets.message->setText(reason);
+        widgets.message->setToolTip(reason);
         tell(toldHardware, reason);
         styleButtons(false, OffColor);
         return;
     }
     tell(toldHardware, QString());
+    widgets.message->setToolTip(QString());
     if (link->hardStatus() == Status::NoPort)
         return;
 
