@@ -83,8 +83,8 @@ QString StatusDisplay::closedReason(PortPair *pair, const StoredNames &stored,
         if (pair->presentName(which, names[end]).isEmpty())
             return tr("The %1 is not connected (port \"%2\").").arg(device, names[end]);
     }
-    // Present, and not opened (yet): at start-up the remote pair opens after
-    // the link shows itself, so nothing is said of it until it fails for good.
+    // Present and not open: said of the unit only, since at start-up the
+    // remote pair opens after the link has shown itself.
     if (pair != link->ports())
         return QString();
     return tr("The %1's ports are there but could not be opened (\"%2\").").arg(device, names[0]);
