@@ -102,6 +102,9 @@ bool SoakRun::press(int number)
                      foot ? "foot switch for preset" : "pad", target + 1);
         return m_program->alive();
     }
+    // An earlier request asked again (its answer lost by the service) may come first.
+    if (m_devices.lastRequestedIndex != target)
+        answered([&] { return m_devices.lastRequestedIndex == target; });
     if (m_devices.lastRequestedIndex != target) {
         std::fprintf(stderr, "soak: press %d asked for preset %d, the unit was asked for %d\n",
                      number, target + 1, m_devices.lastRequestedIndex + 1);

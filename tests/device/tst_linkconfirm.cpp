@@ -88,7 +88,7 @@ private slots:
             QVERIFY(pending != plain && pending != active);
         }
         if (answerOnce)
-            QTimer::singleShot(50, [&] {
+            QTimer::singleShot(50, &unit, [&] {
                 unit.unit().setSilent(false);
                 unit.send(unit.unit().choosePreset(4).reply);
             });
