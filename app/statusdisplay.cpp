@@ -1,6 +1,7 @@
 #include "statusdisplay.h"
 
 #include "hardwarelink.h"
+#include "midiportsupport.h"
 #include "portpair.h"
 #include "remotepads.h"
 #include "tarnappmainwindow.h"
@@ -16,14 +17,24 @@ const char *const ChoosableColor = "#3B3B3B";
 const char *const OffColor = "#888888";
 const char *const OnLampColor = "#FFFF33";
 const char *const OnCaptionColor = "#000000";
+// Asked for, not yet confirmed: neither idle nor active; white text 5.9:1.
+const char *const PendingColor = "#8A5A00";
+// The unit does not answer: neither connected yellow nor missing grey.
+const char *const SilentLampColor = "#D32F2F";
 
 } // namespace
 
 StatusDisplay::StatusDisplay(HardwareLink *link, const Widgets &widgets, QWidget *window)
     : QObject(window), link(link), widgets(widgets), window(window)
 {
+    // A long reason (a port's name) must not widen the window past the
+    // screen: the line is cut and told whole in its tooltip.
+    QSizePolicy policy = widgets.message->sizePolicy();
+    policy.setHorizontalPolicy(QSizePolicy::Ignored);
+    widgets.message->setSizePolicy(policy);
     connect(link, &HardwareLink::presetReported, this, &StatusDisplay::showReportedPreset);
     connect(link, &HardwareLink::stateChanged, this, &StatusDisplay::updateStatusDisplay);
+    connect(link, &HardwareLink::pendingChanged, this, &StatusDisplay::showPending);
     // A MIDI service that stops takes the ports with it; show that at once.
     connect(link->ports(), &PortPair::serviceLost, this, &StatusDisplay::updateStatusDisplay);
     // Direct: the box's loop runs inside the failed send.
@@ -43,11 +54,62 @@ void StatusDisplay::followRemote(RemotePads *pads)
         Qt::DirectConnection);
 }
 
+void StatusDisplay::setStoredNames(const StoredNames &hardware, const StoredNames &remote)
+{
+    hardwareNames = hardware;
+    remoteNames = remote;
+}
+
+QString StatusDisplay::closedReason(PortPair *pair, const StoredNames &stored,
+                                    const QString &device) const
+{
+    const QStringList names = stored ? stored() : QStringList();
+    if (names.value(0).isEmpty() || names.value(1).isEmpty())
+        return tr("Please set midi port to the setting.");
+    const QStringList ins = pair->portNames(PortPair::End::In);
+    const QStringList outs = pair->portNames(PortPair::End::Out);
+    // Nothing listed at all: no service answers (a running service lists
+    // the devices, and ALSA its own through port).
+    if (ins.isEmpty() && outs.isEmpty()) {
+        const RtMidi::Api api = MidiPortSupport::service();
+        const QString service = api == RtMidi::UNSPECIFIED
+                                    ? tr("ALSA or JACK")
+                                    : QString::fromStdString(RtMidi::getApiDisplayName(api));
+        return tr("No MIDI service answers (%1): start it, then the %2 connects by itself.")
+            .arg(service, device);
+    }
+    for (int end = 0; end < 2; ++end) {
+        const auto which = end == 0 ? PortPair::End::In : PortPair::End::Out;
+        if (pair->presentName(which, names[end]).isEmpty())
+            return tr("The %1 is not connected (port \"%2\").").arg(device, names[end]);
+    }
+    // Present and not open: said of the unit only, since at start-up the
+    // remote pair opens after the link has shown itself.
+    if (pair != link->ports())
+        return QString();
+    return tr("The %1's ports are there but could not be opened (\"%2\").").arg(device, names[0]);
+}
+
+void StatusDisplay::tell(QString &told, const QString &text)
+{
+    if (text == told)
+        return;
+    told = text;
+    if (!text.isEmpty())
+        qDebug("Status : %s", text.toUtf8().constData());
+}
+
 void StatusDisplay::updateStatusDisplay()
 {
     const bool remoteOpen = remotePorts && remotePorts->isOpen();
     TarnAppMainWindow::setLampStyle(widgets.remoteLamp, remoteOpen ? OnLampColor : OffColor);
     TarnAppMainWindow::setTextColor(widgets.remoteCaption, remoteOpen ? OnCaptionColor : OffColor);
+    const bool remoteSet = remoteNames && !remoteNames().join(QString()).isEmpty();
+    const QString remoteReason = remoteOpen || !remoteSet || !remotePorts
+                                     ? QString()
+                                     : closedReason(remotePorts, remoteNames, tr("controller"));
+    widgets.remoteCaption->setToolTip(remoteReason);
+    tell(toldRemote, remoteReason);
 
     const auto styleButtons = [this](bool enabled, const char *color) {
         for (QPushButton *button : widgets.presetButtons) {
@@ -57,18 +119,26 @@ void StatusDisplay::updateStatusDisplay()
     };
 
     using Status = HardwareLink::HardStatus;
-    link->checkPorts();
+    // A pair found closed moves the link, which shows itself through stateChanged.
+    if (link->checkPorts())
+        return;
     if (!link->ports()->isOpen()) {
         TarnAppMainWindow::setLampStyle(widgets.hardLamp, OffColor);
         TarnAppMainWindow::setTextColor(widgets.hardCaption, OffColor);
-        widgets.message->setText(tr("Please set midi port to the setting."));
+        const QString reason = closedReason(link->ports(), hardwareNames, tr("unit"));
+        widgets.message->setText(reason);
+        widgets.message->setToolTip(reason);
+        tell(toldHardware, reason);
         styleButtons(false, OffColor);
         return;
     }
+    tell(toldHardware, QString());
+    widgets.message->setToolTip(QString());
     if (link->hardStatus() == Status::NoPort)
         return;
 
-    TarnAppMainWindow::setLampStyle(widgets.hardLamp, OnLampColor);
+    const bool silent = link->hardStatus() == Status::NotAnswering;
+    TarnAppMainWindow::setLampStyle(widgets.hardLamp, silent ? SilentLampColor : OnLampColor);
     TarnAppMainWindow::setTextColor(widgets.hardCaption, OnCaptionColor);
     switch (link->hardStatus()) {
     case Status::WaitSerial:
@@ -83,9 +153,26 @@ void StatusDisplay::updateStatusDisplay()
         widgets.message->setText(tr("Complete : [") +
                                  toHexString(link->hardSerial(), QLatin1Char(' ')) + "]");
         break;
+    case Status::NotAnswering:
+        // The buttons stay as the unit last confirmed them, and usable.
+        widgets.message->setText(tr("The unit is not answering: is it on and connected?"));
+        for (QPushButton *button : widgets.presetButtons)
+            button->setEnabled(true);
+        break;
     default:
         break;
     }
+}
+
+void StatusDisplay::showPending(int preset)
+{
+    if (!link->takesPresets())
+        return;
+    for (int i = 0; i < widgets.presetButtons.size(); ++i)
+        TarnAppMainWindow::setButtonStyle(widgets.presetButtons[i], i == preset ? PendingColor
+                                                                    : i == link->currentPreset()
+                                                                        ? ActiveColor
+                                                                        : ChoosableColor);
 }
 
 void StatusDisplay::showReportedPreset(int preset)

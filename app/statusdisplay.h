@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class HardwareLink;
 class PortPair;
 class QLabel;
@@ -33,15 +35,30 @@ public:
     // the pads' lamps do (a failed lamp note's box may let a newer one through).
     StatusDisplay(HardwareLink *link, const Widgets &widgets, QWidget *window);
     void followRemote(RemotePads *pads);
+    // The input's and the output's stored names: a pair that is not open is
+    // explained by them (not set, or set and not there).
+    using StoredNames = std::function<QStringList()>;
+    void setStoredNames(const StoredNames &hardware, const StoredNames &remote);
     // A box for a failed send (one of each title at a time), run in its own loop.
     void showSendError(const char *title, const QString &text);
 
 public slots:
     void updateStatusDisplay();
     void showReportedPreset(int preset);
+    // The preset asked for and not yet confirmed gets a look of its own.
+    void showPending(int preset);
 
 private:
+    // Why a pair is not open, in the musician's words.
+    QString closedReason(PortPair *pair, const StoredNames &stored, const QString &device) const;
+    // Each explanation once per change on the debug output.
+    void tell(QString &told, const QString &text);
+
     HardwareLink *link;
+    StoredNames hardwareNames;
+    StoredNames remoteNames;
+    QString toldHardware;
+    QString toldRemote;
     PortPair *remotePorts = nullptr;
     Widgets widgets;
     QWidget *window;

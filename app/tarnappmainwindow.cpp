@@ -133,16 +133,14 @@ void TarnAppMainWindow::initialize()
             &TarnAppMainWindow::updateStatusDisplay);
 
     // Devices that come and go later are followed from before the first look.
-    portFollower = new PortFollower(
-        hardwareLink,
-        [this] {
-            return QStringList{appSetting.hardwareMidiInPort(), appSetting.hardwareMidiOutPort()};
-        },
-        remotePads,
-        [this] {
-            return QStringList{appSetting.remoteMidiInPort(), appSetting.remoteMidiOutPort()};
-        },
-        this);
+    const PortFollower::StoredNames hardwareNames = [this] {
+        return QStringList{appSetting.hardwareMidiInPort(), appSetting.hardwareMidiOutPort()};
+    };
+    const PortFollower::StoredNames remoteNames = [this] {
+        return QStringList{appSetting.remoteMidiInPort(), appSetting.remoteMidiOutPort()};
+    };
+    statusDisplay->setStoredNames(hardwareNames, remoteNames);
+    portFollower = new PortFollower(hardwareLink, hardwareNames, remotePads, remoteNames, this);
     portFollower->start();
     connect(portFollower, &PortFollower::pairsChanged, this,
             &TarnAppMainWindow::updateStatusDisplay);

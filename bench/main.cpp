@@ -4,6 +4,7 @@
 // plays the echo client that gives the service's own latency floor.
 
 #include "echoclient.h"
+#include "linkbench.h"
 #include "reconnectbench.h"
 #include "tarnappbench.h"
 
@@ -28,6 +29,8 @@ program); bench/run.sh sets these up and runs this. Options:
   --idle S          seconds of idle CPU measurement (default 10)
   --startups N      starts to time (default 5)
   --returns N       times the unit is unplugged and plugged back in (default 20)
+  --silences N      times the unit stops answering a press and answers again
+                    (default 20)
 )";
 
 // The floor's echo client, until SIGTERM or SIGINT.
@@ -65,6 +68,7 @@ int main(int argc, char **argv)
     options.echoCommand = QCoreApplication::applicationFilePath();
     const QStringList args = application.arguments().mid(1);
     int returns = 20;
+    int silences = 20;
     for (int i = 0; i < args.size(); ++i) {
         const QString &option = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -81,6 +85,8 @@ int main(int argc, char **argv)
             options.startups = args[++i].toInt(&number);
         else if (option == "--returns" && hasValue)
             returns = args[++i].toInt(&number);
+        else if (option == "--silences" && hasValue)
+            silences = args[++i].toInt(&number);
         else
             number = false;
         if (!number || option == "--help") {
@@ -97,6 +103,8 @@ int main(int argc, char **argv)
         int status = TarnAppBench(options).run();
         if (status == 0 && returns > 0)
             status = ReconnectBench(options.program, returns).run();
+        if (status == 0 && silences > 0)
+            status = LinkBench(options.program, silences).run();
         return status;
     } catch (const RtMidiError &error) {
         std::fprintf(stderr,

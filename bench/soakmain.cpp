@@ -20,6 +20,9 @@ slowing down. bench/run.sh --soak sets up the MIDI service and runs this.
   --presses N       presses in all (default 20000)
   --settings-every N  open and close the settings dialog every N presses
                     (default 5000; needs Xvfb and xdotool)
+  --restarts N      on JACK, stop and start the server N times, evenly
+                    spread (default 3); each must end in a complete link
+                    with no device plugged in again
   --csv FILE        also write the samples as CSV
 )";
 
@@ -41,6 +44,8 @@ int main(int argc, char **argv)
             options.presses = args[++i].toInt(&valid);
         else if (option == "--settings-every" && hasValue)
             options.settingsEvery = args[++i].toInt(&valid);
+        else if (option == "--restarts" && hasValue)
+            options.serverRestarts = args[++i].toInt(&valid);
         else if (option == "--csv" && hasValue)
             options.csv = args[++i];
         else

@@ -21,8 +21,10 @@ SoakProgram::SoakProgram(const QString &program, const QString &workDir)
       sysexOut(logPath(workDir, "stderr.log"), "send message 240"),
       notesOut(logPath(workDir, "stderr.log"), "send message 144"),
       requestsOut(logPath(workDir, "stderr.log"), "Timing : 90 1 "),
-      lampsOut(logPath(workDir, "stderr.log"), "Timing : F0 6 "), m_program(program),
-      m_workDir(workDir)
+      lampsOut(logPath(workDir, "stderr.log"), "Timing : F0 6 "),
+      presetRepeats(logPath(workDir, "stderr.log"), "Link   : no answer to preset"),
+      requestRepeats(logPath(workDir, "stderr.log"), "Link   : no answer to the "),
+      m_program(program), m_workDir(workDir)
 {
 }
 

@@ -30,6 +30,9 @@ public:
     // the unit), its SysEx and note sends, and its timing lines (preset
     // requests, sixth lamp notes).
     LineCounter notesIn, sysexIn, sysexOut, notesOut, requestsOut, lampsOut;
+    // Requests it asked again for want of an answer: preset requests, and
+    // serial or status requests (one line per episode).
+    LineCounter presetRepeats, requestRepeats;
 
 private:
     QString m_program, m_workDir;

@@ -14,11 +14,26 @@ HardwareLink::HardwareLink(QObject *parent)
             SLOT(onMidiHardReceive(QMidiMessage *)));
     // The unit speaks SysEx; time code and active sensing are dropped.
     hardPorts->in()->ignoreTypes(false, true, true);
+    requestTimer.setSingleShot(true);
+    presetTimer.setSingleShot(true);
+    // Precise: the musician is told within a known time that the unit is gone.
+    requestTimer.setTimerType(Qt::PreciseTimer);
+    presetTimer.setTimerType(Qt::PreciseTimer);
+    connect(&requestTimer, &QTimer::timeout, this, &HardwareLink::requestUnanswered);
+    connect(&presetTimer, &QTimer::timeout, this, &HardwareLink::presetUnanswered);
+    connect(&checkTimer, &QTimer::timeout, this, &HardwareLink::idleCheck);
 }
 
 bool HardwareLink::takesPresets() const
 {
-    return status == HardStatus::WaitInitStatus || status == HardStatus::Complete;
+    return status == HardStatus::WaitInitStatus || status == HardStatus::Complete ||
+           status == HardStatus::NotAnswering;
+}
+
+void HardwareLink::setLinkCheckSeconds(int seconds)
+{
+    checkSeconds = qMax(0, seconds);
+    followIdleCheck();
 }
 
 void HardwareLink::onMidiHardReceive(QMidiMessage *message)
@@ -37,15 +52,135 @@ void HardwareLink::onMidiHardReceive(QMidiMessage *message)
 void HardwareLink::requestSerial()
 {
     serial.clear();
-    status = HardStatus::WaitSerial; // shown by the caller, once the ports are settled
     preset = -2;
     ++replies; // a reply being handled in an outer loop belongs to the old connection
-    sendMidiHard(makeSerialRequest());
+    stopWaiting();
+    setStatus(HardStatus::WaitSerial);
+    sendRequest(Awaiting::Serial);
 }
 
 void HardwareLink::requestInitStatus()
 {
     sendMidiHard(makeInitStatusRequest(serial));
+}
+
+void HardwareLink::sendRequest(Awaiting what)
+{
+    if (what == Awaiting::Serial)
+        sendMidiHard(makeSerialRequest());
+    else
+        requestInitStatus();
+    awaitAnswer(what);
+}
+
+void HardwareLink::awaitAnswer(Awaiting what)
+{
+    if (awaiting != what)
+        requestTries = 0;
+    awaiting = what;
+    ++requestTries;
+    if (status == HardStatus::NoPort || (confirmMs <= 0 && what != Awaiting::Check)) {
+        awaiting = Awaiting::Nothing;
+        return;
+    }
+    // Asked twice in quick succession, then once a second: a unit that is
+    // still booting, or a request lost on the way, costs no more than that.
+    const int wait = what == Awaiting::Check ? (confirmMs > 0 ? confirmMs : defaultConfirmTimeout)
+                     : requestTries == 1     ? confirmMs
+                                             : pollInterval;
+    requestTimer.start(wait);
+}
+
+void HardwareLink::requestUnanswered()
+{
+    if (checkPorts())
+        return;
+    if (status == HardStatus::NotAnswering) {
+        // Polled, never counted as a repeat: nothing is lost if it goes unanswered.
+        requestInitStatus();
+        requestTimer.start(pollInterval);
+        return;
+    }
+    if (awaiting == Awaiting::Check) {
+        awaiting = Awaiting::Nothing;
+        if (++checkMisses >= 2)
+            notAnswering();
+        return;
+    }
+    if (awaiting == Awaiting::Nothing)
+        return;
+    if (requestTries == 1)
+        qDebug("Link   : no answer to the %s request, asking again",
+               awaiting == Awaiting::Serial ? "serial" : "status");
+    ++repeats;
+    sendRequest(awaiting);
+}
+
+void HardwareLink::presetUnanswered()
+{
+    if (checkPorts() || pending < 0)
+        return;
+    if (presetTries == 1) {
+        qDebug("Link   : no answer to preset %d, asking again", pending + 1);
+        ++presetTries;
+        ++repeats;
+        const int index = pending;
+        sendMidiHard(makePresetRequest(serial, static_cast<unsigned char>(index)));
+        presetSent.start();
+        presetTimer.start(confirmMs);
+        return;
+    }
+    setPending(-1);
+    if (status != HardStatus::NotAnswering)
+        notAnswering();
+}
+
+void HardwareLink::notAnswering()
+{
+    presetTimer.stop();
+    setPending(-1);
+    awaiting = Awaiting::Nothing;
+    checkMisses = 0;
+    qDebug("Link   : unit not answering");
+    setStatus(HardStatus::NotAnswering);
+    if (status == HardStatus::NotAnswering)
+        requestTimer.start(pollInterval);
+}
+
+void HardwareLink::idleCheck()
+{
+    if (checkPorts())
+        return;
+    if (status == HardStatus::Complete && pending < 0 && awaiting == Awaiting::Nothing)
+        sendRequest(Awaiting::Check);
+}
+
+void HardwareLink::followIdleCheck()
+{
+    // No timer at all while the link is idle without checks.
+    const bool wanted = checkSeconds > 0 && status == HardStatus::Complete;
+    if (!wanted)
+        checkTimer.stop();
+    else if (!checkTimer.isActive() || checkTimer.interval() != checkSeconds * 1000)
+        checkTimer.start(checkSeconds * 1000);
+}
+
+void HardwareLink::stopWaiting()
+{
+    requestTimer.stop();
+    awaiting = Awaiting::Nothing;
+    requestTries = 0;
+    checkMisses = 0;
+    presetTimer.stop();
+    setPending(-1);
+}
+
+void HardwareLink::setPending(int index)
+{
+    if (pending == index)
+        return;
+    pending = index;
+    emit pendingChanged(index);
 }
 
 void HardwareLink::handleHardReply(const ByteVector &message)
@@ -58,18 +193,45 @@ void HardwareLink::handleHardReply(const ByteVector &message)
 
     // The first message on a connection carries the serial number, whatever
     // its type; one too short to hold one (a foreign SysEx) is not an answer.
+    // Later answers to a repeated serial request are not taken again.
     if (serial.empty()) {
         if (reply.serial.empty())
             return;
         serial = reply.serial;
+        requestTimer.stop();
+        awaiting = Awaiting::Nothing;
         emit serialLearned(serial);
         setStatus(HardStatus::WaitInitStatus);
-        requestInitStatus();
+        sendRequest(Awaiting::InitStatus);
+        if (superseded())
+            return;
+    } else if (status == HardStatus::NotAnswering && !reply.serial.empty()) {
+        requestTimer.stop();
+        awaiting = Awaiting::Nothing;
+        qDebug("Link   : unit answering again");
+        if (reply.isStatus)
+            preset = -2; // whatever it reports now is shown
+        else
+            setStatus(HardStatus::Complete);
+    }
+
+    if (!reply.isStatus)
+        return;
+    // Any status reply tells the unit is alive: every request before it is answered.
+    if (awaiting == Awaiting::InitStatus || awaiting == Awaiting::Check) {
+        requestTimer.stop();
+        awaiting = Awaiting::Nothing;
+        checkMisses = 0;
+    }
+    if (pending >= 0) {
+        presetTimer.stop();
+        const int confirmed = pending;
+        setPending(-1);
+        emit presetConfirmed(confirmed, presetSent.elapsed());
         if (superseded())
             return;
     }
-
-    if (!reply.isStatus || reply.preset == preset)
+    if (reply.preset == preset)
         return;
     if (status != HardStatus::Complete)
         setStatus(HardStatus::Complete);
@@ -82,22 +244,34 @@ void HardwareLink::handleHardReply(const ByteVector &message)
     emit presetReported(reply.preset);
 }
 
-void HardwareLink::checkPorts()
+bool HardwareLink::checkPorts()
 {
-    if (!hardPorts->isOpen())
-        status = HardStatus::NoPort;
+    if (hardPorts->isOpen() || status == HardStatus::NoPort)
+        return false;
+    setStatus(HardStatus::NoPort);
+    return true;
 }
 
 void HardwareLink::setStatus(HardStatus next)
 {
-    status = next;
-    checkPorts();
+    status = hardPorts->isOpen() ? next : HardStatus::NoPort;
+    if (status == HardStatus::NoPort)
+        stopWaiting();
+    followIdleCheck();
     emit stateChanged();
 }
 
 void HardwareLink::selectPreset(int index)
 {
     sendMidiHard(makePresetRequest(serial, static_cast<unsigned char>(index)));
+    // Confirmed only where the unit can answer: it is addressed by its serial.
+    if (confirmMs <= 0 || !takesPresets() || status == HardStatus::NoPort)
+        return;
+    presetTries = 1;
+    presetSent.start();
+    setPending(index);
+    // From the latest press: a burst answered once after its last is answered.
+    presetTimer.start(confirmMs);
 }
 
 void HardwareLink::sendMidiHard(const ByteVector &message)

@@ -3,15 +3,18 @@
 
 #include "hardmessages.h"
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 class PortPair;
 class QMidiMessage;
 
 // The conversation with the unit over its port pair: the serial number learnt
 // from the first answer, the init status request, the status replies and the
-// preset they report, preset requests, the link state and the traffic log.
-// GUI thread; MIDI input reaches it through the input's queued signal.
+// preset they report, preset requests and their confirmation, requests asked
+// again when unanswered, the link state and the traffic log. GUI thread; MIDI
+// input reaches it through the input's queued signal.
 class HardwareLink : public QObject
 {
     Q_OBJECT
@@ -21,8 +24,13 @@ public:
         NoPort,
         WaitSerial,
         WaitInitStatus,
-        Complete
+        Complete,
+        // Serial held, but requests go unanswered: polled until it answers.
+        NotAnswering
     };
+
+    static constexpr int defaultConfirmTimeout = 300;
+    static constexpr int pollInterval = 1000;
 
     explicit HardwareLink(QObject *parent = nullptr);
 
@@ -31,17 +39,28 @@ public:
     const ByteVector &hardSerial() const { return serial; }
     // 0 to 5, -1 for none, -2 while the unit has reported nothing.
     int currentPreset() const { return preset; }
+    // The preset asked for and not yet confirmed, -1 for none.
+    int pendingPreset() const { return pending; }
     // Presets are chosen (buttons, pads) only once the serial number is held.
     bool takesPresets() const;
     // Counts the replies taken up and the serial requests, so that handling
     // interrupted by a nested event loop can tell it has been overtaken.
     quint64 replyCount() const { return replies; }
+    // Requests asked again because unanswered, since start.
+    int repeatCount() const { return repeats; }
+
+    // Milliseconds a request waits for its answer; 0 sends each request once
+    // and confirms nothing.
+    void setConfirmTimeout(int ms) { confirmMs = ms; }
+    int confirmTimeout() const { return confirmMs; }
+    // Seconds between status checks of an idle link; 0 for none.
+    void setLinkCheckSeconds(int seconds);
 
     void requestSerial();
     void requestInitStatus();
     void handleHardReply(const ByteVector &message);
-    // NoPort when an end of the pair is not open.
-    void checkPorts();
+    // NoPort when an end of the pair is not open; true when that changed the state.
+    bool checkPorts();
     void selectPreset(int index);
     void sendMidiHard(const ByteVector &message);
     static void logMidiTraffic(const QString &text, bool sent);
@@ -50,8 +69,12 @@ public slots:
     void onMidiHardReceive(QMidiMessage *message);
 
 signals:
-    // The link moved by itself (an answer of the unit); the display follows.
+    // Every change of hardStatus(); the display follows.
     void stateChanged();
+    // pendingPreset() changed.
+    void pendingChanged(int preset);
+    // A preset request answered, with the time from its last sending.
+    void presetConfirmed(int preset, qint64 ms);
     // A status reply's preset (zero-based; out of range: none), once per change.
     void presetReported(int preset);
     void serialLearned(const ByteVector &serial);
@@ -59,13 +82,46 @@ signals:
     void sendFailed(const QString &text);
 
 private:
+    // What the request timer waits for.
+    enum class Awaiting
+    {
+        Nothing,
+        Serial,
+        InitStatus,
+        Check
+    };
+
     void setStatus(HardStatus next);
+    void setPending(int index);
+    void sendRequest(Awaiting what);
+    void awaitAnswer(Awaiting what);
+    void requestUnanswered();
+    void presetUnanswered();
+    void notAnswering();
+    void idleCheck();
+    void stopWaiting();
+    void followIdleCheck();
 
     PortPair *hardPorts;
     HardStatus status = HardStatus::NoPort;
     ByteVector serial;
     int preset = -2;
     quint64 replies = 0;
+    int confirmMs = defaultConfirmTimeout;
+    int checkSeconds = 0;
+    int repeats = 0;
+
+    // Serial, init status and check requests: one at a time.
+    QTimer requestTimer;
+    Awaiting awaiting = Awaiting::Nothing;
+    int requestTries = 0;
+    int checkMisses = 0;
+    // Preset requests: the deadline counts from the latest.
+    QTimer presetTimer;
+    int pending = -1;
+    int presetTries = 0;
+    QElapsedTimer presetSent;
+    QTimer checkTimer;
 };
 
 #endif

@@ -44,6 +44,22 @@ RemoteBindings readBindings(const QSettings &file)
     return bindings;
 }
 
+// A whole number within [low, high] (or 0, which turns the feature off); any
+// other value gives the default, said once on the debug output.
+int readNumber(const QSettings &file, const char *key, int low, int high, int fallback)
+{
+    if (!file.contains(key))
+        return fallback;
+    const QVariant value = file.value(key);
+    bool number = false;
+    const int read = value.toString().trimmed().toInt(&number);
+    if (number && (read == 0 || (read >= low && read <= high)))
+        return read;
+    qDebug("Setting: %s holds no usable value (\"%s\"); %d is used", key,
+           qPrintable(value.toStringList().join(',')), fallback);
+    return fallback;
+}
+
 QString configFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
@@ -94,6 +110,8 @@ void AppSetting::loadSettingFile(const QString &path)
     Remote = readBindings(file);
     SetlistFile = file.value("SetlistFile").toString();
     SetlistPosition = file.value("SetlistPosition").toString();
+    ConfirmTimeout = readNumber(file, "ConfirmTimeout", 20, 5000, defaultConfirmTimeout);
+    LinkCheckSeconds = readNumber(file, "LinkCheckSeconds", 1, 3600, 0);
 }
 
 void AppSetting::saveSettingFile(const QString &path) const
@@ -112,6 +130,8 @@ void AppSetting::saveSettingFile(const QString &path) const
         file.setValue(remoteKey(i), Remote.at(RemoteBindings::action(i)).toText());
     file.setValue("SetlistFile", SetlistFile);
     file.setValue("SetlistPosition", SetlistPosition);
+    file.setValue("ConfirmTimeout", ConfirmTimeout);
+    file.setValue("LinkCheckSeconds", LinkCheckSeconds);
     file.sync();
 }
 

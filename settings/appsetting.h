@@ -36,6 +36,10 @@ public:
     // The setlist on stage and where in it ("song part", 1-based); empty for none.
     QString setlistFile() const { return SetlistFile; }
     QString setlistPosition() const { return SetlistPosition; }
+    // Milliseconds the unit has to answer a request; 0 for no confirmation.
+    int confirmTimeout() const { return ConfirmTimeout; }
+    // Seconds between checks of an idle unit; 0 for none.
+    int linkCheckSeconds() const { return LinkCheckSeconds; }
 
     void setHardwareMidiInPort(const QString &name) { HardwareMidiInPort = name; }
     void setHardwareMidiOutPort(const QString &name) { HardwareMidiOutPort = name; }
@@ -53,8 +57,10 @@ public:
     }
     // Writes only the setlist's two keys, leaving the file's others as they are.
     void saveSetlistPlace(const QString &path) const;
+    void setLinkCheckSeconds(int seconds) { LinkCheckSeconds = seconds; }
 
     static constexpr int presetCount = 6;
+    static constexpr int defaultConfirmTimeout = 300;
 
 private:
     QString HardwareMidiInPort;
@@ -68,6 +74,8 @@ private:
     RemoteBindings Remote = RemoteBindings::defaults();
     QString SetlistFile;
     QString SetlistPosition;
+    int ConfirmTimeout = defaultConfirmTimeout;
+    int LinkCheckSeconds = 0;
 };
 
 #endif

@@ -4,6 +4,7 @@
 #include "appsetting.h"
 #include "hardwarelink.h"
 #include "remotebindingsdialog.h"
+#include "unitcheckpanel.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -51,6 +52,7 @@ HardSettingDialog::HardSettingDialog(AppSetting *setting, HardwareLink *link, Po
     // is; the fields, the foot-switch choice among them, follow it again.
     connect(this, &QDialog::rejected, this, &HardSettingDialog::showRecord);
     connect(link, &HardwareLink::serialLearned, this, &HardSettingDialog::storeSerialNumber);
+    new UnitCheckPanel(setting, link, this);
 }
 
 HardSettingDialog::~HardSettingDialog()

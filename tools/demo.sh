@@ -241,6 +241,11 @@ demo: f a CC 64 pedal): bind them in Settings, "Remote controller…".
 demo: a setlist is on stage (data/example-setlist.txt; F2 edits it): Page Down
 demo: and Page Up in TarnApp step its parts; here n+ n- step parts, s+ s- songs
 demo: (CC 80..83, bound on a first demo), song N sends Song Select for song N.
+demo: s silences the unit: a press then turns its button dark amber (asked,
+demo: not confirmed); within 0.65 s the hardware lamp turns red and the status
+demo: line says the unit is not answering; the buttons stay usable and keep
+demo: the last confirmed preset. s again: within a second it is "Complete".
+demo: d 150 makes the unit answer 150 ms late (no alarm: 300 ms are allowed).
 demo: close TarnApp's window or press Ctrl-C to end the demo.
 EOF
 

@@ -23,7 +23,11 @@ private slots:
     // binding not saved as today's controller.
     void settingFile()
     {
-        QVariantMap file{{"FootSwitchIndex", "4"}, {"DispType", "1"}, {"SerialNumber", "7F-0A"}};
+        QVariantMap file{{"FootSwitchIndex", "4"},
+                         {"DispType", "1"},
+                         {"SerialNumber", "7F-0A"},
+                         {"ConfirmTimeout", "150"},
+                         {"LinkCheckSeconds", "30"}};
         for (QString key : QString("HardwareMidiInPort HardwareMidiOutPort RemoteMidiInPort "
                                    "RemoteMidiOutPort Preset1 Preset2 Preset3 Preset4 Preset5")
                                .split(' '))

@@ -15,8 +15,10 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 using Replies = std::vector<ByteVector>;
 Q_DECLARE_METATYPE(Replies)
@@ -106,6 +108,7 @@ private slots:
         Peer unit("h-link-unit"), pads("h-link-pads");
         QVariantMap setting = state ? WindowBench::ports(&unit, &pads) : QVariantMap();
         setting["SerialNumber"] = StoredBefore;
+        setting["ConfirmTimeout"] = 0; // a raw peer answers no request by itself
         WindowBench bench(setting);
 
         QStringList traffic;
@@ -126,6 +129,38 @@ private slots:
         // Saved as soon as learnt; kept while none is learnt.
         QCOMPARE(WindowBench::read(AppSetting::settingFilePath()).value("SerialNumber"),
                  QVariant(state >= 2 ? hex(Peer::serial, '-') : StoredBefore));
+    }
+
+    // Catches an unanswered init status request left waiting for ever, and
+    // a second answer (to the repeat) taken as a second completion.
+    void lostStatusRequestIsAskedAgain()
+    {
+        Peer unit("h-init-unit"), pads("h-init-pads", Peer::Pads);
+        WindowBench bench(WindowBench::ports(&unit, &pads));
+        QVERIFY(TestWait::until([&] { return bench.traffic().size() >= 1; }));
+        unit.send(sysEx(Peer::serial, 2, 0));
+        const QString init = "Send   : " + hex(sysEx(Peer::serial, 2, 1));
+        QVERIFY(TestWait::until([&] { return bench.traffic().count(init) == 2; }));
+        QCOMPARE(bench.log().lines("Link   : no answer to the status").size(), 1);
+        unit.send(sysEx(Peer::serial, 1, 3));
+        unit.send(sysEx(Peer::serial, 1, 3));
+        QVERIFY(TestWait::until([&] { return bench.traffic().filter("Rcv").size() >= 3; }));
+        QVERIFY(pads.waitFor(6));
+        checkWindow(bench, 3, 2);
+        QCOMPARE(pads.received(), feedback({2}));
+    }
+
+    // Catches "Please set midi port" for a unit that is set but absent.
+    void absentUnitIsNamed()
+    {
+        Peer other("h-other"); // a service listing ports, none of them the unit's
+        QVariantMap setting{{"HardwareMidiInPort", "h-ghost Out:out"},
+                            {"HardwareMidiOutPort", "h-ghost In:in"}};
+        WindowBench bench(setting);
+        QCOMPARE(bench.widget<QLabel>("labelMessage")->text(),
+                 QString("The unit is not connected (port \"h-ghost Out:out\")."));
+        QCOMPARE(bench.log().lines("Status :"),
+                 QStringList{"Status : The unit is not connected (port \"h-ghost Out:out\")."});
     }
 
     // Each failed send shows one box at a time; a newer reply handled inside

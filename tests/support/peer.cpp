@@ -5,6 +5,8 @@
 #include "midiservice.h"
 #include "testwait.h"
 
+#include <QTimer>
+
 const ByteVector Peer::serial{0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F, 0x60, 0x71};
 
 Peer::Peer(const QString &name, Role role)
@@ -41,6 +43,7 @@ void Peer::plug()
                             stem + "-out" + numbers},
         true, queue, 0);
     settled = false;
+    simulatedUnit.opened();
     // ALSA's names carry the client numbers of this plug-in.
     inName = MidiService::isAlsa() ? MidiService::listed(name + " In:" + name + "-in")
                                    : QString::fromStdString(ports->inName());
@@ -91,8 +94,15 @@ void Peer::take()
             simulatedPads.receive(entry.bytes);
         if (role == Unit) {
             const SimulatedUnit::Answer answer = simulatedUnit.receive(entry.bytes);
-            if (!answer.reply.empty() && ports)
+            if (answer.reply.empty() || !ports)
+                continue;
+            if (answer.delayMs == 0)
                 ports->send(answer.reply);
+            else
+                QTimer::singleShot(answer.delayMs, Qt::PreciseTimer, this, [this, answer] {
+                    if (ports)
+                        ports->send(answer.reply);
+                });
         }
     }
 }

@@ -119,11 +119,13 @@ int main(int argc, char **argv)
     bool running = true;
     while (running && !stopSignal) {
         pollfd fds[2] = {{queue.wakeFd(), POLLIN, 0}, {inputOpen ? STDIN_FILENO : -1, POLLIN, 0}};
-        if (poll(fds, 2, 200) < 0 && errno != EINTR) {
+        const int due = simulator->sendDueReplies();
+        if (poll(fds, 2, due >= 0 ? std::min(due, 200) : 200) < 0 && errno != EINTR) {
             std::perror("tarnapp-unitsim: poll");
             return 1;
         }
         simulator->handleMessages();
+        simulator->sendDueReplies();
         simulator->watchService();
         if (!fds[1].revents)
             continue;

@@ -31,6 +31,19 @@ SimulatedUnit::SimulatedUnit(const ByteVector &serial) : unitSerial(serial) {}
 
 SimulatedUnit::Answer SimulatedUnit::receive(const ByteVector &message)
 {
+    Answer answer = answerTo(message);
+    if (!answer.reply.empty() && dropped < dropFirst) {
+        ++dropped;
+        return {{},
+                "unit: lost request " + std::to_string(dropped) + " of the first " +
+                    std::to_string(dropFirst) + " after opening"};
+    }
+    answer.delayMs = answer.reply.empty() ? 0 : delayMs;
+    return answer;
+}
+
+SimulatedUnit::Answer SimulatedUnit::answerTo(const ByteVector &message)
+{
     if (message == makeSerialRequest()) {
         if (silent)
             return {{}, "unit: silent, not answering the serial request"};
@@ -54,6 +67,8 @@ SimulatedUnit::Answer SimulatedUnit::receive(const ByteVector &message)
         return {{},
                 "unit: ignored preset request for index " + std::to_string(index) +
                     " (only 0 to 5)"};
+    if (dropped < dropFirst)
+        return {statusReply(), "unit: preset request"}; // lost before it acts on it
     currentPreset = index + 1;
     return {statusReply(), "unit: preset request, " + presetText()};
 }

@@ -16,6 +16,7 @@ public:
     {
         ByteVector reply;
         std::string note;
+        int delayMs = 0; // the reply goes out that much later
     };
 
     explicit SimulatedUnit(const ByteVector &serial);
@@ -24,6 +25,13 @@ public:
     int preset() const { return currentPreset; } // one-based, 0 for none
     bool isSilent() const { return silent; }
     void setSilent(bool on) { silent = on; }
+    // Every reply to a request goes out this late.
+    void setDelay(int ms) { delayMs = ms; }
+    int delay() const { return delayMs; }
+    // The first count requests after each opening of the ports are lost, as
+    // by a unit still booting or a connection not yet carrying MIDI.
+    void setDropFirst(int count) { dropFirst = count; }
+    void opened() { dropped = 0; }
 
     // A message arrived on the unit's input.
     Answer receive(const ByteVector &message);
@@ -36,11 +44,15 @@ public:
     ByteVector statusReply() const;
 
 private:
+    Answer answerTo(const ByteVector &message);
     std::string presetText() const;
 
     ByteVector unitSerial;
     int currentPreset = 0;
     bool silent = false;
+    int delayMs = 0;
+    int dropFirst = 0;
+    int dropped = 0;
 };
 
 #endif

@@ -16,7 +16,8 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const std::vector<std::string>
             option.erase(equals);
             hasValue = true;
         }
-        const bool takesValue = option == "--api" || option == "--name" || option == "--serial";
+        const bool takesValue = option == "--api" || option == "--name" || option == "--serial" ||
+                                option == "--delay" || option == "--drop";
         if (!takesValue && option != "--help" && option != "-h" && option != "--pads") {
             errorText = "unknown option \"" + args[i] + "\" (see --help)";
             return Outcome::Error;
@@ -44,6 +45,17 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const std::vector<std::string>
                 errorText = "invalid --api \"" + value + "\": expected alsa or jack";
                 return Outcome::Error;
             }
+        } else if (option == "--delay" || option == "--drop") {
+            int &target = option == "--delay" ? delayMs : dropFirst;
+            const int limit = option == "--delay" ? 60000 : 1000;
+            const bool digits = !value.empty() && value.size() < 6 &&
+                                value.find_first_not_of("0123456789") == std::string::npos;
+            if (!digits || std::stoi(value) > limit) {
+                errorText = "invalid " + option + " \"" + value + "\": expected 0 to " +
+                            std::to_string(limit);
+                return Outcome::Error;
+            }
+            target = std::stoi(value);
         } else if (option == "--name") {
             if (value.empty()) {
                 errorText = "--name must not be empty";
@@ -100,6 +112,11 @@ Options:
                     12-34-56-78-01-02-03-04 (the default); ":" or spaces may
                     separate them too. Invalid input exits with code 2.
   --pads            add the pad controller's port pair.
+  --delay MS        answer every request MS milliseconds late (0 to 60000;
+                    default 0), as a slow unit does.
+  --drop N          lose the first N requests after each opening of the
+                    ports (start, and each plug-in with u), as a unit still
+                    booting does; TarnApp asks again.
   -h, --help        show this text.
 
 Ports, on JACK all of one client:
@@ -126,7 +143,8 @@ Commands, one per line on standard input:
   1 .. 6    choose that preset on the unit's front panel (sends a status reply)
   0         choose no preset (status reply with 00)
   s         toggle silent: a silent unit neither answers nor acts on requests,
-            and a front panel choice sends nothing
+            and a front panel choice sends nothing; s again and it answers
+  d MS      answer MS milliseconds late from now on (d 0: at once)
   i         show the unit's serial number, preset and silence
   p1 .. p6  press pad 1..6: Note On 54..59 velocity 127, channel 1 (--pads)
   f         press the foot switch: Note On 69 velocity 0, channel 1 (--pads)
@@ -139,6 +157,18 @@ Commands, one per line on standard input:
   u         unplug the unit (and the pads), or plug them back in
   h         show the commands
   q         quit (so do SIGINT and SIGTERM; end of input does not)
+
+What the musician sees when the unit does not answer (s): a pressed button
+turns dark amber at once (asked for, not confirmed); TarnApp asks once more,
+and within twice the answer time (ConfirmTimeout in its setting file, 300 ms
+by default) the hardware lamp turns red and the status line says "The unit is
+not answering". The buttons stay usable and keep the last preset the unit
+confirmed. TarnApp asks for the unit's status once a second; type s again and
+within a second the lamp is yellow, the status line "Complete : [...]" and
+the buttons show the unit's preset. Its debug output says "Link   : no answer
+to preset N, asking again", "Link   : unit not answering" and "Link   : unit
+answering again". A request that is only lost (--drop) is asked again
+without any change on the screen.
 
 Output, one line each: "Rcv    : " and "Send   : " with the unit's traffic in
 hexadecimal, "PadRcv : " and "PadSend: " with the pad controller's, notes

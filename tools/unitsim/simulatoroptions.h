@@ -49,6 +49,8 @@ public:
     std::string name = "TarnUnitSim";
     ByteVector serial; // 12 34 56 78 01 02 03 04 unless given
     bool pads = false;
+    int delayMs = 0;   // every reply this much late
+    int dropFirst = 0; // the first requests lost after each opening
 
 private:
     std::string errorText;

@@ -54,6 +54,8 @@ int songNumber(const std::string &line)
 UnitSimulator::UnitSimulator(const SimulatorOptions &options, RtMidi::Api api, MessageQueue &queue)
     : options(options), api(api), queue(queue), unit(options.serial)
 {
+    unit.setDelay(options.delayMs);
+    unit.setDropFirst(options.dropFirst);
     plug();
 }
 
@@ -70,6 +72,7 @@ void UnitSimulator::plug()
             MidiPortPair::Names{options.name, options.padsInClient(), options.padsOutClient(),
                                 SimulatorOptions::padsInPort, SimulatorOptions::padsOutPort},
             false, queue, FromPads);
+    unit.opened();
 }
 
 void UnitSimulator::unplug()
@@ -78,6 +81,7 @@ void UnitSimulator::unplug()
     // pads go dark.
     padPorts.reset();
     unitPorts.reset();
+    lateReplies.clear();
     pads = SimulatedPads();
     shownLamps.clear();
 }
@@ -146,11 +150,16 @@ bool UnitSimulator::handleCommand(const std::string &line)
             }
             printLampsIfChanged();
         }
+    } else if (line.size() > 2 && line.compare(0, 2, "d ") == 0 &&
+               line.find_first_not_of("0123456789", 2) == std::string::npos && line.size() < 8) {
+        unit.setDelay(std::stoi(line.substr(2)));
+        say("unit: answering " + std::to_string(unit.delay()) + " ms late");
     } else if (line == "i") {
         sayInfo();
     } else if (line == "h" || line == "help" || line == "?") {
-        say("commands: 1..6 preset, 0 no preset, s silent on/off, u unplug/plug back in, "
-            "i info, p1..p6 pad, f foot switch, c pads/foot controller, q quit");
+        say("commands: 1..6 preset, 0 no preset, s silent on/off, d MS answer late, "
+            "u unplug/plug back in, i info, p1..p6 pad, f foot switch, c pads/foot controller, q "
+            "quit");
         say("  as a foot controller: p1..p6 Program Change 0..5, f pedal (CC 64 127 then 0)");
         say("  setlist: n+ n- s+ s- switches CC 80..83 (127 then 0; learn them as next/previous "
             "part/song), song N Song Select for song N (F3 N-1)");
@@ -216,14 +225,34 @@ void UnitSimulator::sayInfo()
 {
     say("unit: serial " + toHexString(unit.serial(), QLatin1Char(' ')).toStdString() +
         (unit.preset() ? ", preset " + std::to_string(unit.preset()) : ", no preset") +
-        (unit.isSilent() ? ", silent" : ", speaking"));
+        (unit.isSilent() ? ", silent" : ", speaking") +
+        (unit.delay() ? ", answering " + std::to_string(unit.delay()) + " ms late" : ""));
 }
 
 void UnitSimulator::answer(const SimulatedUnit::Answer &answer)
 {
     say(answer.note);
-    if (!answer.reply.empty() && unitPorts)
+    if (answer.reply.empty() || !unitPorts)
+        return;
+    if (answer.delayMs > 0)
+        lateReplies.emplace_back(Clock::now() + std::chrono::milliseconds(answer.delayMs),
+                                 answer.reply);
+    else
         send(*unitPorts, "Send   : ", answer.reply);
+}
+
+int UnitSimulator::sendDueReplies()
+{
+    while (!lateReplies.empty()) {
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+            lateReplies.front().first - Clock::now());
+        if (wait.count() > 0)
+            return int(wait.count());
+        if (unitPorts)
+            send(*unitPorts, "Send   : ", lateReplies.front().second);
+        lateReplies.pop_front();
+    }
+    return -1;
 }
 
 void UnitSimulator::send(MidiPortPair &pair, const char *prefix, const ByteVector &bytes)

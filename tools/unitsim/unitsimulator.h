@@ -6,6 +6,8 @@
 #include "simulatedunit.h"
 #include "simulatoroptions.h"
 
+#include <chrono>
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -27,6 +29,8 @@ public:
     bool handleCommand(const std::string &line);
     // Says when the MIDI service stops moving or moves again; call now and then.
     void watchService();
+    // Milliseconds until a late reply is due, -1 for none; sends those due.
+    int sendDueReplies();
 
 private:
     enum Source
@@ -53,6 +57,9 @@ private:
     std::unique_ptr<MidiPortPair> padPorts;
     std::string shownLamps;
     std::string serviceState;
+    using Clock = std::chrono::steady_clock;
+    // Late replies in the order they are due (one delay for all).
+    std::deque<std::pair<Clock::time_point, ByteVector>> lateReplies;
     // The controller's ports play a foot controller instead of the pads.
     bool footController = false;
 };
