@@ -3,6 +3,7 @@
 #include "hardwarelink.h"
 #include "portpair.h"
 #include "remotepads.h"
+#include "stagestyle.h"
 #include "tarnappmainwindow.h"
 
 #include <QLabel>
@@ -11,11 +12,12 @@
 
 namespace {
 
-const char *const ActiveColor = "#FF570D";
-const char *const ChoosableColor = "#3B3B3B";
-const char *const OffColor = "#888888";
-const char *const OnLampColor = "#FFFF33";
-const char *const OnCaptionColor = "#000000";
+const char *const ActiveColor = StageStyle::ActiveColor;
+const char *const ChoosableColor = StageStyle::ChoosableColor;
+const char *const OffColor = StageStyle::OffColor;
+const char *const OnLampColor = StageStyle::OnLampColor;
+const char *const OnCaptionColor = StageStyle::OnCaptionColor;
+const char *const OffCaptionColor = StageStyle::OffCaptionColor;
 
 } // namespace
 
@@ -47,7 +49,8 @@ void StatusDisplay::updateStatusDisplay()
 {
     const bool remoteOpen = remotePorts && remotePorts->isOpen();
     TarnAppMainWindow::setLampStyle(widgets.remoteLamp, remoteOpen ? OnLampColor : OffColor);
-    TarnAppMainWindow::setTextColor(widgets.remoteCaption, remoteOpen ? OnCaptionColor : OffColor);
+    TarnAppMainWindow::setTextColor(widgets.remoteCaption,
+                                    remoteOpen ? OnCaptionColor : OffCaptionColor);
 
     const auto styleButtons = [this](bool enabled, const char *color) {
         for (QPushButton *button : widgets.presetButtons) {
@@ -60,7 +63,7 @@ void StatusDisplay::updateStatusDisplay()
     link->checkPorts();
     if (!link->ports()->isOpen()) {
         TarnAppMainWindow::setLampStyle(widgets.hardLamp, OffColor);
-        TarnAppMainWindow::setTextColor(widgets.hardCaption, OffColor);
+        TarnAppMainWindow::setTextColor(widgets.hardCaption, OffCaptionColor);
         widgets.message->setText(tr("Please set midi port to the setting."));
         styleButtons(false, OffColor);
         return;

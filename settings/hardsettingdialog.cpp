@@ -4,6 +4,7 @@
 #include "appsetting.h"
 #include "hardwarelink.h"
 #include "remotebindingsdialog.h"
+#include "screenfit.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -56,6 +57,12 @@ HardSettingDialog::HardSettingDialog(AppSetting *setting, HardwareLink *link, Po
 HardSettingDialog::~HardSettingDialog()
 {
     delete ui;
+}
+
+void HardSettingDialog::showEvent(QShowEvent *event)
+{
+    ScreenFit::fitDialog(this);
+    QDialog::showEvent(event);
 }
 
 void HardSettingDialog::showDispType(int dispType)
@@ -265,6 +272,7 @@ void HardSettingDialog::on_pushSaveAs_clicked()
 void HardSettingDialog::on_pushRemoteBindings_clicked()
 {
     bindingsDialog->setBindings(pendingBindings);
+    ScreenFit::fitDialog(bindingsDialog);
     if (bindingsDialog->exec() == QDialog::Accepted)
         pendingBindings = bindingsDialog->bindings();
 }

@@ -13,13 +13,14 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 # Everything the build, the test suite (on JACK and PipeWire) and the demo
 # need from Debian, and
 # Qt 6 for the second build that CI checks (tools/buildvariants.sh); xdotool
-# clicks through the settings dialog in the soak.
+# clicks through the settings dialog in the soak; openbox frames windows for
+# the screen-fit check (tools/screencheck.sh).
 PACKAGES=(
     build-essential cmake pkg-config
     qtbase5-dev qtbase5-dev-tools qt6-base-dev
     librtmidi-dev libjack-jackd2-dev jackd2 pipewire pipewire-jack pipewire-bin
     desktop-file-utils appstream
-    xvfb x11-apps imagemagick xdotool
+    xvfb x11-apps imagemagick xdotool openbox
     clang libclang-rt-14-dev
     qemu-system-x86 kmod libc6-dev python3
 )

@@ -1,0 +1,93 @@
+#include "windowfit.h"
+
+#include "screenfit.h"
+#include "tarnappmainwindow.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLayout>
+
+WindowFit::WindowFit(TarnAppMainWindow *window) : QObject(window), window(window)
+{
+    window->installEventFilter(this);
+}
+
+void WindowFit::place(const QRect &wanted)
+{
+    const QRect rect =
+        ScreenFit::fitted(wanted, ScreenFit::availableFor(wanted), ScreenFit::frameOf(window));
+    if (window->isFullScreen()) {
+        // Moving a full-screen window would take it out of full screen behind
+        // Qt's back; it keeps the screen's fonts and gets the place on leaving.
+        normal = rect;
+        window->fitFonts(window->size());
+        return;
+    }
+    apply(rect);
+}
+
+void WindowFit::apply(const QRect &rect)
+{
+    // The fonts first: the window cannot be made smaller than they need.
+    window->fitFonts(rect.size());
+    if (window->layout())
+        window->layout()->activate();
+    normal = rect;
+    window->setGeometry(rect);
+    checkFrame = true;
+}
+
+void WindowFit::setFullScreen(bool on)
+{
+    if (on == window->isFullScreen())
+        return;
+    if (on) {
+        normal = window->geometry();
+        window->setWindowState(window->windowState() | Qt::WindowFullScreen);
+        return;
+    }
+    window->setWindowState(window->windowState() & ~Qt::WindowFullScreen);
+    apply(normal);
+    leaving = true;
+}
+
+QRect WindowFit::normalGeometry() const
+{
+    return window->isFullScreen() ? normal : window->geometry();
+}
+
+bool WindowFit::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != window || window->isFullScreen())
+        return false;
+    const QEvent::Type type = event->type();
+    // A window manager frames the window between its showing and its first
+    // painting, without moving it.
+    if (type != QEvent::Move && type != QEvent::Resize && type != QEvent::Show &&
+        type != QEvent::Paint)
+        return false;
+    if (leaving && window->geometry() != normal) {
+        // The window manager's own idea of the place before full screen came
+        // after ours.
+        leaving = false;
+        window->setGeometry(normal);
+        return false;
+    }
+    leaving = false;
+    if (!checkFrame || !window->isVisible())
+        return false;
+    // Without a window manager's frame yet, the check waits for it; other
+    // platforms have none to wait for.
+    const bool waiting =
+        ScreenFit::frameOf(window).isNull() && QGuiApplication::platformName() == "xcb";
+    checkFrame = waiting;
+    if (ScreenFit::fits(window))
+        return false;
+    const QRect rect =
+        ScreenFit::fitted(window->geometry(), ScreenFit::availableFor(window->frameGeometry()),
+                          ScreenFit::frameOf(window));
+    if (rect != window->geometry())
+        apply(rect);
+    checkFrame = waiting;
+    return false;
+}
