@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLayout>
+#include <QWindow>
 
 WindowFit::WindowFit(TarnAppMainWindow *window) : QObject(window), window(window)
 {
@@ -14,8 +15,9 @@ WindowFit::WindowFit(TarnAppMainWindow *window) : QObject(window), window(window
 
 void WindowFit::place(const QRect &wanted)
 {
-    const QRect rect =
-        ScreenFit::fitted(wanted, ScreenFit::availableFor(wanted), ScreenFit::frameOf(window));
+    // A full-screen window has no frame; it gets back the one it had.
+    const QMargins frame = window->isFullScreen() ? normalFrame : ScreenFit::frameOf(window);
+    const QRect rect = ScreenFit::fitted(wanted, ScreenFit::availableFor(wanted), frame);
     if (window->isFullScreen()) {
         // Moving a full-screen window would take it out of full screen behind
         // Qt's back; it keeps the screen's fonts and gets the place on leaving.
@@ -34,7 +36,16 @@ void WindowFit::apply(const QRect &rect)
         window->layout()->activate();
     normal = rect;
     window->setGeometry(rect);
-    checkFrame = true;
+    checkFrame = !framed();
+}
+
+bool WindowFit::framed() const
+{
+    // A window manager on X frames windows some time after they are shown;
+    // elsewhere the frame is there once they are.
+    const QWindow *handle = window->windowHandle();
+    return window->isVisible() && handle &&
+           (!handle->frameMargins().isNull() || QGuiApplication::platformName() != "xcb");
 }
 
 void WindowFit::setFullScreen(bool on)
@@ -43,6 +54,7 @@ void WindowFit::setFullScreen(bool on)
         return;
     if (on) {
         normal = window->geometry();
+        normalFrame = ScreenFit::frameOf(window);
         window->setWindowState(window->windowState() | Qt::WindowFullScreen);
         return;
     }
@@ -76,10 +88,7 @@ bool WindowFit::eventFilter(QObject *watched, QEvent *event)
     leaving = false;
     if (!checkFrame || !window->isVisible())
         return false;
-    // Without a window manager's frame yet, the check waits for it; other
-    // platforms have none to wait for.
-    const bool waiting =
-        ScreenFit::frameOf(window).isNull() && QGuiApplication::platformName() == "xcb";
+    const bool waiting = !framed();
     checkFrame = waiting;
     if (ScreenFit::fits(window))
         return false;

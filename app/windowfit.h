@@ -1,6 +1,7 @@
 #ifndef WINDOWFIT_H
 #define WINDOWFIT_H
 
+#include <QMargins>
 #include <QObject>
 #include <QRect>
 
@@ -30,9 +31,12 @@ protected:
 
 private:
     void apply(const QRect &rect);
+    // True once the window's frame, if any, is known.
+    bool framed() const;
 
     TarnAppMainWindow *window;
     QRect normal;
+    QMargins normalFrame;
     // Placed but not yet seen with its frame.
     bool checkFrame = false;
     // Left full screen, until the window manager has given the place back.
