@@ -10,6 +10,10 @@
 
 WindowFit::WindowFit(TarnAppMainWindow *window) : QObject(window), window(window)
 {
+    // The fonts follow the window (down to a size where it holds them), not
+    // the window the fonts: a minimum from the fonts of a passing size would
+    // keep the window larger than its screen.
+    window->layout()->setSizeConstraint(QLayout::SetNoConstraint);
     window->installEventFilter(this);
 }
 

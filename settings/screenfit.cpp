@@ -26,7 +26,13 @@ QMargins ScreenFit::frameOf(const QWidget *window)
 {
     const auto frame = [](const QWidget *widget) {
         const QWindow *handle = widget->windowHandle();
-        return handle && widget->isVisible() ? handle->frameMargins() : QMargins();
+        if (!handle || !widget->isVisible() || handle->frameMargins().isNull())
+            return QMargins();
+        // At 150 % a frame's device pixels fall between two logical ones:
+        // counted whole, the frame cannot stick out by one.
+        const qreal ratio = handle->devicePixelRatio();
+        const int round = ratio == qRound(ratio) ? 0 : 1;
+        return handle->frameMargins() + QMargins(round, round, round, round);
     };
     QMargins own = frame(window);
     if (!own.isNull())

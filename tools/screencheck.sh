@@ -62,13 +62,15 @@ frame_of() {
 }
 
 failed=0
-display=97
 for screen in "${screens[@]}"; do
     read -r width height scale <<<"$screen"
-    export DISPLAY=:$display
-    Xvfb "$DISPLAY" -screen 0 "${width}x${height}x24" -nolisten tcp >/dev/null 2>&1 &
+    # A display number no other server holds, as Xvfb finds it.
+    rm -f "$work/display"
+    Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp 3>"$work/display" \
+        >/dev/null 2>&1 &
     pids+=($!)
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
+    export DISPLAY=:$(cat "$work/display")
     openbox >/dev/null 2>&1 &
     pids+=($!)
     for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
@@ -106,6 +108,5 @@ for screen in "${screens[@]}"; do
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     wait "${pids[@]}" 2>/dev/null || true
     pids=()
-    display=$((display + 1))
 done
 exit $failed
