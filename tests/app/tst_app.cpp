@@ -2,6 +2,7 @@
 // window state, the arrangements and the About window. Main thread.
 
 #include "modalanswerer.h"
+#include "stagestyle.h"
 #include "testwait.h"
 #include "windowbench.h"
 
@@ -179,6 +180,46 @@ private slots:
         const int font = bench.presetButton(0)->font().pointSize();
         window.resize(window.size() * 2);
         QVERIFY(TestWait::until([&] { return bench.presetButton(0)->font().pointSize() > font; }));
+    }
+
+    // Catches text a stage light or a tired eye cannot read (white under the
+    // mouse on light blue, on the active orange, on a disabled grey; grey or
+    // red captions on the window), a state the style sheet leaves out, and a
+    // focus frame that does not stand out from its button.
+    void readable_data()
+    {
+        QTest::addColumn<QString>("background"); // a button's base colour, or the window's
+        QTest::addColumn<QString>("caption");    // text on the window; empty for a button
+        QTest::newRow("active preset") << StageStyle::ActiveColor << "";
+        QTest::newRow("choosable preset") << StageStyle::ChoosableColor << "";
+        QTest::newRow("disabled preset") << StageStyle::OffColor << "";
+        QTest::newRow("settings") << StageStyle::SettingColor << "";
+        QTest::newRow("link on") << StageStyle::WindowColor << StageStyle::OnCaptionColor;
+        QTest::newRow("link off") << StageStyle::WindowColor << StageStyle::OffCaptionColor;
+        QTest::newRow("message") << StageStyle::WindowColor << StageStyle::MessageColor;
+    }
+    void readable()
+    {
+        QFETCH(QString, background);
+        QFETCH(QString, caption);
+        if (!caption.isEmpty()) {
+            QVERIFY(StageStyle::contrast(QColor(background), QColor(caption)) >= 4.5);
+            return;
+        }
+        const QString sheet = StageStyle::buttonSheet(background);
+        QStringList states;
+        for (const StageStyle::Look &look : StageStyle::looks(background)) {
+            states << look.state;
+            QVERIFY2(StageStyle::contrast(QColor(look.background), QColor(look.text)) >= 4.5,
+                     qPrintable(look.state));
+            QVERIFY2(sheet.contains("{background-color:" + look.background + ";color:" + look.text),
+                     qPrintable(look.state));
+        }
+        QCOMPARE(states, QStringList({"normal", "hover", "pressed", "disabled"}));
+        const QRegularExpression focus(":focus \\{border: (\\d+)px solid (#\\w+);");
+        const QRegularExpressionMatch frame = focus.match(sheet);
+        QVERIFY(frame.hasMatch() && frame.captured(1).toInt() >= 3);
+        QVERIFY(StageStyle::contrast(QColor(background), QColor(frame.captured(2))) >= 3);
     }
 
     // The About window follows the main window and finds the logo of a build
