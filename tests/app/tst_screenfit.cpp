@@ -188,7 +188,8 @@ private slots:
     }
 
     // Catches a dialog taller or wider than the screen, OK and CANCEL
-    // scrolled away, and controls no scrolling brings into view.
+    // scrolled away, controls no scrolling brings into view, and a Tab order
+    // lost in laying the settings out.
     void dialogs()
     {
         WindowBench bench;
@@ -200,8 +201,16 @@ private slots:
             shoot(dialog, dialog->objectName());
             problems << offScreen(dialog) << unreachable(dialog);
         };
+        QStringList tabOrder;
         answerer.answerNext([&](QWidget *settings) {
             check(settings);
+            QWidget *first = settings->findChild<QWidget *>("comboHardMidiIn");
+            for (QWidget *next = first; tabOrder.size() < 40; next = next->nextInFocusChain()) {
+                if (next->focusPolicy() & Qt::TabFocus && !next->objectName().isEmpty())
+                    tabOrder << next->objectName();
+                if (next->nextInFocusChain() == first)
+                    break;
+            }
             answerer.answerNext([&](QWidget *bindings) {
                 check(bindings);
                 ModalAnswerer::close(bindings);
@@ -212,6 +221,13 @@ private slots:
         bench.window().on_pushSetting_clicked();
         QCOMPARE(answerer.seen().size(), 2);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(" ")));
+        // Laid out anew, the window keeps its order for Tab.
+        QCOMPARE(tabOrder.join(' '),
+                 QString("comboHardMidiIn comboHardMidiOut pushGetSerial textPresetName1 "
+                         "textPresetName2 textPresetName3 textPresetName4 textPresetName5 "
+                         "textPresetName6 comboRemoteMidiIn comboRemoteMidiOut "
+                         "comboFootSwitchPreset radioButtonGrid radioButtonH radioButtonV pushOpen "
+                         "pushSaveAs pushOK pushCancel pushRemoteBindings"));
     }
 };
 
