@@ -107,8 +107,7 @@ private slots:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QRect>("geometry");
-        QTest::newRow("letters, no Y")
-            << "Width=wide X=50 Height=300" << QRect(2, 200, 796, 300);
+        QTest::newRow("letters, no Y") << "Width=wide X=50 Height=300" << QRect(2, 200, 796, 300);
         QTest::newRow("partly off")
             << "X=-300 Y=-100 Width=500 Height=300" << QRect(2, 2, 500, 300);
         QTest::newRow("wholly off")

@@ -203,8 +203,8 @@ private slots:
         QStringList listed;
         ModalAnswerer answerer;
         answerer.answerNext([&](QWidget *) {
-            for (const char *name :
-                 {"comboHardMidiIn", "comboHardMidiOut", "comboRemoteMidiIn", "comboRemoteMidiOut"}) {
+            for (const char *name : {"comboHardMidiIn", "comboHardMidiOut", "comboRemoteMidiIn",
+                                     "comboRemoteMidiOut"}) {
                 auto *list = bench.widget<QComboBox>(name);
                 for (int i = 0; i < list->count(); ++i)
                     listed << list->itemText(i);

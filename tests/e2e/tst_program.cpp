@@ -55,13 +55,15 @@ void TestProgram::followsTheUnitAndThePads()
     unit.writeLine("6");
     QVERIFY(unit.waitForLine("pads: [ ] [ ] [ ] [ ] [ ] [#]"));
 
-    // Ended as the desktop ends it: the state of a first start is written.
+    // Ended as the desktop ends it: the state of a first start is written,
+    // the default 1100 x 400 at (200, 200) moved and shrunk into the
+    // offscreen 800 x 600 screen (frames of 2), with the fonts of that size.
     QCOMPARE(app.terminate(), 0);
     const QVariantMap state = WindowBench::read(app.configFolder() + "/DispStatus.ini");
     QCOMPARE(
         state,
         (QVariantMap{
-            {"FontSize", "16"}, {"Width", "1100"}, {"Height", "400"}, {"X", "200"}, {"Y", "200"}}));
+            {"FontSize", "14"}, {"Width", "796"}, {"Height", "400"}, {"X", "2"}, {"Y", "198"}}));
     unit.writeLine("q");
     QCOMPARE(unit.finish(), 0);
 }
