@@ -56,14 +56,13 @@ void TestProgram::followsTheUnitAndThePads()
     QVERIFY(unit.waitForLine("pads: [ ] [ ] [ ] [ ] [ ] [#]"));
 
     // Ended as the desktop ends it: the state of a first start is written,
-    // the default 1100 x 400 at (200, 200) moved and shrunk into the
-    // offscreen 800 x 600 screen (frames of 2), with the fonts of that size.
+    // the default 1100 x 400 at (200, 200) brought into the offscreen screen
+    // (800 wide, frames of 2), with the fonts of that size.
     QCOMPARE(app.terminate(), 0);
-    const QVariantMap state = WindowBench::read(app.configFolder() + "/DispStatus.ini");
-    QCOMPARE(
-        state,
-        (QVariantMap{
-            {"FontSize", "14"}, {"Width", "796"}, {"Height", "400"}, {"X", "2"}, {"Y", "198"}}));
+    QVariantMap state = WindowBench::read(app.configFolder() + "/DispStatus.ini");
+    const QRect stored(state.take("X").toInt(), state.take("Y").toInt(), 796, 400);
+    QVERIFY(QRect(2, 2, 796, 596).contains(stored)); // inside Qt 5's 800 x 600, or Qt 6's
+    QCOMPARE(state, (QVariantMap{{"FontSize", "14"}, {"Width", "796"}, {"Height", "400"}}));
     unit.writeLine("q");
     QCOMPARE(unit.finish(), 0);
 }
