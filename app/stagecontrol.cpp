@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QDockWidget>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
@@ -70,6 +71,20 @@ void StageControl::addSettingsButton(QWidget *settingsDialog)
     button->setFont(beside->font());
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, &StageControl::showSetlistWindow);
+    // Beside "Remote controller…": the two share its cell of the form.
+    for (auto *grid : beside->parentWidget()->findChildren<QGridLayout *>()) {
+        const int at = grid->indexOf(beside);
+        if (at < 0)
+            continue;
+        int row, column, rows, columns;
+        grid->getItemPosition(at, &row, &column, &rows, &columns);
+        grid->removeWidget(beside);
+        auto *pair = new QHBoxLayout;
+        pair->addWidget(beside);
+        pair->addWidget(button);
+        grid->addLayout(pair, row, column, rows, columns);
+        return;
+    }
     for (auto *box : beside->parentWidget()->findChildren<QBoxLayout *>()) {
         const int at = box->indexOf(beside);
         if (at >= 0) {
@@ -77,14 +92,6 @@ void StageControl::addSettingsButton(QWidget *settingsDialog)
             return;
         }
     }
-    // Placed by hand: below it, clear of the widgets already there.
-    QRect place = beside->geometry().translated(0, beside->height() + 8);
-    for (QWidget *other :
-         beside->parentWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
-        if (other != button && other->geometry().intersects(place))
-            place.moveLeft(other->geometry().right() + 10);
-    place.setRight(qMin(place.right(), beside->parentWidget()->width() - 10));
-    button->setGeometry(place);
 }
 
 void StageControl::showSetlistWindow()

@@ -4,6 +4,7 @@
 #include "midiportsupport.h"
 #include "portpair.h"
 #include "remotepads.h"
+#include "stagestyle.h"
 #include "tarnappmainwindow.h"
 
 #include <QLabel>
@@ -12,15 +13,14 @@
 
 namespace {
 
-const char *const ActiveColor = "#FF570D";
-const char *const ChoosableColor = "#3B3B3B";
-const char *const OffColor = "#888888";
-const char *const OnLampColor = "#FFFF33";
-const char *const OnCaptionColor = "#000000";
-// Asked for, not yet confirmed: neither idle nor active; white text 5.9:1.
-const char *const PendingColor = "#8A5A00";
-// The unit does not answer: neither connected yellow nor missing grey.
-const char *const SilentLampColor = "#D32F2F";
+const char *const ActiveColor = StageStyle::ActiveColor;
+const char *const ChoosableColor = StageStyle::ChoosableColor;
+const char *const OffColor = StageStyle::OffColor;
+const char *const OnLampColor = StageStyle::OnLampColor;
+const char *const OnCaptionColor = StageStyle::OnCaptionColor;
+const char *const OffCaptionColor = StageStyle::OffCaptionColor;
+const char *const PendingColor = StageStyle::PendingColor;
+const char *const SilentLampColor = StageStyle::SilentLampColor;
 
 } // namespace
 
@@ -103,7 +103,8 @@ void StatusDisplay::updateStatusDisplay()
 {
     const bool remoteOpen = remotePorts && remotePorts->isOpen();
     TarnAppMainWindow::setLampStyle(widgets.remoteLamp, remoteOpen ? OnLampColor : OffColor);
-    TarnAppMainWindow::setTextColor(widgets.remoteCaption, remoteOpen ? OnCaptionColor : OffColor);
+    TarnAppMainWindow::setTextColor(widgets.remoteCaption,
+                                    remoteOpen ? OnCaptionColor : OffCaptionColor);
     const bool remoteSet = remoteNames && !remoteNames().join(QString()).isEmpty();
     const QString remoteReason = remoteOpen || !remoteSet || !remotePorts
                                      ? QString()
@@ -124,7 +125,7 @@ void StatusDisplay::updateStatusDisplay()
         return;
     if (!link->ports()->isOpen()) {
         TarnAppMainWindow::setLampStyle(widgets.hardLamp, OffColor);
-        TarnAppMainWindow::setTextColor(widgets.hardCaption, OffColor);
+        TarnAppMainWindow::setTextColor(widgets.hardCaption, OffCaptionColor);
         const QString reason = closedReason(link->ports(), hardwareNames, tr("unit"));
         widgets.message->setText(reason);
         widgets.message->setToolTip(reason);

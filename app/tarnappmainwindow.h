@@ -10,11 +10,11 @@
 
 class HardSettingDialog;
 class PortFollower;
-class QGridLayout;
 class QLabel;
-class QLayout;
 class QPushButton;
+class StageLayout;
 class StatusDisplay;
+class WindowFit;
 
 // The program's only top-level window: owns the settings record, the link to
 // the unit, the pads, the settings dialog and the preset buttons, and shows
@@ -40,6 +40,9 @@ public:
     static int pointSizeFor(int dispType, int width, int height);
     // The fonts of the installed arrangement for a window of that size.
     void fitFonts(const QSize &windowSize);
+    // Gives the window this geometry, or the nearest one its screen holds.
+    void placeWindow(const QRect &wanted);
+    WindowFit &fit() const { return *windowFit; }
     // The size the fonts have now, as the window-state file keeps it.
     int fontPointSize() const;
 
@@ -64,14 +67,12 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    int installedArrangement() const;
-
     AppSetting appSetting;
     HardwareLink *hardwareLink;
     RemotePads *remotePads;
     StatusDisplay *statusDisplay;
-    QLayout *mainLayout;
-    QGridLayout *statusLayout;
+    StageLayout *stage = nullptr;
+    WindowFit *windowFit = nullptr;
     QList<QPushButton *> presetButtons;
     QPushButton *pushSetting;
     QLabel *labelRemoteLamp;
@@ -81,7 +82,6 @@ private:
     QLabel *labelMessage;
     HardSettingDialog *hardSettingDialog;
     PortFollower *portFollower = nullptr;
-    int appliedDispType;
 };
 
 #endif

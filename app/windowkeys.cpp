@@ -2,6 +2,7 @@
 
 #include "hardwarelink.h"
 #include "tarnappmainwindow.h"
+#include "windowfit.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -112,12 +113,7 @@ bool WindowKeys::handleKey(const QKeyEvent &key, QWidget *receiver)
 
 void WindowKeys::setFullScreen(bool on)
 {
-    // The normal size's fonts first: the full-screen ones would keep the
-    // window from shrinking back to its normal size.
-    if (!on)
-        window->fitFonts(window->normalGeometry().size());
-    window->setWindowState(on ? window->windowState() | Qt::WindowFullScreen
-                              : window->windowState() & ~Qt::WindowFullScreen);
+    window->fit().setFullScreen(on);
 }
 
 void WindowKeys::choosePreset(int index)

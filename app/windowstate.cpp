@@ -2,6 +2,7 @@
 
 #include "appsetting.h"
 #include "tarnappmainwindow.h"
+#include "windowfit.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -48,15 +49,16 @@ void WindowState::restore(TarnAppMainWindow &window)
         y = 200;
     }
 
+    // A place or size the screen cannot hold (a bigger screen's) is brought inside.
     window.setFonts(fontSize);
-    window.setGeometry(x, y, width, height);
+    window.placeWindow(QRect(x, y, width, height));
 }
 
 void WindowState::save(TarnAppMainWindow &window)
 {
     // Full screen lasts one run: the file keeps the window, and its fonts, as
     // the next start opens it (only the destructor writes, so fonts may change).
-    const QRect rect = window.isFullScreen() ? window.normalGeometry() : window.geometry();
+    const QRect rect = window.fit().normalGeometry();
     if (window.isFullScreen())
         window.fitFonts(rect.size());
     const int fontSize = window.fontPointSize();

@@ -258,6 +258,15 @@ void JackMidiClient::deliveryLoop()
     }
 }
 
+bool JackMidiClient::isPortObjectPort(const std::string &name) const
+{
+    jack_port_t *port = jack_port_by_name(client, name.c_str());
+    if (!port || !jack_port_is_mine(client, port))
+        return false;
+    const std::string shortName = jack_port_short_name(port);
+    return shortName.rfind("RtMidi Input", 0) == 0 || shortName.rfind("RtMidi Output", 0) == 0;
+}
+
 std::vector<std::string> JackMidiClient::midiPorts(Direction direction) const
 {
     std::vector<std::string> names;

@@ -66,6 +66,9 @@ public:
     // The names of the server's MIDI ports that take (Input) or send MIDI
     // (Output), in the server's order.
     std::vector<std::string> midiPorts(Direction direction) const;
+    // True for a port of this client that a port object registered for a
+    // connection ("RtMidi Input", "RtMidi Output 2"), not a device's.
+    bool isPortObjectPort(const std::string &name) const;
     // True once the server has stopped; the client is unusable from then on.
     bool lost() const { return lostFlag.load(std::memory_order_acquire); }
 

@@ -29,6 +29,7 @@ public:
     // Lists the ports that take MIDI; openPort connects to the one at that position.
     unsigned int portCount() override;
     std::string portName(unsigned int index) override;
+    bool isOwnPort(const std::string &listed) override { return jack->isPortObjectPort(listed); }
     void openPort(unsigned int index, const std::string &ourName) override;
     void openVirtualPort(const std::string &name) override;
     void closePort() override;

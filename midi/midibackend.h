@@ -30,6 +30,9 @@ public:
     // come and go. An index past the end has an empty name.
     virtual unsigned int portCount() = 0;
     virtual std::string portName(unsigned int index) = 0;
+    // True for a listed port that is a port object's own end of a
+    // connection (of this process, on its side): never a device to open.
+    virtual bool isOwnPort(const std::string & /*listed*/) { return false; }
     // Connects a port of ours named ourName to the port at index. Throws RtMidiError.
     virtual void openPort(unsigned int index, const std::string &ourName) = 0;
     virtual void openVirtualPort(const std::string &name) = 0;

@@ -53,15 +53,27 @@ QStringList MidiBackendHolder::portNames()
     MidiBackend &port = renewed();
     QStringList names;
     // The count is asked again before every index: ports may come and go.
-    for (unsigned int i = 0; i < port.portCount(); ++i)
-        names << QString::fromStdString(port.portName(i));
+    for (unsigned int i = 0; i < port.portCount(); ++i) {
+        const std::string name = port.portName(i);
+        if (!port.isOwnPort(name))
+            names << QString::fromStdString(name);
+    }
     return names;
 }
 
 QString MidiBackendHolder::openPort(unsigned int index, const std::string &ourName)
 {
     MidiBackend &port = service();
-    const unsigned int count = port.portCount();
+    // The index is one of portNames(), which leaves our own ports out.
+    unsigned int count = 0;
+    unsigned int raw = 0;
+    const unsigned int total = port.portCount();
+    for (unsigned int i = 0; i < total; ++i) {
+        if (port.isOwnPort(port.portName(i)))
+            continue;
+        if (count++ == index)
+            raw = i;
+    }
     if (count == 0)
         throw RtMidiError("No MIDI port is present: is a MIDI service (an ALSA sequencer or a "
                           "JACK server) running?",
@@ -73,7 +85,7 @@ QString MidiBackendHolder::openPort(unsigned int index, const std::string &ourNa
         throw RtMidiError(text.str(), RtMidiError::INVALID_PARAMETER);
     }
     // Taken first: opening adds our own port, which may shift the list.
-    const std::string opened = port.portName(index);
-    port.openPort(index, ourName);
+    const std::string opened = port.portName(raw);
+    port.openPort(raw, ourName);
     return QString::fromStdString(opened);
 }

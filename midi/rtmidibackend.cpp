@@ -1,5 +1,9 @@
 #include "rtmidibackend.h"
 
+#ifdef TARN_WATCH_ALSA
+#include "alsaownports.h"
+#endif
+
 RtMidiBackend::RtMidiBackend(std::unique_ptr<RtMidiIn> in)
     : input(std::move(in)), library(input.get()), service(input->getCurrentApi())
 {
@@ -13,6 +17,16 @@ RtMidiBackend::RtMidiBackend(std::unique_ptr<RtMidiOut> out)
 std::string RtMidiBackend::portName(unsigned int index)
 {
     return library->getPortName(index);
+}
+
+bool RtMidiBackend::isOwnPort(const std::string &listed)
+{
+#ifdef TARN_WATCH_ALSA
+    if (service == RtMidi::LINUX_ALSA)
+        return AlsaOwnPorts::isOwn(listed);
+#endif
+    (void)listed;
+    return false;
 }
 
 void RtMidiBackend::openPort(unsigned int index, const std::string &ourName)

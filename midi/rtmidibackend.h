@@ -16,6 +16,7 @@ public:
     RtMidi::Api api() const override { return service; }
     unsigned int portCount() override { return library->getPortCount(); }
     std::string portName(unsigned int index) override;
+    bool isOwnPort(const std::string &listed) override;
     void openPort(unsigned int index, const std::string &ourName) override;
     void openVirtualPort(const std::string &name) override { library->openVirtualPort(name); }
     void closePort() override { library->closePort(); }

@@ -5,6 +5,7 @@
 #include "hardwarelink.h"
 #include "remotebindingsdialog.h"
 #include "unitcheckpanel.h"
+#include "screenfit.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -58,6 +59,12 @@ HardSettingDialog::HardSettingDialog(AppSetting *setting, HardwareLink *link, Po
 HardSettingDialog::~HardSettingDialog()
 {
     delete ui;
+}
+
+void HardSettingDialog::showEvent(QShowEvent *event)
+{
+    ScreenFit::fitDialog(this);
+    QDialog::showEvent(event);
 }
 
 void HardSettingDialog::showDispType(int dispType)
@@ -267,6 +274,7 @@ void HardSettingDialog::on_pushSaveAs_clicked()
 void HardSettingDialog::on_pushRemoteBindings_clicked()
 {
     bindingsDialog->setBindings(pendingBindings);
+    ScreenFit::fitDialog(bindingsDialog);
     if (bindingsDialog->exec() == QDialog::Accepted)
         pendingBindings = bindingsDialog->bindings();
 }

@@ -52,6 +52,10 @@ signals:
     // OPEN, SAVE AS: the record may hold new names.
     void presetNamesChanged();
 
+protected:
+    // Each showing fits the window to its screen.
+    void showEvent(QShowEvent *event) override;
+
 private slots:
     void on_pushOK_clicked();
     void on_pushCancel_clicked();

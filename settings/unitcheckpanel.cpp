@@ -51,9 +51,11 @@ UnitCheckPanel::UnitCheckPanel(AppSetting *setting, HardwareLink *link, HardSett
 
 void UnitCheckPanel::placeIn(HardSettingDialog *dialog)
 {
-    // At the end of the dialog's layout where it has one; below its fixed
-    // geometry otherwise.
-    if (auto *box = qobject_cast<QBoxLayout *>(dialog->layout())) {
+    // Beside "Reconnect hardware", where the form keeps a place for it; at
+    // the end of the dialog's layout, or below its fixed geometry, otherwise.
+    if (auto *place = dialog->findChild<QBoxLayout *>("unitCheckLayout")) {
+        place->addWidget(this);
+    } else if (auto *box = qobject_cast<QBoxLayout *>(dialog->layout())) {
         box->addWidget(this);
     } else if (auto *grid = qobject_cast<QGridLayout *>(dialog->layout())) {
         grid->addWidget(this, grid->rowCount(), 0, 1, grid->columnCount());

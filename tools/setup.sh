@@ -13,7 +13,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 # Everything the build, the test suite (on JACK and PipeWire) and the demo
 # need from Debian, and
 # Qt 6 for the second build that CI checks (tools/buildvariants.sh); xdotool
-# clicks through the settings dialog in the soak; lintian, dpkg-dev (for
+# clicks through the settings dialog in the soak; openbox frames windows for
+# the screen-fit check (tools/screencheck.sh); lintian, dpkg-dev (for
 # dpkg-shlibdeps), file and python3-yaml for the package stage
 # (tools/packagestage.sh).
 PACKAGES=(
@@ -22,7 +23,7 @@ PACKAGES=(
     librtmidi-dev libjack-jackd2-dev jackd2 pipewire pipewire-jack pipewire-bin
     desktop-file-utils appstream
     lintian dpkg-dev file python3-yaml
-    xvfb x11-apps imagemagick xdotool
+    xvfb x11-apps imagemagick xdotool openbox
     clang libclang-rt-14-dev
     qemu-system-x86 kmod libc6-dev python3
 )

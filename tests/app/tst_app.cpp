@@ -2,6 +2,7 @@
 // window state, the arrangements and the About window. Main thread.
 
 #include "modalanswerer.h"
+#include "stagestyle.h"
 #include "testwait.h"
 #include "windowbench.h"
 
@@ -105,21 +106,23 @@ private slots:
         QVERIFY(!readOnly || (file.open(QIODevice::ReadOnly) && file.readAll() == content));
     }
 
-    // Catches a window restored off every screen, an overflow of huge
-    // numbers, a font size Qt rejects, and a state not written back (a first
-    // start's state is checked with the program itself).
+    // Catches a window restored off every screen or partly off it, a size
+    // kept that the screen (offscreen: 800 wide, frames of 2) cannot hold,
+    // an overflow of huge numbers, a font size Qt rejects, and a state not
+    // written back (a first start's state is checked with the program itself).
     void windowState_data()
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QRect>("geometry");
-        QTest::newRow("letters, no Y")
-            << "Width=wide X=50 Height=300" << QRect(200, 200, 1100, 300);
+        QTest::newRow("letters, no Y") << "Width=wide X=50 Height=300" << QRect(2, 200, 796, 300);
         QTest::newRow("partly off")
-            << "X=-300 Y=-100 Width=900 Height=300" << QRect(-300, -100, 900, 300);
+            << "X=-300 Y=-100 Width=500 Height=300" << QRect(2, 2, 500, 300);
         QTest::newRow("wholly off")
-            << "X=9000 Y=50 Width=950 Height=350" << QRect(200, 200, 950, 350);
+            << "X=9000 Y=50 Width=550 Height=350" << QRect(200, 200, 550, 350);
+        QTest::newRow("wider than the screen")
+            << "X=100 Y=50 Width=2400 Height=500" << QRect(2, 50, 796, 500);
         QTest::newRow("huge, font -4")
-            << "X=2147483647 Width=900 FontSize=-4" << QRect(200, 200, 900, 400);
+            << "X=2147483647 Width=500 Height=300 FontSize=-4" << QRect(200, 200, 500, 300);
     }
     void windowState()
     {
@@ -181,8 +184,49 @@ private slots:
         QCOMPARE(places(), before);
         choose(radio);
         const int font = bench.presetButton(0)->font().pointSize();
-        window.resize(window.size() / 2); // a screen may not hold it larger
-        QVERIFY(TestWait::until([&] { return bench.presetButton(0)->font().pointSize() < font; }));
+        window.resize(window.size() * 2);
+        QVERIFY(TestWait::until([&] { return bench.presetButton(0)->font().pointSize() > font; }));
+    }
+
+    // Catches text a stage light or a tired eye cannot read (white under the
+    // mouse on light blue, on the active orange, on a disabled grey; grey or
+    // red captions on the window), a state the style sheet leaves out, and a
+    // focus frame that does not stand out from its button.
+    void readable_data()
+    {
+        QTest::addColumn<QString>("background"); // a button's base colour, or the window's
+        QTest::addColumn<QString>("caption");    // text on the window; empty for a button
+        QTest::newRow("active preset") << StageStyle::ActiveColor << "";
+        QTest::newRow("choosable preset") << StageStyle::ChoosableColor << "";
+        QTest::newRow("disabled preset") << StageStyle::OffColor << "";
+        QTest::newRow("asked, not confirmed") << StageStyle::PendingColor << "";
+        QTest::newRow("settings") << StageStyle::SettingColor << "";
+        QTest::newRow("link on") << StageStyle::WindowColor << StageStyle::OnCaptionColor;
+        QTest::newRow("link off") << StageStyle::WindowColor << StageStyle::OffCaptionColor;
+        QTest::newRow("message") << StageStyle::WindowColor << StageStyle::MessageColor;
+    }
+    void readable()
+    {
+        QFETCH(QString, background);
+        QFETCH(QString, caption);
+        if (!caption.isEmpty()) {
+            QVERIFY(StageStyle::contrast(QColor(background), QColor(caption)) >= 4.5);
+            return;
+        }
+        const QString sheet = StageStyle::buttonSheet(background);
+        QStringList states;
+        for (const StageStyle::Look &look : StageStyle::looks(background)) {
+            states << look.state;
+            QVERIFY2(StageStyle::contrast(QColor(look.background), QColor(look.text)) >= 4.5,
+                     qPrintable(look.state));
+            QVERIFY2(sheet.contains("{background-color:" + look.background + ";color:" + look.text),
+                     qPrintable(look.state));
+        }
+        QCOMPARE(states, QStringList({"normal", "hover", "pressed", "disabled"}));
+        const QRegularExpression focus(":focus \\{border: (\\d+)px solid (#\\w+);");
+        const QRegularExpressionMatch frame = focus.match(sheet);
+        QVERIFY(frame.hasMatch() && frame.captured(1).toInt() >= 3);
+        QVERIFY(StageStyle::contrast(QColor(background), QColor(frame.captured(2))) >= 3);
     }
 
     // The About window follows the main window and shows its logo from any

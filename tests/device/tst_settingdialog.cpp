@@ -191,6 +191,34 @@ private slots:
         QCOMPARE(bench.traffic().count(SerialRequest), 2);
     }
 
+    // Catches the program's own ports (its port objects' ends, "RtMidi
+    // Input" and "RtMidi Output") offered as devices, where a page-turner's
+    // Page Down in a list would pick one and OK connect the program to itself.
+    void ownPortsNotListed()
+    {
+        Peer a("h-dlg-a"), pads("h-dlg-pads");
+        WindowBench bench(WindowBench::ports(&a, &pads));
+        QVERIFY(jackProbe().waitConnected(pads.out()));
+        QVERIFY(bench.window().link().ports()->isOpen());
+        QStringList listed;
+        ModalAnswerer answerer;
+        answerer.answerNext([&](QWidget *) {
+            for (const char *name : {"comboHardMidiIn", "comboHardMidiOut", "comboRemoteMidiIn",
+                                     "comboRemoteMidiOut"}) {
+                auto *list = bench.widget<QComboBox>(name);
+                for (int i = 0; i < list->count(); ++i)
+                    listed << list->itemText(i);
+                list->setFocus();
+                QTest::keyClick(list, Qt::Key_PageDown);
+                listed << list->currentText();
+            }
+            bench.widget<QPushButton>("pushCancel")->click();
+        });
+        bench.widget<QPushButton>("pushSetting")->click();
+        QVERIFY(listed.contains(a.in()) && listed.contains(pads.out()));
+        QCOMPARE(listed.filter(QRegularExpression("RtMidi (Input|Output)")), QStringList());
+    }
+
     // A port that comes back while OK's connect error shows is followed only
     // once OK is done (inside the box's loop the record still named the old
     // unit, and the window went back to it while the file named the new one);
