@@ -71,6 +71,7 @@ void StageControl::addSettingsButton(QWidget *settingsDialog)
     button->setFont(beside->font());
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, &StageControl::showSetlistWindow);
+    QWidget::setTabOrder(beside, button);
     // Beside "Remote controller…": the two share its cell of the form.
     for (auto *grid : beside->parentWidget()->findChildren<QGridLayout *>()) {
         const int at = grid->indexOf(beside);

@@ -55,6 +55,10 @@ void UnitCheckPanel::placeIn(HardSettingDialog *dialog)
     // the end of the dialog's layout, or below its fixed geometry, otherwise.
     if (auto *place = dialog->findChild<QBoxLayout *>("unitCheckLayout")) {
         place->addWidget(this);
+        if (QWidget *reconnect = dialog->findChild<QWidget *>("pushGetSerial")) {
+            setTabOrder(reconnect, checkSeconds);
+            setTabOrder(checkSeconds, testButton);
+        }
     } else if (auto *box = qobject_cast<QBoxLayout *>(dialog->layout())) {
         box->addWidget(this);
     } else if (auto *grid = qobject_cast<QGridLayout *>(dialog->layout())) {
