@@ -1,5 +1,7 @@
 #include "latencystats.h"
 
+#include <cstdio>
+
 #include <algorithm>
 #include <cmath>
 
@@ -27,4 +29,13 @@ double LatencyStats::max() const
 double LatencyStats::min() const
 {
     return m_values.empty() ? 0 : *std::min_element(m_values.begin(), m_values.end());
+}
+
+void LatencyStats::printMilliseconds(const char *title, std::initializer_list<Row> rows)
+{
+    std::printf("\n%-44s %6s %9s %9s %9s\n", title, "n", "p50", "p99", "max");
+    for (const Row &row : rows)
+        std::printf("%-44s %6zu %9.2f %9.2f %9.2f\n", row.first, row.second->count(),
+                    row.second->percentile(50) / 1000.0, row.second->percentile(99) / 1000.0,
+                    row.second->max() / 1000.0);
 }

@@ -2,6 +2,8 @@
 #define LATENCYSTATS_H
 
 #include <cstddef>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 // A set of measured durations in microseconds and their order statistics.
@@ -15,6 +17,10 @@ public:
     double percentile(double p) const;
     double max() const;
     double min() const;
+
+    using Row = std::pair<const char *, const LatencyStats *>;
+    // A titled table of rows in milliseconds: n, p50, p99, max.
+    static void printMilliseconds(const char *title, std::initializer_list<Row> rows);
 
 private:
     std::vector<double> sorted() const;

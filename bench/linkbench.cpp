@@ -135,16 +135,9 @@ int LinkBench::run()
 
 void LinkBench::printTable() const
 {
-    auto ms = [](double us) { return us / 1000.0; };
-    std::printf("\n%-44s %6s %9s %9s %9s\n", "A unit that stops answering (ms)", "n", "p50", "p99",
-                "max");
-    const std::pair<const char *, const LatencyStats *> rows[] = {
-        {"press -> \"unit not answering\" (log line)", &flagUs},
-        {"first answer -> complete again (log line)", &recoverUs}};
-    for (const auto &row : rows)
-        std::printf("%-44s %6zu %9.2f %9.2f %9.2f\n", row.first, row.second->count(),
-                    ms(row.second->percentile(50)), ms(row.second->percentile(99)),
-                    ms(row.second->max()));
+    LatencyStats::printMilliseconds("A unit that stops answering (ms)",
+                                    {{"press -> \"unit not answering\" (log line)", &flagUs},
+                                     {"first answer -> complete again (log line)", &recoverUs}});
     std::printf("Requests at the unit per unanswered press (preset request and its repeat): "
                 "%.2f\n",
                 flagUs.count() ? double(presetRequestsSent) / double(flagUs.count()) : 0.0);

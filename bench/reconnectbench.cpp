@@ -103,16 +103,9 @@ int ReconnectBench::run()
 
 void ReconnectBench::printTable() const
 {
-    auto ms = [](double us) { return us / 1000.0; };
-    std::printf("\n%-44s %6s %9s %9s %9s\n", "Unit unplugged and back (ms)", "n", "p50", "p99",
-                "max");
-    const std::pair<const char *, const LatencyStats *> rows[] = {
-        {"unplugging (the stand-in's ports closing)", &unplugUs},
-        {"ports gone -> grey lamp (log line seen)", &goneUs},
-        {"ports back -> serial request at the unit", &backUs}};
-    for (const auto &row : rows)
-        std::printf("%-44s %6zu %9.2f %9.2f %9.2f\n", row.first, row.second->count(),
-                    ms(row.second->percentile(50)), ms(row.second->percentile(99)),
-                    ms(row.second->max()));
+    LatencyStats::printMilliseconds("Unit unplugged and back (ms)",
+                                    {{"unplugging (the stand-in's ports closing)", &unplugUs},
+                                     {"ports gone -> grey lamp (log line seen)", &goneUs},
+                                     {"ports back -> serial request at the unit", &backUs}});
     std::printf("Serial requests lost by the service and not timed: %d\n", lostRequests);
 }
