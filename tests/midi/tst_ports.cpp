@@ -81,6 +81,10 @@ private slots:
     {
         if (MidiService::isAlsa())
             QSKIP("about JACK's graph announcements");
+        // Its libjack has no such race, and we do not wait there; 1.4 may tell
+        // a connection's latency after the port has gone.
+        if (MidiService::isPipeWire())
+            QSKIP("about jackd's libjack");
         Peer peer("graph");
         for (int round = 0; round < 3; ++round) {
             auto in = std::make_unique<QMidiIn>();
