@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <string>
+#include <thread>
 
 namespace {
 
@@ -166,8 +168,17 @@ void JackMidiClient::closePort(jack_port_t *port, CycleUser *user)
 {
     awaitAnnouncements();
     detach(user);
-    if (client && port)
-        jack_port_unregister(client, port);
+    if (!client || !port)
+        return;
+    const std::string name = jack_port_name(port);
+    jack_port_unregister(client, port);
+    // PipeWire 1.4 lists the port a while longer; a port opened meanwhile
+    // took another name and, about once in fifty, never received MIDI.
+    // Bounded, for a server that stalls.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+    while (!lost() && jack_port_by_name(client, name.c_str()) &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void JackMidiClient::awaitAnnouncements() const

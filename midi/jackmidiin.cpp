@@ -136,10 +136,15 @@ void JackMidiIn::deliver()
     }
 }
 
-// Joins SysEx split over several events and filters as RtMidi does. As MIDI
-// has it, any status byte but a real-time one ends a SysEx: a part whose F7
-// never came (a device stopped mid-message, a full ring cut it) is dropped, and
-// the message that ended it is delivered rather than swallowed with it.
+// Joins SysEx split over several events and filters as RtMidi does. Within
+// an event, as MIDI has it, any status byte but a real-time one ends a SysEx:
+// the part whose F7 never came is dropped and what ended it delivered. An
+// event that begins with a status byte comes between a SysEx's parts when the
+// service merges several sources or hands a SysEx over in short events
+// (PipeWire 1.4 does, 7 bytes at most): it is a message of its own, and the
+// SysEx goes on with the next part. Only a new SysEx drops one whose F7 never
+// came (a device stopped mid-message, the service cut it at its size limit),
+// so such a part is never glued onto anything and never delivered.
 void JackMidiIn::assemble(const std::vector<unsigned char> &event, uint64_t time)
 {
     double delta = firstMessage ? 0.0 : double(time - lastTime) * 0.000001;
@@ -154,8 +159,13 @@ void JackMidiIn::assemble(const std::vector<unsigned char> &event, uint64_t time
             callback(delta, &bytes, userData);
         delta = 0.0;
     };
+    const auto drop = [&] {
+        std::fprintf(stderr, "JACK MIDI in: %zu bytes of a SysEx without its F7 dropped\n",
+                     message.size());
+        continueSysex = false;
+    };
     auto next = event.begin();
-    if (continueSysex) {
+    if (continueSysex && (*next < 0x80 || *next >= 0xF7)) { // a part, an F7 or a real-time byte
         std::vector<unsigned char> realTime(1); // between a SysEx's parts, a message of its own
         for (; continueSysex && next != event.end(); ++next) {
             if (*next >= 0xF8) {
@@ -167,14 +177,18 @@ void JackMidiIn::assemble(const std::vector<unsigned char> &event, uint64_t time
                 if (!continueSysex)
                     pass(message);
             } else {
-                std::fprintf(stderr, "JACK MIDI in: %zu bytes of a SysEx without its F7 dropped\n",
-                             message.size());
-                continueSysex = false;
+                drop();
                 break;
             }
         }
         if (next == event.end())
             return;
+    } else if (continueSysex && *next == 0xF0) {
+        drop();
+    } else if (continueSysex) {
+        std::vector<unsigned char> between(next, event.end());
+        pass(between);
+        return;
     }
     message.assign(next, event.end());
     continueSysex = message.front() == 0xF0 && message.back() != 0xF7;

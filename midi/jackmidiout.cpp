@@ -5,6 +5,7 @@
 #include <jack/ringbuffer.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include <chrono>
 #include <thread>
@@ -106,7 +107,9 @@ void JackMidiOut::sendMessage(const std::vector<unsigned char> &message)
 
 // A connection is made in the graph JACK's cycles will use next; it reaches
 // the graph in use at the start of a later cycle, and until then our port's
-// data goes to no one. Bounded, for a server that stalls.
+// data goes to no one. PipeWire 1.4 lists the connection before its link
+// carries data (about one first message in twenty was lost), so there the
+// port waits two cycles more. Bounded, for a server that stalls.
 void JackMidiOut::awaitConnection()
 {
     if (!connectionPending)
@@ -114,6 +117,17 @@ void JackMidiOut::awaitConnection()
     connectionPending = false;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(500);
     while (!jack->lost() && jack_port_connected_to(port, destination.c_str()) == 0 &&
+           Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    static const bool listsEarly =
+        std::strstr(jack_get_version_string(), "PipeWire 0.") == nullptr &&
+        std::strstr(jack_get_version_string(), "PipeWire") != nullptr;
+    if (!listsEarly || jack->lost())
+        return;
+    const jack_nframes_t period = jack_get_buffer_size(jack->handle());
+    const jack_nframes_t start = jack_last_frame_time(jack->handle());
+    while (!jack->lost() &&
+           jack_nframes_t(jack_last_frame_time(jack->handle()) - start) < 2 * period &&
            Clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::microseconds(500));
 }

@@ -20,6 +20,8 @@
 # dummy driver drives the graph. Its quantum is PipeWire's default (1024
 # frames at 48 kHz), or TARN_JACK_PERIOD frames when that is set. NAME only
 # names it in messages: PipeWire's libjack ignores server names.
+# TARN_PIPEWIRE_PREFIX names a PipeWire unpacked by tools/pwbackports.sh, run
+# instead of the system's.
 set -euo pipefail
 (($# == 3)) || { echo "usage: $0 start|stop NAME PIDFILE" >&2; exit 2; }
 action=$1 name=$2 pidfile=$3
@@ -28,6 +30,10 @@ alive() { [[ -d /proc/$1 ]] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status
 
 if [[ ${TARN_MIDI_SERVICE:-} == pipewire ]]; then
     what="PipeWire '$name'"
+    if [[ -n ${TARN_PIPEWIRE_PREFIX:-} ]]; then
+        . "$TARN_PIPEWIRE_PREFIX/env"
+        what="PipeWire $(pipewire --version | sed -n 's/^Compiled with libpipewire //p') '$name'"
+    fi
     runtime=${pidfile%.pid}.run
     unset PIPEWIRE_REMOTE PIPEWIRE_RUNTIME_DIR PIPEWIRE_QUANTUM
     export XDG_RUNTIME_DIR=$runtime

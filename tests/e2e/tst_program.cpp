@@ -7,6 +7,7 @@
 #include "windowbench.h"
 
 #include <QtTest>
+#include <jack/jack.h>
 
 class TestProgram : public QObject
 {
@@ -23,6 +24,19 @@ void TestProgram::followsTheUnitAndThePads()
     ProgramRun unit(TARNAPP_UNITSIM, {"--api", MidiService::apiName(), "--pads", "--name", "sim"});
     unit.start();
     QVERIFY(unit.waitForLine("pads: [ ] [ ] [ ] [ ] [ ] [ ]"));
+    // A second unit of that name: JACK and PipeWire from 1.4 name its client
+    // anew ("sim-01", "sim-34"), which it must show; the program stays with
+    // the first. (PipeWire 0.3 and ALSA give it the same names.)
+    ProgramRun twin(TARNAPP_UNITSIM, {"--api", MidiService::apiName(), "--name", "sim"});
+    const bool renames =
+        !MidiService::isAlsa() && !QByteArray(jack_get_version_string()).contains("PipeWire 0.");
+    if (renames) {
+        twin.start();
+        QVERIFY(twin.waitForLine("unit: type h for commands"));
+        const QStringList ports = twin.lines("port: ");
+        QCOMPARE(ports.filter("NAME ALREADY TAKEN").size(), 2);
+        QVERIFY2(ports.filter("\"sim:").isEmpty(), qPrintable(ports.join('\n')));
+    }
 
     ProgramRun app(TARNAPP_EXECUTABLE);
     const QString setting = app.configFolder() + "/TarnAppSetting.ini";
@@ -79,6 +93,7 @@ void TestProgram::followsTheUnitAndThePads()
     QCOMPARE(state, (QVariantMap{{"FontSize", "14"}, {"Width", "796"}, {"Height", "400"}}));
     unit.writeLine("q");
     QCOMPARE(unit.finish(), 0);
+    QCOMPARE(twin.lines("Rcv    : "), QStringList());
 }
 
 // Catches a port watch that joins a JACK server (run for audio, here the

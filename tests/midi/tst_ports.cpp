@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 #include <RtMidi.h>
+#include <jack/jack.h>
 
 #include <atomic>
 #include <optional>
@@ -80,6 +81,10 @@ private slots:
     {
         if (MidiService::isAlsa())
             QSKIP("about JACK's graph announcements");
+        // Its libjack has no such race, and we do not wait there; 1.4 may tell
+        // a connection's latency after the port has gone.
+        if (MidiService::isPipeWire())
+            QSKIP("about jackd's libjack");
         Peer peer("graph");
         for (int round = 0; round < 3; ++round) {
             auto in = std::make_unique<QMidiIn>();
@@ -155,19 +160,32 @@ private slots:
     }
 
     // Catches a SysEx whose F7 never came swallowing what follows (the pads
-    // going dead) or being glued onto it, and a clock between a SysEx's parts
-    // glued into it. Each byte list is one event; a note closes every row.
+    // going dead) or being glued onto it (a reply the service cut read as the
+    // next), a clock or a note between a SysEx's parts glued into it or losing
+    // it, and a reply handed over in short parts (PipeWire 1.4: 7 bytes at
+    // most) delivered piecemeal. Each byte list is one event; a note closes
+    // every row.
     void unterminatedSysEx_data()
     {
         QTest::addColumn<QVector<Fields>>("sent");
         QTest::addColumn<QVector<Fields>>("delivered");
-        QTest::newRow("a note ends it") << QVector<Fields>{{0xF0, 0x7D, 1}, {0x90, 0x36, 0x7F}}
-                                        << QVector<Fields>{{0x90, 1, 0x36, 0x7F}};
+        const Fields reply{0xF0, 1, 2, 3, 4, 5, 6, 7, 8, 1, 5, 0xF7}, note{0x90, 0x36, 0x7F};
+        const Fields noteIn{0x90, 1, 0x36, 0x7F}, replyIn = Fields{0xF0, 0, 0, 0} + reply;
+        QTest::newRow("a note ends it")
+            << QVector<Fields>{{0xF0, 0x7D, 1}, note} << QVector<Fields>{noteIn};
         QTest::newRow("a SysEx ends it") << QVector<Fields>{{0xF0, 0x7D, 1}, {0xF0, 0x7D, 2, 0xF7}}
                                          << QVector<Fields>{{0xF0, 0, 0, 0, 0xF0, 0x7D, 2, 0xF7}};
+        QTest::newRow("a reply cut, a note, a reply")
+            << QVector<Fields>{reply.mid(0, 10), note, reply} << QVector<Fields>{noteIn, replyIn};
+        QTest::newRow("a reply between notes")
+            << QVector<Fields>{note, reply, {0x91, 0x36, 0x7F}}
+            << QVector<Fields>{noteIn, replyIn, {0x90, 2, 0x36, 0x7F}};
         QTest::newRow("a clock does not")
             << QVector<Fields>{{0xF0, 0x7D, 1}, {0xF8}, {2, 0xF7}}
             << QVector<Fields>{{0xF0, 0, 0, 0, 0xF0, 0x7D, 1, 2, 0xF7}};
+        QTest::newRow("a note between its parts")
+            << QVector<Fields>{reply.mid(0, 7), note, reply.mid(7)}
+            << QVector<Fields>{noteIn, replyIn};
     }
     void unterminatedSysEx()
     {
@@ -175,6 +193,14 @@ private slots:
             QSKIP("about our JACK input; on ALSA, RtMidi assembles SysEx itself");
         QFETCH(QVector<Fields>, sent);
         QFETCH(QVector<Fields>, delivered);
+        // PipeWire 1.4 drops an event that goes on with a SysEx: it never reaches us.
+        static const bool dropsParts = QRegularExpression("PipeWire (1\\.[4-9]|[2-9]\\.)")
+                                           .match(jack_get_version_string())
+                                           .hasMatch();
+        if (dropsParts && std::any_of(sent.begin(), sent.end(), [](const Fields &f) {
+                return f.front() < 0x80 || f.front() == 0xF7;
+            }))
+            QSKIP("the service drops a SysEx's part sent on its own");
         Peer peer("sysex");
         QMidiIn in;
         in.ignoreTypes(false, true, true);
