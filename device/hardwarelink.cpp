@@ -126,8 +126,10 @@ void HardwareLink::presetUnanswered()
         ++repeats;
         const int index = pending;
         sendMidiHard(makePresetRequest(serial, static_cast<unsigned char>(index)));
+        // The flag is due two answer times after the request: what the first
+        // wait overran, or the repeat took to send, comes off the second.
+        presetTimer.start(int(qMax<qint64>(0, 2 * confirmMs - presetSent.elapsed())));
         presetSent.start();
-        presetTimer.start(confirmMs);
         return;
     }
     setPending(-1);
