@@ -265,15 +265,18 @@ void HardwareLink::setStatus(HardStatus next)
 
 void HardwareLink::selectPreset(int index)
 {
+    // The answer time counts from the request, its sending included.
+    QElapsedTimer asked;
+    asked.start();
     sendMidiHard(makePresetRequest(serial, static_cast<unsigned char>(index)));
     // Confirmed only where the unit can answer: it is addressed by its serial.
     if (confirmMs <= 0 || !takesPresets() || status == HardStatus::NoPort)
         return;
     presetTries = 1;
-    presetSent.start();
+    presetSent = asked;
     setPending(index);
     // From the latest press: a burst answered once after its last is answered.
-    presetTimer.start(confirmMs);
+    presetTimer.start(int(qMax<qint64>(0, confirmMs - asked.elapsed())));
 }
 
 void HardwareLink::sendMidiHard(const ByteVector &message)
