@@ -28,10 +28,12 @@ StatusDisplay::StatusDisplay(HardwareLink *link, const Widgets &widgets, QWidget
     : QObject(window), link(link), widgets(widgets), window(window)
 {
     // A long reason (a port's name) must not widen the window past the
-    // screen: the line is cut and told whole in its tooltip.
+    // screen: it wraps in a narrow column, and is told whole in its tooltip
+    // where even that is cut.
     QSizePolicy policy = widgets.message->sizePolicy();
     policy.setHorizontalPolicy(QSizePolicy::Ignored);
     widgets.message->setSizePolicy(policy);
+    widgets.message->setWordWrap(true);
     connect(link, &HardwareLink::presetReported, this, &StatusDisplay::showReportedPreset);
     connect(link, &HardwareLink::stateChanged, this, &StatusDisplay::updateStatusDisplay);
     connect(link, &HardwareLink::pendingChanged, this, &StatusDisplay::showPending);
