@@ -68,7 +68,8 @@ private:
     void blame(const Trail &before, LineCounter &in, LineCounter &out, long long &programLoss);
     Tally tally();
     // A device that did not come back: its messages' counts tell whether the
-    // service lost one on the way (true) or the program stopped answering.
+    // service lost one on the way (true, counted as the service's); the
+    // return is the program's loss either way, since it asks again.
     bool lostByService(const Tally &before);
     enum class Device
     {
