@@ -1,8 +1,7 @@
 #include "linkbench.h"
 
+#include "benchprogram.h"
 #include "linecounter.h"
-
-#include <QSettings>
 
 #include <cstdio>
 #include <thread>
@@ -60,22 +59,8 @@ LinkBench::~LinkBench()
 
 bool LinkBench::startProgram()
 {
-    QSettings file(workDir.path() + "/config/TarnApp/TarnAppSetting.ini", QSettings::IniFormat);
-    file.setValue("HardwareMidiInPort", QString::fromStdString(unit->outputPortName()));
-    file.setValue("HardwareMidiOutPort", QString::fromStdString(unit->inputPortName()));
-    file.setValue("RemoteMidiInPort", QString::fromStdString(pads->outputPortName()));
-    file.setValue("RemoteMidiOutPort", QString::fromStdString(pads->inputPortName()));
-    file.sync();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_CONFIG_HOME", workDir.path() + "/config");
-    if (!environment.contains("QT_QPA_PLATFORM"))
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(environment);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(workDir.path() + "/stderr.log", QIODevice::Truncate);
-    process.setProgram(program);
-    process.start();
-    return process.waitForStarted(5000);
+    BenchProgram::writeSettings(workDir.path(), *unit, pads.get());
+    return BenchProgram::start(process, program, workDir.path(), false);
 }
 
 bool LinkBench::answerNext(size_t &index, const BenchPeer::Bytes &bytes)

@@ -1,9 +1,9 @@
 #include "reconnectbench.h"
 
+#include "benchprogram.h"
 #include "jackgraph.h"
 #include "linecounter.h"
 
-#include <QSettings>
 #include <jack/jack.h>
 
 #include <cstdio>
@@ -45,20 +45,9 @@ ReconnectBench::~ReconnectBench()
 
 bool ReconnectBench::startProgram()
 {
-    QSettings file(workDir.path() + "/config/TarnApp/TarnAppSetting.ini", QSettings::IniFormat);
-    file.setValue("HardwareMidiInPort", QString::fromStdString(unit->outputPortName()));
-    file.setValue("HardwareMidiOutPort", QString::fromStdString(unit->inputPortName()));
-    file.sync();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_CONFIG_HOME", workDir.path() + "/config");
-    if (!environment.contains("QT_QPA_PLATFORM"))
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(environment);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(workDir.path() + "/stderr.log", QIODevice::Truncate);
-    process.setProgram(program);
-    process.start();
-    return process.waitForStarted(5000) && unit->waitForArrivals(1, milliseconds(10000));
+    BenchProgram::writeSettings(workDir.path(), *unit, nullptr);
+    return BenchProgram::start(process, program, workDir.path(), false) &&
+           unit->waitForArrivals(1, milliseconds(10000));
 }
 
 int ReconnectBench::run()

@@ -1,11 +1,11 @@
 #include "tarnappbench.h"
 
+#include "benchprogram.h"
 #include "linecounter.h"
 #include "owntimes.h"
 #include "processprobe.h"
 
 #include <QFile>
-#include <QSettings>
 #include <jack/jack.h>
 
 #include <cstdio>
@@ -137,31 +137,12 @@ bool TarnAppBench::startEcho()
 
 void TarnAppBench::writeSettings()
 {
-    QSettings file(m_workDir.path() + "/config/TarnApp/TarnAppSetting.ini", QSettings::IniFormat);
-    file.setValue("HardwareMidiInPort", QString::fromStdString(m_unit.outputPortName()));
-    file.setValue("HardwareMidiOutPort", QString::fromStdString(m_unit.inputPortName()));
-    file.setValue("RemoteMidiInPort", QString::fromStdString(m_pads.outputPortName()));
-    file.setValue("RemoteMidiOutPort", QString::fromStdString(m_pads.inputPortName()));
-    file.sync();
+    BenchProgram::writeSettings(m_workDir.path(), m_unit, &m_pads);
 }
 
 bool TarnAppBench::startProgram()
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_CONFIG_HOME", m_workDir.path() + "/config");
-    environment.insert("TARNAPP_TIMING", "1");
-    if (!environment.contains("QT_QPA_PLATFORM"))
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-    m_program.setProcessEnvironment(environment);
-    m_program.setStandardOutputFile(QProcess::nullDevice());
-    m_program.setStandardErrorFile(m_workDir.path() + "/stderr.log", QIODevice::Truncate);
-    m_program.setProgram(m_options.program);
-    m_program.start();
-    if (!m_program.waitForStarted(5000)) {
-        std::fprintf(stderr, "bench: cannot start %s\n", qPrintable(m_options.program));
-        return false;
-    }
-    return true;
+    return BenchProgram::start(m_program, m_options.program, m_workDir.path(), true);
 }
 
 bool TarnAppBench::stopProgram(int *exitCode)
