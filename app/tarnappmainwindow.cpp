@@ -4,6 +4,7 @@
 #include "hardwarelink.h"
 #include "portfollower.h"
 #include "portpair.h"
+#include "presets.h"
 #include "remotepads.h"
 #include "stagecontrol.h"
 #include "stagelayout.h"
@@ -30,7 +31,7 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
     connect(actionAbout, SIGNAL(triggered()), this, SLOT(on_about()));
     menuBar()->addAction(actionAbout);
 
-    for (int i = 0; i < AppSetting::presetCount; ++i) {
+    for (int i = 0; i < PresetCount; ++i) {
         presetButtons.append(new QPushButton);
         presetButtons[i]->setObjectName(QString("pushPreset%1").arg(i + 1));
     }

@@ -1,6 +1,7 @@
 #include "windowkeys.h"
 
 #include "hardwarelink.h"
+#include "presets.h"
 #include "tarnappmainwindow.h"
 #include "windowfit.h"
 
@@ -40,14 +41,6 @@ WindowKeys::WindowKeys(TarnAppMainWindow *window, const QList<QPushButton *> &pr
     qApp->installEventFilter(this);
 }
 
-int WindowKeys::steppedPreset(int reported, int step)
-{
-    if (reported < 0)
-        return 0;
-    const int next = reported + step;
-    return next >= 0 && next < AppSetting::presetCount ? next : -1;
-}
-
 bool WindowKeys::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
@@ -71,7 +64,7 @@ bool WindowKeys::handleKey(const QKeyEvent &key, QWidget *receiver)
     if (code >= Qt::Key_0 && code <= Qt::Key_9) {
         // A held key repeats; one press is one request, as for a pad. The
         // other digits are taken too: as cursor keys they would move the focus.
-        if (code >= Qt::Key_1 && code <= Qt::Key_6 && !key.isAutoRepeat())
+        if (code >= Qt::Key_1 && code < Qt::Key_1 + PresetCount && !key.isAutoRepeat())
             choosePreset(code - Qt::Key_1);
         return true;
     }

@@ -22,10 +22,6 @@ class WindowKeys : public QObject
 public:
     WindowKeys(TarnAppMainWindow *window, const QList<QPushButton *> &presetButtons);
 
-    // The preset a step (+1 or -1) leads to from the reported one: from none
-    // reported, the first; -1 past either end, as there is no wrap-around.
-    static int steppedPreset(int reported, int step);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

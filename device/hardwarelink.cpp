@@ -1,6 +1,7 @@
 #include "hardwarelink.h"
 
 #include "portpair.h"
+#include "presets.h"
 #include "qmidiin.h"
 #include "qmidimessage.h"
 #include "qmidiout.h"
@@ -242,7 +243,7 @@ void HardwareLink::handleHardReply(const ByteVector &message)
     // A preset number the unit should not report is shown as none and
     // remembered as nothing reported, so that its next report is acted on
     // whatever it says.
-    preset = reply.preset >= -1 && reply.preset <= 5 ? reply.preset : -2;
+    preset = reply.preset >= -1 && reply.preset < PresetCount ? reply.preset : -2;
     emit presetReported(reply.preset);
 }
 

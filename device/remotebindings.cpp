@@ -15,7 +15,7 @@ RemoteBindings RemoteBindings::defaults()
 RemoteBinding RemoteBindings::defaultBinding(RemoteAction action)
 {
     const int i = index(action);
-    if (i < presetCount)
+    if (i < PresetCount)
         return RemoteBinding::note(RemoteBinding::anyChannel, FirstPadNote + i, PadVelocity);
     if (action == RemoteAction::FootSwitch)
         return RemoteBinding::note(RemoteBinding::anyChannel, FootSwitchNote, FootSwitchVelocity);
@@ -33,5 +33,5 @@ void RemoteBindings::bind(RemoteAction action, const RemoteBinding &binding)
 
 ByteVector RemoteBindings::lamp(int preset, bool active) const
 {
-    return preset >= 0 && preset < presetCount ? bindings[preset].lamp(active) : ByteVector();
+    return preset >= 0 && preset < PresetCount ? bindings[preset].lamp(active) : ByteVector();
 }

@@ -1,6 +1,7 @@
 #ifndef REMOTEBINDINGS_H
 #define REMOTEBINDINGS_H
 
+#include "presets.h"
 #include "remotebinding.h"
 
 #include <array>
@@ -30,7 +31,6 @@ class RemoteBindings
 {
 public:
     static constexpr int actionCount = 13;
-    static constexpr int presetCount = 6;
 
     // The pad controller the program was made for: Note On 54 to 59 at velocity
     // 127 choose the presets, Note On 69 at velocity 0 is the foot switch, both

@@ -41,14 +41,6 @@ void RemotePads::onMidiRemoteReceive(QMidiMessage *message)
         act(*action);
 }
 
-int RemotePads::steppedPreset(int reported, int step)
-{
-    if (reported < 0)
-        return 0;
-    const int next = reported + step;
-    return next >= 0 && next < RemoteBindings::presetCount ? next : -1;
-}
-
 void RemotePads::act(RemoteAction action)
 {
     if (action == RemoteAction::FootSwitch) {
@@ -81,7 +73,7 @@ void RemotePads::setBindings(const RemoteBindings &bindings)
     current = bindings;
     if (!remotePorts->out()->isPortOpen())
         return;
-    for (int i = 0; i < RemoteBindings::presetCount; ++i) {
+    for (int i = 0; i < PresetCount; ++i) {
         const ByteVector dark = old.lamp(i, false);
         if (!dark.empty() && dark != current.lamp(i, false))
             sendMidiRemote(dark);
@@ -94,7 +86,7 @@ void RemotePads::showPreset(int preset)
     if (!remotePorts->out()->isPortOpen())
         return;
     const quint64 reply = link->replyCount();
-    for (int i = 0; i < RemoteBindings::presetCount; ++i) {
+    for (int i = 0; i < PresetCount; ++i) {
         const ByteVector lamp = current.lamp(i, i == preset);
         if (lamp.empty())
             continue;

@@ -34,9 +34,6 @@ public:
 
     // The lamps of a freshly opened pair show what the unit last reported.
     void relight();
-    // The preset a step from the reported one chooses, as the keys step: the
-    // first while none is reported, none beyond either end.
-    static int steppedPreset(int reported, int step);
 
 public slots:
     void onMidiRemoteReceive(QMidiMessage *message);

@@ -88,9 +88,9 @@ QMidiIn::QMidiIn(QObject *parent) : QObject(parent)
     if (QCoreApplication::instance())
         connect(this, &QMidiIn::midiMessageReceived, QCoreApplication::instance(), &takeOver);
 #endif
-    connect(this, &QMidiIn::serviceLost, this, [this] { library->releaseIfLost(); });
+    connect(this, &QMidiIn::serviceLost, this, [this] { backend->releaseIfLost(); });
     qRegisterMetaType<QMidiMessage *>("QMidiMessage*");
-    library = std::make_unique<MidiBackendHolder>(
+    backend = std::make_unique<MidiBackendHolder>(
         [this] { return makeBackend(); },
         [this] { QMetaObject::invokeMethod(this, &QMidiIn::serviceLost, Qt::QueuedConnection); });
 }
@@ -99,7 +99,7 @@ QMidiIn::~QMidiIn()
 {
     // The back end goes first: its end stops the callback, which must
     // never reach a half-destroyed port object.
-    library.reset();
+    backend.reset();
 }
 
 std::unique_ptr<MidiBackend> QMidiIn::makeBackend()
@@ -112,31 +112,31 @@ std::unique_ptr<MidiBackend> QMidiIn::makeBackend()
 
 QStringList QMidiIn::portNames()
 {
-    return library->portNames();
+    return backend->portNames();
 }
 
 void QMidiIn::openPort(unsigned int index)
 {
     ++openings;
-    opened = library->openPort(index, "RtMidi Input");
+    opened = backend->openPort(index, "RtMidi Input");
 }
 
 void QMidiIn::openVirtualPort(const QString &name)
 {
-    MidiBackend &port = library->service();
+    MidiBackend &port = backend->service();
     ++openings;
     port.openVirtualPort(name.toStdString());
 }
 
 void QMidiIn::closePort()
 {
-    library->closePort();
+    backend->closePort();
     ++openings;
 }
 
 bool QMidiIn::isPortOpen() const
 {
-    return library->isPortOpen();
+    return backend->isPortOpen();
 }
 
 bool QMidiIn::isFromCurrentOpening(const QMidiMessage *message) const
@@ -150,7 +150,7 @@ void QMidiIn::ignoreTypes(bool midiSysex, bool midiTime, bool midiSense)
     ignoreSysex = midiSysex;
     ignoreTime = midiTime;
     ignoreSense = midiSense;
-    library->current().ignoreTypes(midiSysex, midiTime, midiSense);
+    backend->current().ignoreTypes(midiSysex, midiTime, midiSense);
 }
 
 void QMidiIn::inputCallback(double deltaTime, std::vector<unsigned char> *message, void *userData)

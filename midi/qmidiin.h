@@ -52,7 +52,7 @@ private:
     bool ignoreTime = true;
     bool ignoreSense = true;
     QString opened;
-    std::unique_ptr<MidiBackendHolder> library;
+    std::unique_ptr<MidiBackendHolder> backend;
     // Counts openings and closings; each delivered message carries the count
     // of its time (read on the library's thread, changed on the GUI thread).
     std::atomic<unsigned int> openings{0};

@@ -10,40 +10,40 @@
 
 QMidiOut::QMidiOut(QObject *parent)
     : QObject(parent),
-      library(std::make_unique<MidiBackendHolder>(
+      backend(std::make_unique<MidiBackendHolder>(
           [] { return MidiPortSupport::createOutput(); },
           [this] {
               QMetaObject::invokeMethod(this, &QMidiOut::serviceLost, Qt::QueuedConnection);
           }))
 {
-    connect(this, &QMidiOut::serviceLost, this, [this] { library->releaseIfLost(); });
+    connect(this, &QMidiOut::serviceLost, this, [this] { backend->releaseIfLost(); });
 }
 
 QMidiOut::~QMidiOut() = default;
 
 QStringList QMidiOut::portNames()
 {
-    return library->portNames();
+    return backend->portNames();
 }
 
 void QMidiOut::openPort(unsigned int index)
 {
-    opened = library->openPort(index, "RtMidi Output");
+    opened = backend->openPort(index, "RtMidi Output");
 }
 
 void QMidiOut::openVirtualPort(const QString &name)
 {
-    library->service().openVirtualPort(name.toStdString());
+    backend->service().openVirtualPort(name.toStdString());
 }
 
 void QMidiOut::closePort()
 {
-    library->closePort();
+    backend->closePort();
 }
 
 bool QMidiOut::isPortOpen() const
 {
-    return library->isPortOpen();
+    return backend->isPortOpen();
 }
 
 void QMidiOut::sendMessage(QMidiMessage *message)
@@ -90,5 +90,5 @@ void QMidiOut::send(std::vector<unsigned char> &bytes)
     if (!sendFailure.empty())
         throw RtMidiError(sendFailure, RtMidiError::DRIVER_ERROR);
     MessageTiming::sending();
-    library->current().sendMessage(bytes);
+    backend->current().sendMessage(bytes);
 }

@@ -47,7 +47,7 @@ private:
     void send(std::vector<unsigned char> &bytes);
 
     QString opened;
-    std::unique_ptr<MidiBackendHolder> library;
+    std::unique_ptr<MidiBackendHolder> backend;
     std::string sendFailure;
 };
 

@@ -15,12 +15,12 @@ QString presetKey(int index)
 
 QString remoteKey(int index)
 {
-    if (index < RemoteBindings::presetCount)
+    if (index < PresetCount)
         return QStringLiteral("RemotePreset%1").arg(index + 1);
     const char *keys[] = {"RemotePrevious",    "RemoteNext",         "RemoteFootSwitch",
                           "RemoteNextPart",    "RemotePreviousPart", "RemoteNextSong",
                           "RemotePreviousSong"};
-    return QLatin1String(keys[index - RemoteBindings::presetCount]);
+    return QLatin1String(keys[index - PresetCount]);
 }
 
 // A missing key, or one that holds no binding, gives the action's default.
@@ -79,12 +79,12 @@ QString AppSetting::windowStateFilePath()
 
 QString AppSetting::presetName(int index) const
 {
-    return index >= 0 && index < presetCount ? Preset[index] : QString();
+    return index >= 0 && index < PresetCount ? Preset[index] : QString();
 }
 
 void AppSetting::setPresetName(int index, const QString &name)
 {
-    if (index >= 0 && index < presetCount)
+    if (index >= 0 && index < PresetCount)
         Preset[index] = name;
 }
 
@@ -103,7 +103,7 @@ void AppSetting::loadSettingFile(const QString &path)
     HardwareMidiOutPort = file.value("HardwareMidiOutPort").toString();
     RemoteMidiInPort = file.value("RemoteMidiInPort").toString();
     RemoteMidiOutPort = file.value("RemoteMidiOutPort").toString();
-    for (int i = 0; i < presetCount; ++i)
+    for (int i = 0; i < PresetCount; ++i)
         Preset[i] = file.value(presetKey(i)).toString();
     FootSwitchIndex = file.value("FootSwitchIndex").toInt();
     DispType = file.value("DispType").toInt();
@@ -122,7 +122,7 @@ void AppSetting::saveSettingFile(const QString &path) const
     file.setValue("RemoteMidiInPort", RemoteMidiInPort);
     file.setValue("RemoteMidiOutPort", RemoteMidiOutPort);
     file.setValue("SerialNumber", toHexString(SerialNumber, QLatin1Char('-')));
-    for (int i = 0; i < presetCount; ++i)
+    for (int i = 0; i < PresetCount; ++i)
         file.setValue(presetKey(i), Preset[i]);
     file.setValue("FootSwitchIndex", FootSwitchIndex);
     file.setValue("DispType", DispType);

@@ -1,6 +1,7 @@
 #ifndef APPSETTING_H
 #define APPSETTING_H
 
+#include "presets.h"
 #include "remotebindings.h"
 
 #include <QString>
@@ -59,7 +60,6 @@ public:
     void saveSetlistPlace(const QString &path) const;
     void setLinkCheckSeconds(int seconds) { LinkCheckSeconds = seconds; }
 
-    static constexpr int presetCount = 6;
     static constexpr int defaultConfirmTimeout = 300;
 
 private:
@@ -68,7 +68,7 @@ private:
     QString RemoteMidiInPort;
     QString RemoteMidiOutPort;
     std::vector<unsigned char> SerialNumber;
-    QString Preset[presetCount];
+    QString Preset[PresetCount];
     int FootSwitchIndex = 0;
     int DispType = 0;
     RemoteBindings Remote = RemoteBindings::defaults();

@@ -4,8 +4,8 @@
 #include "appsetting.h"
 #include "hardwarelink.h"
 #include "remotebindingsdialog.h"
-#include "unitcheckpanel.h"
 #include "screenfit.h"
+#include "unitcheckpanel.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -46,7 +46,7 @@ HardSettingDialog::HardSettingDialog(AppSetting *setting, HardwareLink *link, Po
     setWindowFlags(Qt::Window | Qt::WindowCloseButtonHint);
 
     ui->comboFootSwitchPreset->addItem(tr("none"));
-    for (int i = 1; i <= AppSetting::presetCount; ++i)
+    for (int i = 1; i <= PresetCount; ++i)
         ui->comboFootSwitchPreset->addItem(QString("PRESET%1").arg(i));
     showRecord();
     // Cancel, Escape and the title bar's close button leave the record as it
@@ -81,7 +81,7 @@ void HardSettingDialog::showRecord()
 {
     const int footSwitch = appSetting->footSwitchIndex();
     ui->comboFootSwitchPreset->setCurrentIndex(
-        footSwitch >= 0 && footSwitch <= AppSetting::presetCount ? footSwitch : 0);
+        footSwitch >= 0 && footSwitch <= PresetCount ? footSwitch : 0);
     // Any other value shows the grid, the arrangement the main window installs for it.
     const int dispType = appSetting->dispType();
     showDispType(dispType == 1 || dispType == 2 ? dispType : 0);
@@ -130,7 +130,7 @@ void HardSettingDialog::showPresetNames()
 {
     QLineEdit *const edits[] = {ui->textPresetName1, ui->textPresetName2, ui->textPresetName3,
                                 ui->textPresetName4, ui->textPresetName5, ui->textPresetName6};
-    for (int i = 0; i < AppSetting::presetCount; ++i)
+    for (int i = 0; i < PresetCount; ++i)
         edits[i]->setText(appSetting->presetName(i));
 }
 
@@ -161,7 +161,7 @@ void HardSettingDialog::collectSettings()
     const QLineEdit *const edits[] = {ui->textPresetName1, ui->textPresetName2,
                                       ui->textPresetName3, ui->textPresetName4,
                                       ui->textPresetName5, ui->textPresetName6};
-    for (int i = 0; i < AppSetting::presetCount; ++i)
+    for (int i = 0; i < PresetCount; ++i)
         appSetting->setPresetName(i, edits[i]->text());
     appSetting->setFootSwitchIndex(ui->comboFootSwitchPreset->currentIndex());
     appSetting->setRemoteBindings(pendingBindings);
@@ -251,7 +251,7 @@ void HardSettingDialog::on_pushOpen_clicked()
     showPresetNames();
     refreshPortLists();
     const int footSwitch = appSetting->footSwitchIndex();
-    if (footSwitch >= 0 && footSwitch <= AppSetting::presetCount)
+    if (footSwitch >= 0 && footSwitch <= PresetCount)
         ui->comboFootSwitchPreset->setCurrentIndex(footSwitch);
     pendingBindings = appSetting->remoteBindings();
     emit presetNamesChanged();

@@ -95,7 +95,7 @@ void RemoteBindingsDialog::offer(const ByteVector &message)
     if (ui->pushProgramLayout->isChecked()) {
         if (binding.kind() != RemoteBinding::Kind::Program)
             return;
-        for (int i = 0; i < RemoteBindings::presetCount; ++i)
+        for (int i = 0; i < PresetCount; ++i)
             edited.bind(RemoteBindings::action(i), RemoteBinding::program(binding.channel(), i));
     } else if (learning >= 0 && binding.kind() != RemoteBinding::Kind::None) {
         edited.bind(RemoteBindings::action(learning), binding);

@@ -71,7 +71,7 @@ std::optional<Setlist::Song> Setlist::parseSong(const QString &line, QString *re
         // One digit: "02", "+2" or "2.0" are more likely typing slips than presets.
         const QChar digit = part.at(0);
         if (part.size() != 1 || digit < QLatin1Char('0' + lowestPreset) ||
-            digit > QLatin1Char('0' + highestPreset))
+            digit > QLatin1Char('0' + PresetCount))
             return refuse(QStringLiteral("%1 is not a preset 1 to 6").arg(quoted(part)));
         song.parts << digit.unicode() - '0';
     }

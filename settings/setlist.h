@@ -1,6 +1,8 @@
 #ifndef SETLIST_H
 #define SETLIST_H
 
+#include "presets.h"
+
 #include <QString>
 #include <QVector>
 
@@ -46,7 +48,6 @@ public:
     };
 
     static constexpr int lowestPreset = 1;
-    static constexpr int highestPreset = 6;
 
     // All or nothing: a line that does not parse refuses the whole text.
     static std::optional<Setlist> parse(const QByteArray &utf8, Problem *problem = nullptr);

@@ -8,7 +8,7 @@
 #
 #   tools/fuzz.sh [SECONDS] [TARGET...]
 #       SECONDS  time for each target (default: TARN_FUZZ_SECONDS, else 60)
-#       TARGET   e.g. fuzz_hardreceive (default: all of them)
+#       TARGET   e.g. fuzz_messages (default: all of them)
 #
 #   TARN_FUZZ_BUILD_DIR  build tree (default: build-fuzz)
 #   TARN_FUZZ_JACK       name of the private JACK server that the targets
