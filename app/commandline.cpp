@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "tarnconfig.h"
+
 #include <QCommandLineParser>
 
 #include <cstdio>

@@ -4,7 +4,6 @@
 #include <jack/midiport.h>
 #include <jack/ringbuffer.h>
 
-#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -20,65 +19,22 @@ constexpr size_t ringSize = 256 * 1024;
 
 } // namespace
 
-JackMidiIn::JackMidiIn(const std::string &clientName) : jack(JackMidiClient::shared(clientName))
+JackMidiIn::JackMidiIn(const std::string &clientName)
+    : JackMidiPort(clientName, JackMidiClient::Direction::Input, ringSize)
 {
-    if (!jack)
-        throw RtMidiError("No JACK server is running.", RtMidiError::NO_DEVICES_FOUND);
-    ring = jack_ringbuffer_create(ringSize);
 }
 
 JackMidiIn::~JackMidiIn()
 {
     closePort();
-    jack_ringbuffer_free(ring);
-}
-
-unsigned int JackMidiIn::portCount()
-{
-    return static_cast<unsigned int>(jack->midiPorts(JackMidiClient::Direction::Output).size());
-}
-
-std::string JackMidiIn::portName(unsigned int index)
-{
-    const std::vector<std::string> names = jack->midiPorts(JackMidiClient::Direction::Output);
-    return index < names.size() ? names[index] : std::string();
-}
-
-void JackMidiIn::registerPort(const std::string &name)
-{
-    if (port)
-        return;
-    jack_ringbuffer_reset(ring);
-    jack->addPort(name, JackMidiClient::Direction::Input, this, port);
-}
-
-void JackMidiIn::openPort(unsigned int index, const std::string &ourName)
-{
-    const std::string source = portName(index);
-    if (source.empty())
-        throw RtMidiError("The MIDI port number " + std::to_string(index) + " does not exist.",
-                          RtMidiError::INVALID_PARAMETER);
-    registerPort(ourName);
-    const int result = jack_connect(jack->handle(), source.c_str(), jack_port_name(port));
-    if (result != 0 && result != EEXIST) {
-        closePort();
-        throw RtMidiError("JACK could not connect " + source + ".", RtMidiError::DRIVER_ERROR);
-    }
-    connected = true;
-}
-
-void JackMidiIn::openVirtualPort(const std::string &name)
-{
-    registerPort(name);
 }
 
 void JackMidiIn::closePort()
 {
-    connected = false;
-    if (!port)
+    const bool hadPort = port != nullptr;
+    JackMidiPort::closePort();
+    if (!hadPort)
         return;
-    jack->closePort(port, this);
-    port = nullptr;
     std::lock_guard<std::mutex> lock(jack->deliveryLock());
     continueSysex = false;
     message.clear();

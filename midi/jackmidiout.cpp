@@ -4,7 +4,6 @@
 #include <jack/midiport.h>
 #include <jack/ringbuffer.h>
 
-#include <cerrno>
 #include <cstring>
 
 #include <chrono>
@@ -18,70 +17,34 @@ constexpr size_t ringSize = 64 * 1024;
 
 } // namespace
 
-JackMidiOut::JackMidiOut(const std::string &clientName) : jack(JackMidiClient::shared(clientName))
+JackMidiOut::JackMidiOut(const std::string &clientName)
+    : JackMidiPort(clientName, JackMidiClient::Direction::Output, ringSize)
 {
-    if (!jack)
-        throw RtMidiError("No JACK server is running.", RtMidiError::NO_DEVICES_FOUND);
-    ring = jack_ringbuffer_create(ringSize);
 }
 
 JackMidiOut::~JackMidiOut()
 {
     closePort();
-    jack_ringbuffer_free(ring);
 }
 
-unsigned int JackMidiOut::portCount()
+void JackMidiOut::registering()
 {
-    return static_cast<unsigned int>(jack->midiPorts(JackMidiClient::Direction::Input).size());
-}
-
-std::string JackMidiOut::portName(unsigned int index)
-{
-    const std::vector<std::string> names = jack->midiPorts(JackMidiClient::Direction::Input);
-    return index < names.size() ? names[index] : std::string();
-}
-
-void JackMidiOut::registerPort(const std::string &name)
-{
-    if (port)
-        return;
-    jack_ringbuffer_reset(ring);
     silenced.store(false);
-    jack->addPort(name, JackMidiClient::Direction::Output, this, port);
 }
 
 void JackMidiOut::openPort(unsigned int index, const std::string &ourName)
 {
-    const std::string target = portName(index);
-    if (target.empty())
-        throw RtMidiError("The MIDI port number " + std::to_string(index) + " does not exist.",
-                          RtMidiError::INVALID_PARAMETER);
-    registerPort(ourName);
-    const int result = jack_connect(jack->handle(), jack_port_name(port), target.c_str());
-    if (result != 0 && result != EEXIST) {
-        closePort();
-        throw RtMidiError("JACK could not connect " + target + ".", RtMidiError::DRIVER_ERROR);
-    }
-    destination = target;
+    JackMidiPort::openPort(index, ourName);
     connectionPending = true;
-}
-
-void JackMidiOut::openVirtualPort(const std::string &name)
-{
-    registerPort(name);
 }
 
 void JackMidiOut::closePort()
 {
-    destination.clear();
     connectionPending = false;
-    if (!port)
-        return;
     // What is still queued goes nowhere; the port sends nothing more.
-    silenced.store(true);
-    jack->closePort(port, this);
-    port = nullptr;
+    if (port)
+        silenced.store(true);
+    JackMidiPort::closePort();
 }
 
 void JackMidiOut::sendMessage(const std::vector<unsigned char> &message)
@@ -116,7 +79,7 @@ void JackMidiOut::awaitConnection()
         return;
     connectionPending = false;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(500);
-    while (!jack->lost() && jack_port_connected_to(port, destination.c_str()) == 0 &&
+    while (!jack->lost() && jack_port_connected_to(port, peer.c_str()) == 0 &&
            Clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::microseconds(500));
     static const bool listsEarly =

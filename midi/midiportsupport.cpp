@@ -1,9 +1,11 @@
 #include "midiportsupport.h"
 
+#include "tarnconfig.h"
+
 #include "nomidibackend.h"
 #include "rtmidibackend.h"
 
-#ifdef TARN_WITH_JACK
+#ifdef TARNAPP_WITH_JACK
 #include "jackmidiin.h"
 #include "jackmidiout.h"
 #endif
@@ -70,7 +72,7 @@ std::unique_ptr<MidiBackend> create(std::unique_ptr<MidiBackend> (*makeJack)(), 
 
 std::unique_ptr<MidiBackend> jackInput()
 {
-#ifdef TARN_WITH_JACK
+#ifdef TARNAPP_WITH_JACK
     return jackPort<JackMidiIn>();
 #else
     return nullptr;
@@ -79,7 +81,7 @@ std::unique_ptr<MidiBackend> jackInput()
 
 std::unique_ptr<MidiBackend> jackOutput()
 {
-#ifdef TARN_WITH_JACK
+#ifdef TARNAPP_WITH_JACK
     return jackPort<JackMidiOut>();
 #else
     return nullptr;

@@ -1,11 +1,13 @@
 #include "midiportwatch.h"
 
+#include "tarnconfig.h"
+
 #include "midiportsupport.h"
 
-#ifdef TARN_WATCH_ALSA
+#ifdef TARNAPP_WITH_ALSA
 #include "alsaportwatch.h"
 #endif
-#ifdef TARN_WATCH_JACK
+#ifdef TARNAPP_WITH_JACK
 #include "jackportwatch.h"
 #endif
 
@@ -13,12 +15,12 @@
 
 // The back ends: JACK and ALSA are optional at build time, so their files are
 // only included when they are built.
-#ifndef TARN_WATCH_ALSA
+#ifndef TARNAPP_WITH_ALSA
 class AlsaPortWatch
 {
 };
 #endif
-#ifndef TARN_WATCH_JACK
+#ifndef TARNAPP_WITH_JACK
 class JackPortWatch
 {
 };
@@ -42,7 +44,7 @@ void MidiPortWatch::start()
     // No service found yet: either may come.
     const RtMidi::Api service = MidiPortSupport::service();
     startJack(service == RtMidi::UNIX_JACK || service == RtMidi::UNSPECIFIED);
-#ifdef TARN_WATCH_ALSA
+#ifdef TARNAPP_WITH_ALSA
     if (service != RtMidi::LINUX_ALSA && service != RtMidi::UNSPECIFIED) {
         // Its ports are none of the port objects' any more.
         if (alsa) {
@@ -63,7 +65,7 @@ void MidiPortWatch::start()
 
 void MidiPortWatch::startJack(bool wanted)
 {
-#ifdef TARN_WATCH_JACK
+#ifdef TARNAPP_WITH_JACK
     // A client of a server that stopped is released before one of a new server is made.
     if (jack && (!wanted || !jack->isAlive())) {
         jack.reset();
@@ -113,7 +115,7 @@ bool MidiPortWatch::isAnnounced(const QString &name) const
         if (std::find(ports.cbegin(), ports.cend(), name) != ports.cend())
             return true;
     }
-#ifdef TARN_WATCH_JACK
+#ifdef TARNAPP_WITH_JACK
     if (jack && jack->isAlive() && jack->lists(name))
         return false;
 #endif

@@ -1,6 +1,8 @@
 #include "rtmidibackend.h"
 
-#ifdef TARN_WATCH_ALSA
+#include "tarnconfig.h"
+
+#ifdef TARNAPP_WITH_ALSA
 #include "alsaownports.h"
 #endif
 
@@ -21,7 +23,7 @@ std::string RtMidiBackend::portName(unsigned int index)
 
 bool RtMidiBackend::isOwnPort(const std::string &listed)
 {
-#ifdef TARN_WATCH_ALSA
+#ifdef TARNAPP_WITH_ALSA
     if (service == RtMidi::LINUX_ALSA)
         return AlsaOwnPorts::isOwn(listed);
 #endif
