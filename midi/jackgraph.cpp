@@ -111,9 +111,4 @@ jack_client_t *openClient(const std::string &name)
     }
 }
 
-bool supported()
-{
-    return true;
-}
-
 } // namespace JackGraph

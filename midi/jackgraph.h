@@ -30,11 +30,6 @@ void awaitAnnouncements(jack_client_t *client);
 // opened here. Null when no server runs. Never starts a server.
 jack_client_t *openClient(const std::string &name);
 
-// Whether this build has the JACK parts (these waits, the service watch).
-// Without them nothing would notice a JACK server stop, and a send could then
-// wait forever, so RtMidi's JACK API is not used at all.
-bool supported();
-
 } // namespace JackGraph
 
 #endif
