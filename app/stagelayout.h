@@ -1,6 +1,8 @@
 #ifndef STAGELAYOUT_H
 #define STAGELAYOUT_H
 
+#include "stagewidgets.h"
+
 #include <QList>
 #include <QRect>
 
@@ -25,16 +27,7 @@ public:
         Vertical = 2
     };
 
-    struct Widgets
-    {
-        QLabel *hardLamp;
-        QLabel *hardCaption;
-        QLabel *remoteLamp;
-        QLabel *remoteCaption;
-        QLabel *message;
-        QList<QPushButton *> presetButtons;
-        QPushButton *setting;
-    };
+    using Widgets = StageWidgets;
 
     StageLayout(QWidget *central, const Widgets &widgets);
 

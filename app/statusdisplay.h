@@ -1,6 +1,8 @@
 #ifndef STATUSDISPLAY_H
 #define STATUSDISPLAY_H
 
+#include "stagewidgets.h"
+
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -21,15 +23,7 @@ class StatusDisplay : public QObject
 {
     Q_OBJECT
 public:
-    struct Widgets
-    {
-        QLabel *hardLamp;
-        QLabel *hardCaption;
-        QLabel *remoteLamp;
-        QLabel *remoteCaption;
-        QLabel *message;
-        QList<QPushButton *> presetButtons;
-    };
+    using Widgets = StageWidgets;
 
     // Made before the pads, so that the buttons show a reported preset before
     // the pads' lamps do (a failed lamp note's box may let a newer one through).

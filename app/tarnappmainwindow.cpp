@@ -62,18 +62,16 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
     setTextColor(labelMessage, StageStyle::MessageColor);
     pushSetting->setText("SETTINGS\n");
 
-    statusDisplay = new StatusDisplay(hardwareLink,
-                                      {labelHardLamp, labelHardConnection, labelRemoteLamp,
-                                       labelRemoteConnection, labelMessage, presetButtons},
-                                      this);
+    const StageWidgets widgets{
+        labelHardLamp, labelHardConnection, labelRemoteLamp, labelRemoteConnection,
+        labelMessage,  presetButtons,       pushSetting};
+    statusDisplay = new StatusDisplay(hardwareLink, widgets, this);
     remotePads = new RemotePads(hardwareLink, this);
     statusDisplay->followRemote(remotePads);
 
     setCentralWidget(new QWidget(this));
     StageStyle::setWindowColor(this);
-    stage = new StageLayout(centralWidget(),
-                            {labelHardLamp, labelHardConnection, labelRemoteLamp,
-                             labelRemoteConnection, labelMessage, presetButtons, pushSetting});
+    stage = new StageLayout(centralWidget(), widgets);
     windowFit = new WindowFit(this);
     new WindowKeys(this, presetButtons);
 }
