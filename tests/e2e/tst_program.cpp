@@ -89,7 +89,9 @@ void TestProgram::followsTheUnitAndThePads()
     QCOMPARE(app.terminate(), 0);
     QVariantMap state = WindowBench::read(app.configFolder() + "/DispStatus.ini");
     const QRect stored(state.take("X").toInt(), state.take("Y").toInt(), 796, 400);
-    QVERIFY(QRect(2, 2, 796, 596).contains(stored)); // inside Qt 5's 800 x 600, or Qt 6's
+    // Inside the 800 x 600 screen; Qt 6's offscreen frames are drawn around
+    // it, where Qt 5's are inside.
+    QVERIFY(QRect(0, 0, 800, 600).contains(stored));
     QCOMPARE(state, (QVariantMap{{"FontSize", "14"}, {"Width", "796"}, {"Height", "400"}}));
     unit.writeLine("q");
     QCOMPARE(unit.finish(), 0);
