@@ -79,16 +79,6 @@ private slots:
                                                               << ""
                                                               << "2 2 6"
                                                               << "6";
-        QTest::newRow("Page Down at the end") << "3 3"
-                                              << "PgDown"
-                                              << ""
-                                              << ""
-                                              << "";
-        QTest::newRow("first part, Page Up") << "1 1"
-                                             << "PgUp"
-                                             << ""
-                                             << ""
-                                             << "";
         QTest::newRow("the arrows step presets") << "1 1"
                                                  << "Right, Left"
                                                  << ""
