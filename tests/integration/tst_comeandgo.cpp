@@ -8,7 +8,6 @@
 #include "jackprobe.h"
 #include "midiservice.h"
 #include "peer.h"
-#include "portnamematch.h"
 #include "portpair.h"
 #include "testwait.h"
 #include "windowbench.h"
@@ -56,36 +55,6 @@ class TestComeAndGo : public QObject
     Q_OBJECT
 
 private slots:
-    // A stored port name is found again when only its client numbers moved,
-    // unless the moved one is another device's.
-    void storedNameMatches_data()
-    {
-        QTest::addColumn<QStringList>("present");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QStringList>("others");
-        QTest::addColumn<QString>("found");
-        const QString unit = "u:u MIDI 1 24:0", moved = "u:u MIDI 1 28:0";
-        const QString twin = "u:u MIDI 1 29:0";
-        const QStringList none;
-        QTest::newRow("exact") << QStringList{twin, unit} << unit << QStringList{unit} << unit;
-        QTest::newRow("numbers moved") << QStringList{"x:y 14:0", moved} << unit << none << moved;
-        QTest::newRow("two candidates") << QStringList{moved, twin} << unit << none << "";
-        QTest::newRow("other port") << QStringList{"u:u MIDI 2 24:1"} << unit << none << "";
-        QTest::newRow("no numbers") << QStringList{"s:o 1:0"} << "s:o" << none << QString();
-        QTest::newRow("the other's") << QStringList{twin} << unit << QStringList{twin} << "";
-        QTest::newRow("moved beside the other's")
-            << QStringList{twin, moved} << unit << QStringList{"x:y 14:0", twin} << moved;
-    }
-
-    void storedNameMatches()
-    {
-        QFETCH(QStringList, present);
-        QFETCH(QString, stored);
-        QFETCH(QStringList, others);
-        QFETCH(QString, found);
-        QCOMPARE(PortNameMatch::presentName(present, stored, others), found);
-    }
-
     // The pads come back lit as the unit last told, without the unit being
     // asked again; the unit comes back linked after one serial request, its
     // lamp while away looking as the pads' did. Nothing of the closed
