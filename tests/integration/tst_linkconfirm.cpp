@@ -1,17 +1,14 @@
 // The unit's answers as the link waits for them: preset requests confirmed
 // or flagged, serial and status requests asked again when lost, the unit
-// taken back when it answers, the check before the gig and the times the
-// setting file gives, through the simulated unit.
-#include "debugcapture.h"
+// taken back when it answers, and the check before the gig, through the
+// simulated unit.
 #include "peer.h"
 #include "testwait.h"
 #include "windowbench.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -209,47 +206,6 @@ private slots:
         const QString shown = bench.widget<QLabel>("labelUnitTest")->text();
         QVERIFY2(QRegularExpression("^" + lines + "$").match(shown).hasMatch(), qPrintable(shown));
         QCOMPARE(unit.unit().preset(), 2);
-    }
-
-    // Catches a timeout value taken as it stands when it is none, or
-    // replaced without a word.
-    void timeoutValues_data()
-    {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<int>("timeout");
-        QTest::addColumn<int>("checkSeconds");
-        QTest::addColumn<QString>("debug");
-        QTest::newRow("missing") << QByteArray() << 300 << 0 << "";
-        QTest::newRow("off") << QByteArray("ConfirmTimeout=0") << 0 << 0 << "";
-        QTest::newRow("in range") << QByteArray("ConfirmTimeout=20\nLinkCheckSeconds=5") << 20 << 5
-                                  << "";
-        QTest::newRow("letters")
-            << QByteArray("ConfirmTimeout=fast") << 300 << 0
-            << "Setting: ConfirmTimeout holds no usable value (\"fast\"); 300 is used";
-        QTest::newRow("too short")
-            << QByteArray("ConfirmTimeout=19") << 300 << 0
-            << "Setting: ConfirmTimeout holds no usable value (\"19\"); 300 is used";
-        QTest::newRow("too long")
-            << QByteArray("ConfirmTimeout=5001") << 300 << 0
-            << "Setting: ConfirmTimeout holds no usable value (\"5001\"); 300 is used";
-        QTest::newRow("negative check")
-            << QByteArray("LinkCheckSeconds=-1") << 300 << 0
-            << "Setting: LinkCheckSeconds holds no usable value (\"-1\"); 0 is used";
-    }
-
-    void timeoutValues()
-    {
-        QFETCH(QByteArray, line);
-        QTemporaryDir dir;
-        QFile file(dir.filePath("a.ini"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(line + "\n") >= 0);
-        file.close();
-        DebugCapture debug;
-        AppSetting record;
-        record.loadSettingFile(file.fileName());
-        QTEST(record.confirmTimeout(), "timeout");
-        QTEST(record.linkCheckSeconds(), "checkSeconds");
-        QTEST(debug.lines("Setting:").join('\n'), "debug");
     }
 };
 

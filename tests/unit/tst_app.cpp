@@ -1,6 +1,8 @@
-// The program's files and main window without MIDI: the setting file, the
-// window state, the arrangements and the About window. Main thread.
+// The program's files and main window without MIDI: the setting file (with
+// the link's times), the window state, the arrangements and the About
+// window. Main thread.
 
+#include "debugcapture.h"
 #include "modalanswerer.h"
 #include "stagestyle.h"
 #include "testwait.h"
@@ -104,6 +106,47 @@ private slots:
         writable(true);
         QCOMPARE(QFileInfo(path).isDir(), kind == "folder");
         QVERIFY(!readOnly || (file.open(QIODevice::ReadOnly) && file.readAll() == content));
+    }
+
+    // Catches a timeout value taken as it stands when it is none, or
+    // replaced without a word.
+    void timeoutValues_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<int>("timeout");
+        QTest::addColumn<int>("checkSeconds");
+        QTest::addColumn<QString>("debug");
+        QTest::newRow("missing") << QByteArray() << 300 << 0 << "";
+        QTest::newRow("off") << QByteArray("ConfirmTimeout=0") << 0 << 0 << "";
+        QTest::newRow("in range") << QByteArray("ConfirmTimeout=20\nLinkCheckSeconds=5") << 20 << 5
+                                  << "";
+        QTest::newRow("letters")
+            << QByteArray("ConfirmTimeout=fast") << 300 << 0
+            << "Setting: ConfirmTimeout holds no usable value (\"fast\"); 300 is used";
+        QTest::newRow("too short")
+            << QByteArray("ConfirmTimeout=19") << 300 << 0
+            << "Setting: ConfirmTimeout holds no usable value (\"19\"); 300 is used";
+        QTest::newRow("too long")
+            << QByteArray("ConfirmTimeout=5001") << 300 << 0
+            << "Setting: ConfirmTimeout holds no usable value (\"5001\"); 300 is used";
+        QTest::newRow("negative check")
+            << QByteArray("LinkCheckSeconds=-1") << 300 << 0
+            << "Setting: LinkCheckSeconds holds no usable value (\"-1\"); 0 is used";
+    }
+
+    void timeoutValues()
+    {
+        QFETCH(QByteArray, line);
+        QTemporaryDir dir;
+        QFile file(dir.filePath("a.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(line + "\n") >= 0);
+        file.close();
+        DebugCapture debug;
+        AppSetting record;
+        record.loadSettingFile(file.fileName());
+        QTEST(record.confirmTimeout(), "timeout");
+        QTEST(record.linkCheckSeconds(), "checkSeconds");
+        QTEST(debug.lines("Setting:").join('\n'), "debug");
     }
 
     // Catches a window restored off every screen or partly off it, a size
