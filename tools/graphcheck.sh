@@ -22,7 +22,7 @@
 #
 #   tools/graphcheck.sh [STARTS]      (default 50)
 #   TARN_BUILD_DIR        build tree (default: build), with TarnApp,
-#                         tarnapp-unitsim and tests/e2e/tst_e2efirstsend built
+#                         tarnapp-unitsim and tests/integration/tst_e2efirstsend built
 #   TARN_GRAPHCHECK_SERVER  server name (default: tarn-graphcheck)
 #   TARN_GRAPHCHECK_REALTIME=0  a server without real-time scheduling, to
 #                         measure; on a busy machine every client is late then
@@ -38,7 +38,7 @@ state=$build_dir/graphcheck
 pidfile=$state/jackd.pid
 serverlog=$state/jackd.log
 sim_name=gc-sim
-first_send=$build_dir/tests/e2e/tst_e2efirstsend
+first_send=$build_dir/tests/integration/tst_e2efirstsend
 
 say() { echo "graphcheck: $*" >&2; }
 

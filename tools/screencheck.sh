@@ -14,7 +14,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 build=${1:-build}
 shots=${2:-}
 app=$(realpath "$build/TarnApp")
-test=$(realpath "$build/tests/app/tst_screenfit")
+test=$(realpath "$build/tests/unit/tst_screenfit")
 [[ -x $app && -x $test ]] || { echo "screencheck: build TarnApp and tst_screenfit first" >&2; exit 1; }
 [[ -z $shots ]] || shots=$(realpath "$shots")
 
