@@ -2,6 +2,7 @@
 
 #include "hardsettingdialog.h"
 #include "hardwarelink.h"
+#include "portchoice.h"
 #include "portfollower.h"
 #include "portpair.h"
 #include "presets.h"
@@ -22,7 +23,8 @@
 #include <QResizeEvent>
 
 TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
-    : QMainWindow(parent), hardwareLink(new HardwareLink(this)), remotePads(nullptr),
+    : QMainWindow(parent), hardwareLink(new HardwareLink(new PortPair("hardware", this), this)),
+      remotePads(nullptr),
       statusDisplay(nullptr), pushSetting(nullptr), labelRemoteLamp(nullptr),
       labelRemoteConnection(nullptr), labelHardLamp(nullptr), labelHardConnection(nullptr),
       labelMessage(nullptr), hardSettingDialog(nullptr)
@@ -47,7 +49,7 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
     connect(presetButtons[4], SIGNAL(clicked()), this, SLOT(on_pushPreset5_clicked()));
     connect(presetButtons[5], SIGNAL(clicked()), this, SLOT(on_pushPreset6_clicked()));
     connect(pushSetting, SIGNAL(clicked()), this, SLOT(on_pushSetting_clicked()));
-    setButtonStyle(pushSetting, StageStyle::SettingColor);
+    StageStyle::setButtonStyle(pushSetting, StageStyle::SettingColor);
 
     const auto label = [](const char *name, const QString &text) {
         auto *made = new QLabel(text);
@@ -59,7 +61,7 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
     labelRemoteLamp = label("labelRemoteLamp", "   ");
     labelRemoteConnection = label("labelRemoteConnection", "Remote Midi Connection");
     labelMessage = label("labelMessage", QString());
-    setTextColor(labelMessage, StageStyle::MessageColor);
+    StageStyle::setTextColor(labelMessage, StageStyle::MessageColor);
     pushSetting->setText("SETTINGS\n");
 
     const StageWidgets widgets{
@@ -72,14 +74,16 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
     setCentralWidget(new QWidget(this));
     StageStyle::setWindowColor(this);
     stage = new StageLayout(centralWidget(), widgets);
-    windowFit = new WindowFit(this);
-    new WindowKeys(this, presetButtons);
+    windowFit = new WindowFit(this, stage);
+    new WindowKeys(this, hardwareLink, windowFit);
 }
 
 TarnAppMainWindow::~TarnAppMainWindow()
 {
-    WindowState::save(*this);
+    WindowState::save(*stage, *windowFit);
 
+    // Closed on the way out: nothing is shown or told of it any more.
+    hardwareLink->blockSignals(true);
     hardwareLink->ports()->close();
     remotePads->ports()->close();
 
@@ -105,15 +109,25 @@ void TarnAppMainWindow::initialize()
     updateCaptions();
     hardSettingDialog = new HardSettingDialog(&appSetting, hardwareLink, remotePads->ports(), this);
     applyLayout();
-    WindowState::restore(*this);
+    WindowState::restore(*stage, *windowFit);
 
+    // The learnt serial number is the record's, kept at once; the dialog shows it.
+    connect(hardwareLink, &HardwareLink::serialLearned, this, [this](const ByteVector &serial) {
+        appSetting.keepSerialNumber(serial);
+        hardSettingDialog->showSerialNumber();
+    });
     // The foot switch follows the dialog's list as it stands, saved or not;
     // the bindings follow the record, and learning takes remote messages.
-    remotePads->setFootSwitchPreset([this] { return hardSettingDialog->footSwitchPreset(); });
-    remotePads->setLearner(
-        [this](const ByteVector &m) { return hardSettingDialog->takeRemoteMessage(m); });
+    remotePads->setFootSwitchPreset(hardSettingDialog->footSwitchPreset());
+    connect(hardSettingDialog, &HardSettingDialog::footSwitchPresetChanged, remotePads,
+            &RemotePads::setFootSwitchPreset);
+    connect(hardSettingDialog, &HardSettingDialog::learningChanged, remotePads,
+            &RemotePads::setLearning);
+    connect(remotePads, &RemotePads::learnt, hardSettingDialog,
+            &HardSettingDialog::offerRemoteMessage);
     remotePads->setBindings(appSetting.remoteBindings());
-    new StageControl(this, &appSetting, presetButtons, hardSettingDialog);
+    new StageControl(this, &appSetting, hardwareLink, remotePads, presetButtons,
+                     hardSettingDialog);
     connect(hardSettingDialog, &HardSettingDialog::settingsChanged, this, [this] {
         updateCaptions();
         applyLayout();
@@ -123,8 +137,12 @@ void TarnAppMainWindow::initialize()
         updateCaptions();
         remotePads->setBindings(appSetting.remoteBindings());
     });
-    connect(hardSettingDialog, &HardSettingDialog::portsApplied, this,
-            &TarnAppMainWindow::updateStatusDisplay);
+    // The dialog's choice of ports is opened here, its failure told in its box.
+    portChoice = new PortChoice(hardwareLink, remotePads->ports(), this);
+    connect(hardSettingDialog, &HardSettingDialog::portsChosen, portChoice, &PortChoice::apply);
+    connect(portChoice, &PortChoice::openFailed, hardSettingDialog,
+            &HardSettingDialog::showConnectError, Qt::DirectConnection);
+    connect(portChoice, &PortChoice::applied, this, &TarnAppMainWindow::updateStatusDisplay);
 
     // Devices that come and go later are followed from before the first look.
     const PortFollower::StoredNames hardwareNames = [this] {
@@ -143,10 +161,8 @@ void TarnAppMainWindow::initialize()
             hardSettingDialog->refreshPortLists(true);
     });
     connect(hardSettingDialog, &QDialog::finished, portFollower, &PortFollower::recheck);
-    connect(hardSettingDialog, &HardSettingDialog::applyingPorts, portFollower,
-            &PortFollower::hold);
-    connect(hardSettingDialog, &HardSettingDialog::portsApplied, portFollower,
-            &PortFollower::release);
+    connect(portChoice, &PortChoice::applying, portFollower, &PortFollower::hold);
+    connect(portChoice, &PortChoice::applied, portFollower, &PortFollower::release);
 
     // Start-up goes on whatever fails; the display shows the pairs as they are.
     if (hardwareLink->ports()->open(appSetting.hardwareMidiInPort(),
@@ -209,21 +225,6 @@ void TarnAppMainWindow::updateCaptions()
     }
 }
 
-void TarnAppMainWindow::setButtonStyle(QWidget *widget, const QString &color)
-{
-    StageStyle::setButtonStyle(widget, color);
-}
-
-void TarnAppMainWindow::setLampStyle(QWidget *widget, const QString &color)
-{
-    StageStyle::setLampStyle(widget, color);
-}
-
-void TarnAppMainWindow::setTextColor(QWidget *widget, const QString &color)
-{
-    StageStyle::setTextColor(widget, color);
-}
-
 // --- What the link and the pads report ---
 
 void TarnAppMainWindow::updateStatusDisplay()
@@ -241,19 +242,9 @@ void TarnAppMainWindow::applyLayout()
     windowFit->place(stage->install(type, geometry().topLeft()));
 }
 
-void TarnAppMainWindow::placeWindow(const QRect &wanted)
-{
-    windowFit->place(wanted);
-}
-
 void TarnAppMainWindow::setFonts(int pointSize)
 {
     stage->setFonts(pointSize);
-}
-
-int TarnAppMainWindow::pointSizeFor(int dispType, int width, int height)
-{
-    return StageLayout::pointSizeFor(dispType, width, height);
 }
 
 void TarnAppMainWindow::resizeEvent(QResizeEvent *event)
@@ -261,15 +252,5 @@ void TarnAppMainWindow::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     if (!event)
         return;
-    fitFonts(size());
-}
-
-int TarnAppMainWindow::fontPointSize() const
-{
-    return stage->fontPointSize();
-}
-
-void TarnAppMainWindow::fitFonts(const QSize &windowSize)
-{
-    stage->fitFonts(this, windowSize);
+    windowFit->fitFonts(size());
 }

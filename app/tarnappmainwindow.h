@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 class HardSettingDialog;
+class PortChoice;
 class PortFollower;
 class QLabel;
 class QPushButton;
@@ -28,23 +29,12 @@ public:
 
     void initialize();
 
-    // Captions and styles.
+    // Captions; the colours are StageStyle's.
     void updateCaptions();
-    static void setButtonStyle(QWidget *widget, const QString &color);
-    static void setLampStyle(QWidget *widget, const QString &color);
-    static void setTextColor(QWidget *widget, const QString &color);
 
     // Arrangements and fonts.
     void applyLayout();
     void setFonts(int pointSize);
-    static int pointSizeFor(int dispType, int width, int height);
-    // The fonts of the installed arrangement for a window of that size.
-    void fitFonts(const QSize &windowSize);
-    // Gives the window this geometry, or the nearest one its screen holds.
-    void placeWindow(const QRect &wanted);
-    WindowFit &fit() const { return *windowFit; }
-    // The size the fonts have now, as the window-state file keeps it.
-    int fontPointSize() const;
 
     // Lamps, status line and buttons from the ports and the link state.
     void updateStatusDisplay();
@@ -82,6 +72,7 @@ private:
     QLabel *labelMessage;
     HardSettingDialog *hardSettingDialog;
     PortFollower *portFollower = nullptr;
+    PortChoice *portChoice = nullptr;
 };
 
 #endif

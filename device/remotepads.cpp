@@ -28,7 +28,8 @@ void RemotePads::onMidiRemoteReceive(QMidiMessage *message)
     }
     const ByteVector bytes = message->rawMessage();
     // A release belongs to its press: it is neither learnt nor acted on.
-    if (!matcher.isRelease(bytes) && learn && learn(bytes)) {
+    if (learning && !matcher.isRelease(bytes)) {
+        emit learnt(bytes);
         matcher.see(bytes);
         return;
     }
@@ -45,10 +46,9 @@ void RemotePads::act(RemoteAction action)
 {
     if (action == RemoteAction::FootSwitch) {
         // The foot switch follows the settings as they stand now, saved or
-        // not, and does not depend on the link state.
-        const int preset = footSwitchPreset ? footSwitchPreset() : -1;
-        if (preset >= 0)
-            link->selectPreset(preset);
+        // not (as it was last told), and does not depend on the link state.
+        if (footSwitchPreset >= 0)
+            link->selectPreset(footSwitchPreset);
         return;
     }
     if (RemoteBindings::stepsSetlist(action)) {

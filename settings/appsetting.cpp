@@ -142,3 +142,9 @@ void AppSetting::saveSetlistPlace(const QString &path) const
     file.setValue("SetlistPosition", SetlistPosition);
     file.sync();
 }
+
+void AppSetting::keepSerialNumber(const std::vector<unsigned char> &serial)
+{
+    setSerialNumber(serial);
+    saveSettingFile(settingFilePath());
+}

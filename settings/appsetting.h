@@ -47,6 +47,8 @@ public:
     void setRemoteMidiInPort(const QString &name) { RemoteMidiInPort = name; }
     void setRemoteMidiOutPort(const QString &name) { RemoteMidiOutPort = name; }
     void setSerialNumber(const std::vector<unsigned char> &serial);
+    // A serial number learnt from the unit: stored, and saved to the setting file at once.
+    void keepSerialNumber(const std::vector<unsigned char> &serial);
     void setPresetName(int index, const QString &name);
     void setFootSwitchIndex(int index) { FootSwitchIndex = index; }
     void setDispType(int type) { DispType = type; }

@@ -9,7 +9,6 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
-#include <RtMidi.h>
 
 namespace {
 
@@ -36,23 +35,26 @@ QString keptName(const QComboBox *list)
 
 HardSettingDialog::HardSettingDialog(AppSetting *setting, HardwareLink *link, PortPair *remotePorts,
                                      QWidget *parent)
-    : QDialog(parent), ui(new Ui::HardSettingDialog), appSetting(setting), link(link),
+    : QDialog(parent), ui(new Ui::HardSettingDialog), appSetting(setting),
       hardPorts(link->ports()), remotePorts(remotePorts)
 {
     ui->setupUi(this);
     // Made after the form connects its slots by name, which would take the
     // bindings window's OK and CANCEL for this dialog's.
     bindingsDialog = new RemoteBindingsDialog(this);
+    connect(bindingsDialog, &RemoteBindingsDialog::learningChanged, this,
+            &HardSettingDialog::learningChanged);
     setWindowFlags(Qt::Window | Qt::WindowCloseButtonHint);
 
     ui->comboFootSwitchPreset->addItem(tr("none"));
     for (int i = 1; i <= PresetCount; ++i)
         ui->comboFootSwitchPreset->addItem(QString("PRESET%1").arg(i));
+    connect(ui->comboFootSwitchPreset, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this] { emit footSwitchPresetChanged(footSwitchPreset()); });
     showRecord();
     // Cancel, Escape and the title bar's close button leave the record as it
     // is; the fields, the foot-switch choice among them, follow it again.
     connect(this, &QDialog::rejected, this, &HardSettingDialog::showRecord);
-    connect(link, &HardwareLink::serialLearned, this, &HardSettingDialog::storeSerialNumber);
     new UnitCheckPanel(setting, link, this);
 }
 
@@ -139,13 +141,6 @@ void HardSettingDialog::showSerialNumber()
     ui->labelSerialNum->setText(toHexString(appSetting->serialNumber(), QLatin1Char(' ')));
 }
 
-void HardSettingDialog::storeSerialNumber(const ByteVector &serial)
-{
-    appSetting->setSerialNumber(serial);
-    appSetting->saveSettingFile(AppSetting::settingFilePath());
-    showSerialNumber();
-}
-
 void HardSettingDialog::collectSettings()
 {
     appSetting->setHardwareMidiInPort(keptName(ui->comboHardMidiIn));
@@ -173,46 +168,18 @@ void HardSettingDialog::collectSettings()
 
 void HardSettingDialog::applyPorts(bool force)
 {
-    // Set before a later port fails too: the new unit is asked for its serial
-    // number all the same.
-    bool hardwareReopened = false;
-    emit applyingPorts();
-    try {
-        using End = PortPair::End;
-        const QString hardIn = selectedName(ui->comboHardMidiIn);
-        const QString hardOut = selectedName(ui->comboHardMidiOut);
-        hardwareReopened |= applyPort(*hardPorts, End::In, ui->comboHardMidiIn, QString(), force);
-        hardwareReopened |= applyPort(*hardPorts, End::Out, ui->comboHardMidiOut, QString(), force);
-        applyPort(*remotePorts, End::In, ui->comboRemoteMidiIn, hardIn, force);
-        applyPort(*remotePorts, End::Out, ui->comboRemoteMidiOut, hardOut, force);
-    } catch (const RtMidiError &error) {
-        QMessageBox box(QMessageBox::Critical, tr("Midi Connect Error"),
-                        QString::fromStdString(error.getMessage()), QMessageBox::Ok, this);
-        box.exec();
-    }
-    if (hardwareReopened)
-        link->requestSerial();
-    emit portsApplied();
+    const auto chosen = [](const QComboBox *list) {
+        return PortChoice::List{selectedName(list), list->currentData(AbsentRole).toBool()};
+    };
+    emit portsChosen({chosen(ui->comboHardMidiIn), chosen(ui->comboHardMidiOut),
+                      chosen(ui->comboRemoteMidiIn), chosen(ui->comboRemoteMidiOut)},
+                     force);
 }
 
-// Brings one end of a pair in line with its list, as OK and Reconnect
-// hardware do. No port chosen, or the unit's own port chosen again as a
-// remote port, closes it; an absent stored port is left alone. A port other
-// than the one open (none while closed) is opened. True when it was (re)opened.
-bool HardSettingDialog::applyPort(PortPair &pair, PortPair::End end, const QComboBox *list,
-                                  const QString &hardwareName, bool force)
+void HardSettingDialog::showConnectError(const QString &text)
 {
-    const QString name = selectedName(list);
-    if (name.isEmpty() || name == hardwareName) {
-        pair.close(end);
-        return false;
-    }
-    if (list->currentData(AbsentRole).toBool())
-        return false;
-    if (!force && name == pair.openedName(end))
-        return false;
-    pair.open(end, name);
-    return true;
+    QMessageBox box(QMessageBox::Critical, tr("Midi Connect Error"), text, QMessageBox::Ok, this);
+    box.exec();
 }
 
 int HardSettingDialog::footSwitchPreset() const
@@ -279,10 +246,7 @@ void HardSettingDialog::on_pushRemoteBindings_clicked()
         pendingBindings = bindingsDialog->bindings();
 }
 
-bool HardSettingDialog::takeRemoteMessage(const ByteVector &message)
+void HardSettingDialog::offerRemoteMessage(const ByteVector &message)
 {
-    if (!bindingsDialog->isVisible() || !bindingsDialog->isLearning())
-        return false;
     bindingsDialog->offer(message);
-    return true;
 }
