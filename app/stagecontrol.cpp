@@ -21,8 +21,7 @@ StageControl::StageControl(QMainWindow *window, AppSetting *setting, HardwareLin
                            RemotePads *pads, const QList<QPushButton *> &presetButtons,
                            QWidget *settingsDialog)
     : QObject(window), window(window), presetButtons(presetButtons),
-      setlistPlayer(new SetlistPlayer(link, setting, this)),
-      dock(new QDockWidget(window)),
+      setlistPlayer(new SetlistPlayer(link, setting, this)), dock(new QDockWidget(window)),
       view(new StageView(setlistPlayer, presetButtons.value(0), dock)),
       mark(new SetlistMark(window))
 {

@@ -105,8 +105,7 @@ void StatusDisplay::updateStatusDisplay()
 {
     const bool remoteOpen = remotePorts && remotePorts->isOpen();
     StageStyle::setLampStyle(widgets.remoteLamp, remoteOpen ? OnLampColor : OffColor);
-    StageStyle::setTextColor(widgets.remoteCaption,
-                                    remoteOpen ? OnCaptionColor : OffCaptionColor);
+    StageStyle::setTextColor(widgets.remoteCaption, remoteOpen ? OnCaptionColor : OffCaptionColor);
     const bool remoteSet = remoteNames && !remoteNames().join(QString()).isEmpty();
     const QString remoteReason = remoteOpen || !remoteSet || !remotePorts
                                      ? QString()
@@ -170,16 +169,16 @@ void StatusDisplay::showPending(int preset)
         return;
     for (int i = 0; i < widgets.presetButtons.size(); ++i)
         StageStyle::setButtonStyle(widgets.presetButtons[i], i == preset ? PendingColor
-                                                                    : i == link->currentPreset()
-                                                                        ? ActiveColor
-                                                                        : ChoosableColor);
+                                                             : i == link->currentPreset()
+                                                                 ? ActiveColor
+                                                                 : ChoosableColor);
 }
 
 void StatusDisplay::showReportedPreset(int preset)
 {
     for (int i = 0; i < widgets.presetButtons.size(); ++i)
         StageStyle::setButtonStyle(widgets.presetButtons[i],
-                                          i == preset ? ActiveColor : ChoosableColor);
+                                   i == preset ? ActiveColor : ChoosableColor);
 }
 
 void StatusDisplay::showSendError(const char *title, const QString &text)

@@ -22,13 +22,14 @@
 #include <QPushButton>
 #include <QResizeEvent>
 
-TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
-    : QMainWindow(parent), hardwareLink(new HardwareLink(new PortPair("hardware", this), this)),
-      remotePads(nullptr),
-      statusDisplay(nullptr), pushSetting(nullptr), labelRemoteLamp(nullptr),
+TarnAppMainWindow::TarnAppMainWindow(QWidget *parent, PortPair *hardPorts)
+    : QMainWindow(parent),
+      hardwareLink(new HardwareLink(hardPorts ? hardPorts : new PortPair("hardware"), this)),
+      remotePads(nullptr), statusDisplay(nullptr), pushSetting(nullptr), labelRemoteLamp(nullptr),
       labelRemoteConnection(nullptr), labelHardLamp(nullptr), labelHardConnection(nullptr),
       labelMessage(nullptr), hardSettingDialog(nullptr)
 {
+    hardwareLink->ports()->setParent(this);
     auto *actionAbout = new QAction(tr("&AboutTarnApp"), this);
     connect(actionAbout, SIGNAL(triggered()), this, SLOT(on_about()));
     menuBar()->addAction(actionAbout);
@@ -126,8 +127,7 @@ void TarnAppMainWindow::initialize()
     connect(remotePads, &RemotePads::learnt, hardSettingDialog,
             &HardSettingDialog::offerRemoteMessage);
     remotePads->setBindings(appSetting.remoteBindings());
-    new StageControl(this, &appSetting, hardwareLink, remotePads, presetButtons,
-                     hardSettingDialog);
+    new StageControl(this, &appSetting, hardwareLink, remotePads, presetButtons, hardSettingDialog);
     connect(hardSettingDialog, &HardSettingDialog::settingsChanged, this, [this] {
         updateCaptions();
         applyLayout();

@@ -11,6 +11,7 @@
 class HardSettingDialog;
 class PortChoice;
 class PortFollower;
+class PortPair;
 class QLabel;
 class QPushButton;
 class StageLayout;
@@ -24,7 +25,8 @@ class TarnAppMainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit TarnAppMainWindow(QWidget *parent = nullptr);
+    // hardPorts: the unit's pair, made here when none is given; the window owns it.
+    explicit TarnAppMainWindow(QWidget *parent = nullptr, PortPair *hardPorts = nullptr);
     ~TarnAppMainWindow() override;
 
     void initialize();

@@ -36,8 +36,8 @@ void PortChoice::apply(const Lists &chosen, bool force)
 // unit's own port chosen again as a remote port, closes it; an absent stored
 // port is left alone. A port other than the one open (none while closed) is
 // opened. True when it was (re)opened.
-bool PortChoice::applyEnd(PortPair &pair, PortPair::End end, const List &chosen, const QString &hardwareName,
-                          bool force)
+bool PortChoice::applyEnd(PortPair &pair, PortPair::End end, const List &chosen,
+                          const QString &hardwareName, bool force)
 {
     if (chosen.name.isEmpty() || chosen.name == hardwareName) {
         pair.close(end);

@@ -41,8 +41,8 @@ signals:
     void openFailed(const QString &text);
 
 private:
-    static bool applyEnd(PortPair &pair, PortPair::End end, const List &chosen, const QString &hardwareName,
-                         bool force);
+    static bool applyEnd(PortPair &pair, PortPair::End end, const List &chosen,
+                         const QString &hardwareName, bool force);
 
     HardwareLink *link;
     PortPair *remotePorts;

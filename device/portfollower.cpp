@@ -88,8 +88,8 @@ PortFollower::Change PortFollower::follow(PortPair &pair, const QStringList &sto
     // Opened by the stored names only, as at start-up; never touches them.
     const QString inName = pair.presentName(PortPair::End::In, stored.value(0));
     const QString outName = pair.presentName(PortPair::End::Out, stored.value(1));
-    const bool back = !inName.isEmpty() && !outName.isEmpty() && available(inName) &&
-                      available(outName);
+    const bool back =
+        !inName.isEmpty() && !outName.isEmpty() && available(inName) && available(outName);
     if (gone) {
         qDebug("Ports  : %s gone", pair.name());
         // A pair that comes back at once is reopened without being seen closed.

@@ -35,8 +35,8 @@ QString keptName(const QComboBox *list)
 
 HardSettingDialog::HardSettingDialog(AppSetting *setting, HardwareLink *link, PortPair *remotePorts,
                                      QWidget *parent)
-    : QDialog(parent), ui(new Ui::HardSettingDialog), appSetting(setting),
-      hardPorts(link->ports()), remotePorts(remotePorts)
+    : QDialog(parent), ui(new Ui::HardSettingDialog), appSetting(setting), hardPorts(link->ports()),
+      remotePorts(remotePorts)
 {
     ui->setupUi(this);
     // Made after the form connects its slots by name, which would take the
