@@ -112,6 +112,19 @@ void TarnAppMainWindow::initialize()
     applyLayout();
     WindowState::restore(*stage, *windowFit);
 
+    // The record takes what the dialog edited; the setting file keeps it.
+    connect(hardSettingDialog, &HardSettingDialog::settingsChosen, this,
+            [this](const AppSetting &chosen) {
+                appSetting.takeChoices(chosen);
+                appSetting.saveSettingFile(AppSetting::settingFilePath());
+            });
+    connect(hardSettingDialog, &HardSettingDialog::recordOpened, this,
+            [this](const AppSetting &opened) { appSetting.takeOpened(opened); });
+    connect(hardSettingDialog, &HardSettingDialog::settingsSavedAs, this,
+            [this](const AppSetting &chosen, const QString &path) {
+                appSetting.takeChoices(chosen);
+                appSetting.saveSettingFile(path);
+            });
     // The learnt serial number is the record's, kept at once; the dialog shows it.
     connect(hardwareLink, &HardwareLink::serialLearned, this, [this](const ByteVector &serial) {
         appSetting.keepSerialNumber(serial);

@@ -148,3 +148,23 @@ void AppSetting::keepSerialNumber(const std::vector<unsigned char> &serial)
     setSerialNumber(serial);
     saveSettingFile(settingFilePath());
 }
+
+void AppSetting::takeChoices(const AppSetting &chosen)
+{
+    hardwareIn = chosen.hardwareIn;
+    hardwareOut = chosen.hardwareOut;
+    remoteIn = chosen.remoteIn;
+    remoteOut = chosen.remoteOut;
+    for (int i = 0; i < PresetCount; ++i)
+        presetNames[i] = chosen.presetNames[i];
+    footSwitch = chosen.footSwitch;
+    display = chosen.display;
+    remote = chosen.remote;
+}
+
+void AppSetting::takeOpened(const AppSetting &opened)
+{
+    const std::vector<unsigned char> serial = unitSerial;
+    *this = opened;
+    unitSerial = serial;
+}

@@ -47,6 +47,11 @@ public:
     void setRemoteMidiInPort(const QString &name) { remoteIn = name; }
     void setRemoteMidiOutPort(const QString &name) { remoteOut = name; }
     void setSerialNumber(const std::vector<unsigned char> &serial);
+    // What the settings dialog edits (ports, preset names, foot switch,
+    // arrangement, bindings), taken from its copy.
+    void takeChoices(const AppSetting &chosen);
+    // A record read from a file, all but the serial number learnt meanwhile.
+    void takeOpened(const AppSetting &opened);
     // A serial number learnt from the unit: stored, and saved to the setting file at once.
     void keepSerialNumber(const std::vector<unsigned char> &serial);
     void setPresetName(int index, const QString &name);

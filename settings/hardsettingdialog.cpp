@@ -81,16 +81,17 @@ void HardSettingDialog::showDispType(int dispType)
 
 void HardSettingDialog::showRecord()
 {
-    const int footSwitch = appSetting->footSwitchIndex();
+    edited = *appSetting;
+    const int footSwitch = edited.footSwitchIndex();
     ui->comboFootSwitchPreset->setCurrentIndex(
         footSwitch >= 0 && footSwitch <= PresetCount ? footSwitch : 0);
     // Any other value shows the grid, the arrangement the main window installs for it.
-    const int dispType = appSetting->dispType();
+    const int dispType = edited.dispType();
     showDispType(dispType == 1 || dispType == 2 ? dispType : 0);
     showPresetNames();
     refreshPortLists();
     showSerialNumber();
-    pendingBindings = appSetting->remoteBindings();
+    pendingBindings = edited.remoteBindings();
 }
 
 void HardSettingDialog::refreshPortLists(bool keepChoices)
@@ -122,10 +123,10 @@ void HardSettingDialog::refreshPortLists(bool keepChoices)
             list->setCurrentIndex(list->count() - 1);
         }
     };
-    fill(ui->comboHardMidiIn, hardPorts, End::In, false, appSetting->hardwareMidiInPort());
-    fill(ui->comboHardMidiOut, hardPorts, End::Out, false, appSetting->hardwareMidiOutPort());
-    fill(ui->comboRemoteMidiIn, remotePorts, End::In, true, appSetting->remoteMidiInPort());
-    fill(ui->comboRemoteMidiOut, remotePorts, End::Out, true, appSetting->remoteMidiOutPort());
+    fill(ui->comboHardMidiIn, hardPorts, End::In, false, edited.hardwareMidiInPort());
+    fill(ui->comboHardMidiOut, hardPorts, End::Out, false, edited.hardwareMidiOutPort());
+    fill(ui->comboRemoteMidiIn, remotePorts, End::In, true, edited.remoteMidiInPort());
+    fill(ui->comboRemoteMidiOut, remotePorts, End::Out, true, edited.remoteMidiOutPort());
 }
 
 void HardSettingDialog::showPresetNames()
@@ -133,7 +134,7 @@ void HardSettingDialog::showPresetNames()
     QLineEdit *const edits[] = {ui->textPresetName1, ui->textPresetName2, ui->textPresetName3,
                                 ui->textPresetName4, ui->textPresetName5, ui->textPresetName6};
     for (int i = 0; i < PresetCount; ++i)
-        edits[i]->setText(appSetting->presetName(i));
+        edits[i]->setText(edited.presetName(i));
 }
 
 void HardSettingDialog::showSerialNumber()
@@ -143,27 +144,27 @@ void HardSettingDialog::showSerialNumber()
 
 void HardSettingDialog::collectSettings()
 {
-    appSetting->setHardwareMidiInPort(keptName(ui->comboHardMidiIn));
-    appSetting->setHardwareMidiOutPort(keptName(ui->comboHardMidiOut));
+    edited.setHardwareMidiInPort(keptName(ui->comboHardMidiIn));
+    edited.setHardwareMidiOutPort(keptName(ui->comboHardMidiOut));
 
     // "none", and the unit's own port chosen a second time, store no name.
     const auto remoteName = [](const QComboBox *remote, const QComboBox *hardware) {
         return selectedName(remote) == selectedName(hardware) ? QString() : keptName(remote);
     };
-    appSetting->setRemoteMidiInPort(remoteName(ui->comboRemoteMidiIn, ui->comboHardMidiIn));
-    appSetting->setRemoteMidiOutPort(remoteName(ui->comboRemoteMidiOut, ui->comboHardMidiOut));
+    edited.setRemoteMidiInPort(remoteName(ui->comboRemoteMidiIn, ui->comboHardMidiIn));
+    edited.setRemoteMidiOutPort(remoteName(ui->comboRemoteMidiOut, ui->comboHardMidiOut));
 
     const QLineEdit *const edits[] = {ui->textPresetName1, ui->textPresetName2,
                                       ui->textPresetName3, ui->textPresetName4,
                                       ui->textPresetName5, ui->textPresetName6};
     for (int i = 0; i < PresetCount; ++i)
-        appSetting->setPresetName(i, edits[i]->text());
-    appSetting->setFootSwitchIndex(ui->comboFootSwitchPreset->currentIndex());
-    appSetting->setRemoteBindings(pendingBindings);
-    appSetting->setDispType(ui->radioButtonGrid->isChecked() ? 0
-                            : ui->radioButtonH->isChecked()  ? 1
-                            : ui->radioButtonV->isChecked()  ? 2
-                                                             : 0);
+        edited.setPresetName(i, edits[i]->text());
+    edited.setFootSwitchIndex(ui->comboFootSwitchPreset->currentIndex());
+    edited.setRemoteBindings(pendingBindings);
+    edited.setDispType(ui->radioButtonGrid->isChecked() ? 0
+                       : ui->radioButtonH->isChecked()  ? 1
+                       : ui->radioButtonV->isChecked()  ? 2
+                                                        : 0);
 }
 
 void HardSettingDialog::applyPorts(bool force)
@@ -191,7 +192,7 @@ void HardSettingDialog::on_pushOK_clicked()
 {
     applyPorts(false);
     collectSettings();
-    appSetting->saveSettingFile(AppSetting::settingFilePath());
+    emit settingsChosen(edited);
     emit settingsChanged();
     accept();
 }
@@ -214,15 +215,16 @@ void HardSettingDialog::on_pushOpen_clicked()
                                                       QFileDialog::DontUseCustomDirectoryIcons);
     if (path.isEmpty())
         return;
-    appSetting->loadSettingFile(path);
+    edited.loadSettingFile(path);
+    emit recordOpened(edited);
     showPresetNames();
     refreshPortLists();
-    const int footSwitch = appSetting->footSwitchIndex();
+    const int footSwitch = edited.footSwitchIndex();
     if (footSwitch >= 0 && footSwitch <= PresetCount)
         ui->comboFootSwitchPreset->setCurrentIndex(footSwitch);
-    pendingBindings = appSetting->remoteBindings();
+    pendingBindings = edited.remoteBindings();
     emit presetNamesChanged();
-    showDispType(appSetting->dispType());
+    showDispType(edited.dispType());
 }
 
 void HardSettingDialog::on_pushSaveAs_clicked()
@@ -234,7 +236,7 @@ void HardSettingDialog::on_pushSaveAs_clicked()
     if (path.isEmpty())
         return;
     collectSettings();
-    appSetting->saveSettingFile(path);
+    emit settingsSavedAs(edited, path);
     emit presetNamesChanged();
 }
 

@@ -1,6 +1,7 @@
 #ifndef HARDSETTINGDIALOG_H
 #define HARDSETTINGDIALOG_H
 
+#include "appsetting.h"
 #include "hardmessages.h"
 #include "portchoice.h"
 #include "portpair.h"
@@ -8,7 +9,6 @@
 
 #include <QDialog>
 
-class AppSetting;
 class HardwareLink;
 class QComboBox;
 class RemoteBindingsDialog;
@@ -20,8 +20,9 @@ class HardSettingDialog;
 // The modal settings window: picks the four ports, names the presets, chooses
 // the foot-switch preset and the arrangement, binds the remote controller,
 // asks for the unit to be reconnected, and opens and saves setting files.
-// Edits the main window's record in place and tells what the user asked for
-// by signals; opening the ports is PortChoice's. GUI thread.
+// Edits a copy of the main window's record and tells what the user asked for
+// by signals; the record's owner takes it, and PortChoice opens the ports.
+// GUI thread.
 class HardSettingDialog : public QDialog
 {
     Q_OBJECT
@@ -50,6 +51,12 @@ public slots:
     void showConnectError(const QString &text);
 
 signals:
+    // OK, before settingsChanged: the fields as edited, for the record and its file.
+    void settingsChosen(const AppSetting &chosen);
+    // OPEN: the file's record, for the record at once.
+    void recordOpened(const AppSetting &opened);
+    // SAVE AS: the fields as edited, for the record and that file.
+    void settingsSavedAs(const AppSetting &chosen, const QString &path);
     void portsChosen(const PortChoice::Lists &chosen, bool force);
     // The foot-switch list changed, by the user or by a record shown.
     void footSwitchPresetChanged(int preset);
@@ -76,7 +83,10 @@ private:
     void showDispType(int dispType);
 
     Ui::HardSettingDialog *ui;
-    AppSetting *appSetting;
+    // The record shown; never written here.
+    const AppSetting *appSetting;
+    // The fields as edited since the record was last shown.
+    AppSetting edited;
     PortPair *hardPorts;
     PortPair *remotePorts;
     RemoteBindingsDialog *bindingsDialog = nullptr;
