@@ -1,7 +1,7 @@
 #include "stagecontrol.h"
 
 #include "appsetting.h"
-#include "remotepads.h"
+#include "controllerlink.h"
 #include "setlistmark.h"
 #include "setlistplayer.h"
 #include "setlistwindow.h"
@@ -18,7 +18,7 @@
 #include <QPushButton>
 
 StageControl::StageControl(QMainWindow *window, AppSetting *setting, HardwareLink *link,
-                           RemotePads *pads, const QList<QPushButton *> &presetButtons,
+                           ControllerLink *pads, const QList<QPushButton *> &presetButtons,
                            QWidget *settingsDialog)
     : QObject(window), window(window), presetButtons(presetButtons),
       setlistPlayer(new SetlistPlayer(link, setting, this)), dock(new QDockWidget(window)),
@@ -38,8 +38,8 @@ StageControl::StageControl(QMainWindow *window, AppSetting *setting, HardwareLin
     window->addDockWidget(Qt::TopDockWidgetArea, dock);
 
     connect(setlistPlayer, &SetlistPlayer::changed, this, &StageControl::showPlace);
-    connect(pads, &RemotePads::setlistStep, setlistPlayer, &SetlistPlayer::act);
-    connect(pads, &RemotePads::songSelected, setlistPlayer, &SetlistPlayer::songSelect);
+    connect(pads, &ControllerLink::setlistStep, setlistPlayer, &SetlistPlayer::act);
+    connect(pads, &ControllerLink::songSelected, setlistPlayer, &SetlistPlayer::songSelect);
 
     auto *action = new QAction(tr("&Setlist"), window);
     action->setObjectName("actionSetlist");

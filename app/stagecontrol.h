@@ -12,7 +12,7 @@ class QPushButton;
 class SetlistMark;
 class SetlistPlayer;
 class SetlistWindow;
-class RemotePads;
+class ControllerLink;
 class StageView;
 
 // The main window's setlist: restores it at start, shows it above the buttons,
@@ -24,7 +24,7 @@ class StageControl : public QObject
 {
     Q_OBJECT
 public:
-    StageControl(QMainWindow *window, AppSetting *setting, HardwareLink *link, RemotePads *pads,
+    StageControl(QMainWindow *window, AppSetting *setting, HardwareLink *link, ControllerLink *pads,
                  const QList<QPushButton *> &presetButtons, QWidget *settingsDialog);
 
     SetlistPlayer &player() const { return *setlistPlayer; }

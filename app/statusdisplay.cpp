@@ -1,9 +1,9 @@
 #include "statusdisplay.h"
 
+#include "controllerlink.h"
 #include "hardwarelink.h"
 #include "midiportsupport.h"
 #include "portpair.h"
-#include "remotepads.h"
 #include "stagestyle.h"
 
 #include <QLabel>
@@ -46,12 +46,12 @@ StatusDisplay::StatusDisplay(HardwareLink *link, const Widgets &widgets, QWidget
         Qt::DirectConnection);
 }
 
-void StatusDisplay::followRemote(RemotePads *pads)
+void StatusDisplay::followRemote(ControllerLink *pads)
 {
     remotePorts = pads->ports();
     connect(remotePorts, &PortPair::serviceLost, this, &StatusDisplay::updateStatusDisplay);
     connect(
-        pads, &RemotePads::sendFailed, this,
+        pads, &ControllerLink::sendFailed, this,
         [this](const QString &text) { showSendError(QT_TR_NOOP("Midi Remote Send Error"), text); },
         Qt::DirectConnection);
 }

@@ -1,12 +1,12 @@
 #include "tarnappmainwindow.h"
 
+#include "controllerlink.h"
 #include "hardsettingdialog.h"
 #include "hardwarelink.h"
 #include "portchoice.h"
 #include "portfollower.h"
 #include "portpair.h"
 #include "presets.h"
-#include "remotepads.h"
 #include "stagecontrol.h"
 #include "stagelayout.h"
 #include "stagestyle.h"
@@ -25,9 +25,9 @@
 TarnAppMainWindow::TarnAppMainWindow(QWidget *parent, PortPair *hardPorts)
     : QMainWindow(parent),
       hardwareLink(new HardwareLink(hardPorts ? hardPorts : new PortPair("hardware"), this)),
-      remotePads(nullptr), statusDisplay(nullptr), pushSetting(nullptr), labelRemoteLamp(nullptr),
-      labelRemoteConnection(nullptr), labelHardLamp(nullptr), labelHardConnection(nullptr),
-      labelMessage(nullptr), hardSettingDialog(nullptr)
+      controllerLink(nullptr), statusDisplay(nullptr), pushSetting(nullptr),
+      labelRemoteLamp(nullptr), labelRemoteConnection(nullptr), labelHardLamp(nullptr),
+      labelHardConnection(nullptr), labelMessage(nullptr), hardSettingDialog(nullptr)
 {
     hardwareLink->ports()->setParent(this);
     auto *actionAbout = new QAction(tr("&AboutTarnApp"), this);
@@ -69,8 +69,8 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent, PortPair *hardPorts)
         labelHardLamp, labelHardConnection, labelRemoteLamp, labelRemoteConnection,
         labelMessage,  presetButtons,       pushSetting};
     statusDisplay = new StatusDisplay(hardwareLink, widgets, this);
-    remotePads = new RemotePads(hardwareLink, this);
-    statusDisplay->followRemote(remotePads);
+    controllerLink = new ControllerLink(hardwareLink, this);
+    statusDisplay->followRemote(controllerLink);
 
     setCentralWidget(new QWidget(this));
     StageStyle::setWindowColor(this);
@@ -86,7 +86,7 @@ TarnAppMainWindow::~TarnAppMainWindow()
     // Closed on the way out: nothing is shown or told of it any more.
     hardwareLink->blockSignals(true);
     hardwareLink->ports()->close();
-    remotePads->ports()->close();
+    controllerLink->ports()->close();
 
     delete pushSetting;
     delete labelRemoteLamp;
@@ -108,7 +108,8 @@ void TarnAppMainWindow::initialize()
 {
     appSetting.loadSettingFile(AppSetting::settingFilePath());
     updateCaptions();
-    hardSettingDialog = new HardSettingDialog(&appSetting, hardwareLink, remotePads->ports(), this);
+    hardSettingDialog =
+        new HardSettingDialog(&appSetting, hardwareLink, controllerLink->ports(), this);
     applyLayout();
     WindowState::restore(*stage, *windowFit);
 
@@ -132,26 +133,27 @@ void TarnAppMainWindow::initialize()
     });
     // The foot switch follows the dialog's list as it stands, saved or not;
     // the bindings follow the record, and learning takes remote messages.
-    remotePads->setFootSwitchPreset(hardSettingDialog->footSwitchPreset());
-    connect(hardSettingDialog, &HardSettingDialog::footSwitchPresetChanged, remotePads,
-            &RemotePads::setFootSwitchPreset);
-    connect(hardSettingDialog, &HardSettingDialog::learningChanged, remotePads,
-            &RemotePads::setLearning);
-    connect(remotePads, &RemotePads::learnt, hardSettingDialog,
+    controllerLink->setFootSwitchPreset(hardSettingDialog->footSwitchPreset());
+    connect(hardSettingDialog, &HardSettingDialog::footSwitchPresetChanged, controllerLink,
+            &ControllerLink::setFootSwitchPreset);
+    connect(hardSettingDialog, &HardSettingDialog::learningChanged, controllerLink,
+            &ControllerLink::setLearning);
+    connect(controllerLink, &ControllerLink::learnt, hardSettingDialog,
             &HardSettingDialog::offerRemoteMessage);
-    remotePads->setBindings(appSetting.remoteBindings());
-    new StageControl(this, &appSetting, hardwareLink, remotePads, presetButtons, hardSettingDialog);
+    controllerLink->setBindings(appSetting.remoteBindings());
+    new StageControl(this, &appSetting, hardwareLink, controllerLink, presetButtons,
+                     hardSettingDialog);
     connect(hardSettingDialog, &HardSettingDialog::settingsChanged, this, [this] {
         updateCaptions();
         applyLayout();
-        remotePads->setBindings(appSetting.remoteBindings());
+        controllerLink->setBindings(appSetting.remoteBindings());
     });
     connect(hardSettingDialog, &HardSettingDialog::presetNamesChanged, this, [this] {
         updateCaptions();
-        remotePads->setBindings(appSetting.remoteBindings());
+        controllerLink->setBindings(appSetting.remoteBindings());
     });
     // The dialog's choice of ports is opened here, its failure told in its box.
-    portChoice = new PortChoice(hardwareLink, remotePads->ports(), this);
+    portChoice = new PortChoice(hardwareLink, controllerLink->ports(), this);
     connect(hardSettingDialog, &HardSettingDialog::portsChosen, portChoice, &PortChoice::apply);
     connect(portChoice, &PortChoice::openFailed, hardSettingDialog,
             &HardSettingDialog::showConnectError, Qt::DirectConnection);
@@ -165,7 +167,7 @@ void TarnAppMainWindow::initialize()
         return QStringList{appSetting.remoteMidiInPort(), appSetting.remoteMidiOutPort()};
     };
     statusDisplay->setStoredNames(hardwareNames, remoteNames);
-    portFollower = new PortFollower(hardwareLink, hardwareNames, remotePads, remoteNames, this);
+    portFollower = new PortFollower(hardwareLink, hardwareNames, controllerLink, remoteNames, this);
     portFollower->start();
     connect(portFollower, &PortFollower::pairsChanged, this,
             &TarnAppMainWindow::updateStatusDisplay);
@@ -181,7 +183,7 @@ void TarnAppMainWindow::initialize()
     if (hardwareLink->ports()->open(appSetting.hardwareMidiInPort(),
                                     appSetting.hardwareMidiOutPort()))
         hardwareLink->requestSerial();
-    remotePads->ports()->open(appSetting.remoteMidiInPort(), appSetting.remoteMidiOutPort());
+    controllerLink->ports()->open(appSetting.remoteMidiInPort(), appSetting.remoteMidiOutPort());
     updateStatusDisplay();
 }
 

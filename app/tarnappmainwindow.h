@@ -2,8 +2,8 @@
 #define TARNAPPMAINWINDOW_H
 
 #include "appsetting.h"
+#include "controllerlink.h"
 #include "hardwarelink.h"
-#include "remotepads.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -43,7 +43,7 @@ public:
 
     // What the window shows and forwards to (its keys, whoever inspects it).
     HardwareLink &link() const { return *hardwareLink; }
-    RemotePads &pads() const { return *remotePads; }
+    ControllerLink &pads() const { return *controllerLink; }
 
 public slots:
     void on_pushPreset1_clicked();
@@ -61,7 +61,7 @@ protected:
 private:
     AppSetting appSetting;
     HardwareLink *hardwareLink;
-    RemotePads *remotePads;
+    ControllerLink *controllerLink;
     StatusDisplay *statusDisplay;
     StageLayout *stage = nullptr;
     WindowFit *windowFit = nullptr;

@@ -1,13 +1,13 @@
 #include "portfollower.h"
 
+#include "controllerlink.h"
 #include "hardwarelink.h"
 #include "portpair.h"
 #include "qmidiin.h"
 #include "qmidiout.h"
-#include "remotepads.h"
 
-PortFollower::PortFollower(HardwareLink *link, const StoredNames &hardwareNames, RemotePads *pads,
-                           const StoredNames &remoteNames, QObject *parent)
+PortFollower::PortFollower(HardwareLink *link, const StoredNames &hardwareNames,
+                           ControllerLink *pads, const StoredNames &remoteNames, QObject *parent)
     : QObject(parent), link(link), pads(pads), hardwareNames(hardwareNames),
       remoteNames(remoteNames)
 {

@@ -1,5 +1,5 @@
-#ifndef REMOTEPADS_H
-#define REMOTEPADS_H
+#ifndef CONTROLLERLINK_H
+#define CONTROLLERLINK_H
 
 #include "remotebindings.h"
 #include "remotematcher.h"
@@ -13,11 +13,11 @@ class QMidiMessage;
 // The remote controller over its port pair: its messages become preset
 // choices on the link by the bindings, and its lamps show the preset the unit
 // reports. GUI thread; MIDI input reaches it through the input's queued signal.
-class RemotePads : public QObject
+class ControllerLink : public QObject
 {
     Q_OBJECT
 public:
-    RemotePads(HardwareLink *link, QObject *parent = nullptr);
+    ControllerLink(HardwareLink *link, QObject *parent = nullptr);
 
     PortPair *ports() const { return remotePorts; }
 
