@@ -1,12 +1,11 @@
 #include "stagecontrol.h"
 
 #include "appsetting.h"
-#include "remotepads.h"
+#include "controllerlink.h"
 #include "setlistmark.h"
 #include "setlistplayer.h"
 #include "setlistwindow.h"
 #include "stageview.h"
-#include "tarnappmainwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,14 +13,15 @@
 #include <QDockWidget>
 #include <QGridLayout>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
 
-StageControl::StageControl(TarnAppMainWindow *window, AppSetting *setting,
-                           const QList<QPushButton *> &presetButtons, QWidget *settingsDialog)
+StageControl::StageControl(QMainWindow *window, AppSetting *setting, HardwareLink *link,
+                           ControllerLink *pads, const QList<QPushButton *> &presetButtons,
+                           QWidget *settingsDialog)
     : QObject(window), window(window), presetButtons(presetButtons),
-      setlistPlayer(new SetlistPlayer(&window->link(), setting, this)),
-      dock(new QDockWidget(window)),
+      setlistPlayer(new SetlistPlayer(link, setting, this)), dock(new QDockWidget(window)),
       view(new StageView(setlistPlayer, presetButtons.value(0), dock)),
       mark(new SetlistMark(window))
 {
@@ -37,14 +37,9 @@ StageControl::StageControl(TarnAppMainWindow *window, AppSetting *setting,
     });
     window->addDockWidget(Qt::TopDockWidgetArea, dock);
 
-    // As the keys and pads: a part's preset is chosen only while its button could be clicked.
-    setlistPlayer->setChoosable([this](int preset) {
-        const QPushButton *button = this->presetButtons.value(preset - 1, nullptr);
-        return button && button->isEnabled();
-    });
     connect(setlistPlayer, &SetlistPlayer::changed, this, &StageControl::showPlace);
-    connect(&window->pads(), &RemotePads::setlistStep, setlistPlayer, &SetlistPlayer::act);
-    connect(&window->pads(), &RemotePads::songSelected, setlistPlayer, &SetlistPlayer::songSelect);
+    connect(pads, &ControllerLink::setlistStep, setlistPlayer, &SetlistPlayer::act);
+    connect(pads, &ControllerLink::songSelected, setlistPlayer, &SetlistPlayer::songSelect);
 
     auto *action = new QAction(tr("&Setlist"), window);
     action->setObjectName("actionSetlist");

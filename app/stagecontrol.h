@@ -5,13 +5,15 @@
 #include <QObject>
 
 class AppSetting;
+class HardwareLink;
 class QDockWidget;
+class QMainWindow;
 class QPushButton;
 class SetlistMark;
 class SetlistPlayer;
 class SetlistWindow;
+class ControllerLink;
 class StageView;
-class TarnAppMainWindow;
 
 // The main window's setlist: restores it at start, shows it above the buttons,
 // marks the button of its current part, steps it on Page Down and Page Up and
@@ -22,7 +24,7 @@ class StageControl : public QObject
 {
     Q_OBJECT
 public:
-    StageControl(TarnAppMainWindow *window, AppSetting *setting,
+    StageControl(QMainWindow *window, AppSetting *setting, HardwareLink *link, ControllerLink *pads,
                  const QList<QPushButton *> &presetButtons, QWidget *settingsDialog);
 
     SetlistPlayer &player() const { return *setlistPlayer; }
@@ -36,7 +38,7 @@ private:
     void showPlace();
     void addSettingsButton(QWidget *settingsDialog);
 
-    TarnAppMainWindow *window;
+    QMainWindow *window;
     QList<QPushButton *> presetButtons;
     SetlistPlayer *setlistPlayer;
     QDockWidget *dock;

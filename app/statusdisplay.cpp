@@ -1,11 +1,10 @@
 #include "statusdisplay.h"
 
+#include "controllerlink.h"
 #include "hardwarelink.h"
 #include "midiportsupport.h"
 #include "portpair.h"
-#include "remotepads.h"
 #include "stagestyle.h"
-#include "tarnappmainwindow.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -37,7 +36,8 @@ StatusDisplay::StatusDisplay(HardwareLink *link, const Widgets &widgets, QWidget
     connect(link, &HardwareLink::presetReported, this, &StatusDisplay::showReportedPreset);
     connect(link, &HardwareLink::stateChanged, this, &StatusDisplay::updateStatusDisplay);
     connect(link, &HardwareLink::pendingChanged, this, &StatusDisplay::showPending);
-    // A MIDI service that stops takes the ports with it; show that at once.
+    // A MIDI service that stops takes the ports with it; show that at once
+    // (the link shows itself when its state changes with it).
     connect(link->ports(), &PortPair::serviceLost, this, &StatusDisplay::updateStatusDisplay);
     // Direct: the box's loop runs inside the failed send.
     connect(
@@ -46,12 +46,12 @@ StatusDisplay::StatusDisplay(HardwareLink *link, const Widgets &widgets, QWidget
         Qt::DirectConnection);
 }
 
-void StatusDisplay::followRemote(RemotePads *pads)
+void StatusDisplay::followRemote(ControllerLink *pads)
 {
     remotePorts = pads->ports();
     connect(remotePorts, &PortPair::serviceLost, this, &StatusDisplay::updateStatusDisplay);
     connect(
-        pads, &RemotePads::sendFailed, this,
+        pads, &ControllerLink::sendFailed, this,
         [this](const QString &text) { showSendError(QT_TR_NOOP("Midi Remote Send Error"), text); },
         Qt::DirectConnection);
 }
@@ -104,9 +104,8 @@ void StatusDisplay::tell(QString &told, const QString &text)
 void StatusDisplay::updateStatusDisplay()
 {
     const bool remoteOpen = remotePorts && remotePorts->isOpen();
-    TarnAppMainWindow::setLampStyle(widgets.remoteLamp, remoteOpen ? OnLampColor : OffColor);
-    TarnAppMainWindow::setTextColor(widgets.remoteCaption,
-                                    remoteOpen ? OnCaptionColor : OffCaptionColor);
+    StageStyle::setLampStyle(widgets.remoteLamp, remoteOpen ? OnLampColor : OffColor);
+    StageStyle::setTextColor(widgets.remoteCaption, remoteOpen ? OnCaptionColor : OffCaptionColor);
     const bool remoteSet = remoteNames && !remoteNames().join(QString()).isEmpty();
     const QString remoteReason = remoteOpen || !remoteSet || !remotePorts
                                      ? QString()
@@ -117,17 +116,14 @@ void StatusDisplay::updateStatusDisplay()
     const auto styleButtons = [this](bool enabled, const char *color) {
         for (QPushButton *button : widgets.presetButtons) {
             button->setEnabled(enabled);
-            TarnAppMainWindow::setButtonStyle(button, color);
+            StageStyle::setButtonStyle(button, color);
         }
     };
 
     using Status = HardwareLink::HardStatus;
-    // A pair found closed moves the link, which shows itself through stateChanged.
-    if (link->checkPorts())
-        return;
     if (!link->ports()->isOpen()) {
-        TarnAppMainWindow::setLampStyle(widgets.hardLamp, OffColor);
-        TarnAppMainWindow::setTextColor(widgets.hardCaption, OffCaptionColor);
+        StageStyle::setLampStyle(widgets.hardLamp, OffColor);
+        StageStyle::setTextColor(widgets.hardCaption, OffCaptionColor);
         const QString reason = closedReason(link->ports(), hardwareNames, tr("unit"));
         widgets.message->setText(reason);
         widgets.message->setToolTip(reason);
@@ -141,8 +137,8 @@ void StatusDisplay::updateStatusDisplay()
         return;
 
     const bool silent = link->hardStatus() == Status::NotAnswering;
-    TarnAppMainWindow::setLampStyle(widgets.hardLamp, silent ? SilentLampColor : OnLampColor);
-    TarnAppMainWindow::setTextColor(widgets.hardCaption, OnCaptionColor);
+    StageStyle::setLampStyle(widgets.hardLamp, silent ? SilentLampColor : OnLampColor);
+    StageStyle::setTextColor(widgets.hardCaption, OnCaptionColor);
     switch (link->hardStatus()) {
     case Status::WaitSerial:
         widgets.message->setText(tr("Serial number isn't being received."));
@@ -172,17 +168,17 @@ void StatusDisplay::showPending(int preset)
     if (!link->takesPresets())
         return;
     for (int i = 0; i < widgets.presetButtons.size(); ++i)
-        TarnAppMainWindow::setButtonStyle(widgets.presetButtons[i], i == preset ? PendingColor
-                                                                    : i == link->currentPreset()
-                                                                        ? ActiveColor
-                                                                        : ChoosableColor);
+        StageStyle::setButtonStyle(widgets.presetButtons[i], i == preset ? PendingColor
+                                                             : i == link->currentPreset()
+                                                                 ? ActiveColor
+                                                                 : ChoosableColor);
 }
 
 void StatusDisplay::showReportedPreset(int preset)
 {
     for (int i = 0; i < widgets.presetButtons.size(); ++i)
-        TarnAppMainWindow::setButtonStyle(widgets.presetButtons[i],
-                                          i == preset ? ActiveColor : ChoosableColor);
+        StageStyle::setButtonStyle(widgets.presetButtons[i],
+                                   i == preset ? ActiveColor : ChoosableColor);
 }
 
 void StatusDisplay::showSendError(const char *title, const QString &text)

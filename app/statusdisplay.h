@@ -14,7 +14,7 @@ class PortPair;
 class QLabel;
 class QPushButton;
 class QWidget;
-class RemotePads;
+class ControllerLink;
 
 // The main window's view of the link and the pads: lamps, captions, status
 // line and preset buttons as the link state and the ports have them, the
@@ -28,7 +28,7 @@ public:
     // Made before the pads, so that the buttons show a reported preset before
     // the pads' lamps do (a failed lamp note's box may let a newer one through).
     StatusDisplay(HardwareLink *link, const Widgets &widgets, QWidget *window);
-    void followRemote(RemotePads *pads);
+    void followRemote(ControllerLink *pads);
     // The input's and the output's stored names: a pair that is not open is
     // explained by them (not set, or set and not there).
     using StoredNames = std::function<QStringList()>;

@@ -1,11 +1,12 @@
 #include "tarnappmainwindow.h"
 
+#include "controllerlink.h"
 #include "hardsettingdialog.h"
 #include "hardwarelink.h"
+#include "portchoice.h"
 #include "portfollower.h"
 #include "portpair.h"
 #include "presets.h"
-#include "remotepads.h"
 #include "stagecontrol.h"
 #include "stagelayout.h"
 #include "stagestyle.h"
@@ -21,12 +22,14 @@
 #include <QPushButton>
 #include <QResizeEvent>
 
-TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
-    : QMainWindow(parent), hardwareLink(new HardwareLink(this)), remotePads(nullptr),
-      statusDisplay(nullptr), pushSetting(nullptr), labelRemoteLamp(nullptr),
-      labelRemoteConnection(nullptr), labelHardLamp(nullptr), labelHardConnection(nullptr),
-      labelMessage(nullptr), hardSettingDialog(nullptr)
+TarnAppMainWindow::TarnAppMainWindow(QWidget *parent, PortPair *hardPorts)
+    : QMainWindow(parent),
+      hardwareLink(new HardwareLink(hardPorts ? hardPorts : new PortPair("hardware"), this)),
+      controllerLink(nullptr), statusDisplay(nullptr), pushSetting(nullptr),
+      labelRemoteLamp(nullptr), labelRemoteConnection(nullptr), labelHardLamp(nullptr),
+      labelHardConnection(nullptr), labelMessage(nullptr), hardSettingDialog(nullptr)
 {
+    hardwareLink->ports()->setParent(this);
     auto *actionAbout = new QAction(tr("&AboutTarnApp"), this);
     connect(actionAbout, SIGNAL(triggered()), this, SLOT(on_about()));
     menuBar()->addAction(actionAbout);
@@ -47,7 +50,7 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
     connect(presetButtons[4], SIGNAL(clicked()), this, SLOT(on_pushPreset5_clicked()));
     connect(presetButtons[5], SIGNAL(clicked()), this, SLOT(on_pushPreset6_clicked()));
     connect(pushSetting, SIGNAL(clicked()), this, SLOT(on_pushSetting_clicked()));
-    setButtonStyle(pushSetting, StageStyle::SettingColor);
+    StageStyle::setButtonStyle(pushSetting, StageStyle::SettingColor);
 
     const auto label = [](const char *name, const QString &text) {
         auto *made = new QLabel(text);
@@ -59,29 +62,31 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
     labelRemoteLamp = label("labelRemoteLamp", "   ");
     labelRemoteConnection = label("labelRemoteConnection", "Remote Midi Connection");
     labelMessage = label("labelMessage", QString());
-    setTextColor(labelMessage, StageStyle::MessageColor);
+    StageStyle::setTextColor(labelMessage, StageStyle::MessageColor);
     pushSetting->setText("SETTINGS\n");
 
     const StageWidgets widgets{
         labelHardLamp, labelHardConnection, labelRemoteLamp, labelRemoteConnection,
         labelMessage,  presetButtons,       pushSetting};
     statusDisplay = new StatusDisplay(hardwareLink, widgets, this);
-    remotePads = new RemotePads(hardwareLink, this);
-    statusDisplay->followRemote(remotePads);
+    controllerLink = new ControllerLink(hardwareLink, this);
+    statusDisplay->followRemote(controllerLink);
 
     setCentralWidget(new QWidget(this));
     StageStyle::setWindowColor(this);
     stage = new StageLayout(centralWidget(), widgets);
-    windowFit = new WindowFit(this);
-    new WindowKeys(this, presetButtons);
+    windowFit = new WindowFit(this, stage);
+    new WindowKeys(this, hardwareLink, windowFit);
 }
 
 TarnAppMainWindow::~TarnAppMainWindow()
 {
-    WindowState::save(*this);
+    WindowState::save(*stage, *windowFit);
 
+    // Closed on the way out: nothing is shown or told of it any more.
+    hardwareLink->blockSignals(true);
     hardwareLink->ports()->close();
-    remotePads->ports()->close();
+    controllerLink->ports()->close();
 
     delete pushSetting;
     delete labelRemoteLamp;
@@ -103,28 +108,56 @@ void TarnAppMainWindow::initialize()
 {
     appSetting.loadSettingFile(AppSetting::settingFilePath());
     updateCaptions();
-    hardSettingDialog = new HardSettingDialog(&appSetting, hardwareLink, remotePads->ports(), this);
+    hardSettingDialog =
+        new HardSettingDialog(&appSetting, hardwareLink, controllerLink->ports(), this);
     applyLayout();
-    WindowState::restore(*this);
+    WindowState::restore(*stage, *windowFit);
 
+    // The record takes what the dialog edited; the setting file keeps it.
+    connect(hardSettingDialog, &HardSettingDialog::settingsChosen, this,
+            [this](const AppSetting &chosen) {
+                appSetting.takeChoices(chosen);
+                appSetting.saveSettingFile(AppSetting::settingFilePath());
+            });
+    connect(hardSettingDialog, &HardSettingDialog::recordOpened, this,
+            [this](const AppSetting &opened) { appSetting.takeOpened(opened); });
+    connect(hardSettingDialog, &HardSettingDialog::settingsSavedAs, this,
+            [this](const AppSetting &chosen, const QString &path) {
+                appSetting.takeChoices(chosen);
+                appSetting.saveSettingFile(path);
+            });
+    // The learnt serial number is the record's, kept at once; the dialog shows it.
+    connect(hardwareLink, &HardwareLink::serialLearned, this, [this](const ByteVector &serial) {
+        appSetting.keepSerialNumber(serial);
+        hardSettingDialog->showSerialNumber();
+    });
     // The foot switch follows the dialog's list as it stands, saved or not;
     // the bindings follow the record, and learning takes remote messages.
-    remotePads->setFootSwitchPreset([this] { return hardSettingDialog->footSwitchPreset(); });
-    remotePads->setLearner(
-        [this](const ByteVector &m) { return hardSettingDialog->takeRemoteMessage(m); });
-    remotePads->setBindings(appSetting.remoteBindings());
-    new StageControl(this, &appSetting, presetButtons, hardSettingDialog);
+    controllerLink->setFootSwitchPreset(hardSettingDialog->footSwitchPreset());
+    connect(hardSettingDialog, &HardSettingDialog::footSwitchPresetChanged, controllerLink,
+            &ControllerLink::setFootSwitchPreset);
+    connect(hardSettingDialog, &HardSettingDialog::learningChanged, controllerLink,
+            &ControllerLink::setLearning);
+    connect(controllerLink, &ControllerLink::learnt, hardSettingDialog,
+            &HardSettingDialog::offerRemoteMessage);
+    controllerLink->setBindings(appSetting.remoteBindings());
+    new StageControl(this, &appSetting, hardwareLink, controllerLink, presetButtons,
+                     hardSettingDialog);
     connect(hardSettingDialog, &HardSettingDialog::settingsChanged, this, [this] {
         updateCaptions();
         applyLayout();
-        remotePads->setBindings(appSetting.remoteBindings());
+        controllerLink->setBindings(appSetting.remoteBindings());
     });
     connect(hardSettingDialog, &HardSettingDialog::presetNamesChanged, this, [this] {
         updateCaptions();
-        remotePads->setBindings(appSetting.remoteBindings());
+        controllerLink->setBindings(appSetting.remoteBindings());
     });
-    connect(hardSettingDialog, &HardSettingDialog::portsApplied, this,
-            &TarnAppMainWindow::updateStatusDisplay);
+    // The dialog's choice of ports is opened here, its failure told in its box.
+    portChoice = new PortChoice(hardwareLink, controllerLink->ports(), this);
+    connect(hardSettingDialog, &HardSettingDialog::portsChosen, portChoice, &PortChoice::apply);
+    connect(portChoice, &PortChoice::openFailed, hardSettingDialog,
+            &HardSettingDialog::showConnectError, Qt::DirectConnection);
+    connect(portChoice, &PortChoice::applied, this, &TarnAppMainWindow::updateStatusDisplay);
 
     // Devices that come and go later are followed from before the first look.
     const PortFollower::StoredNames hardwareNames = [this] {
@@ -134,7 +167,7 @@ void TarnAppMainWindow::initialize()
         return QStringList{appSetting.remoteMidiInPort(), appSetting.remoteMidiOutPort()};
     };
     statusDisplay->setStoredNames(hardwareNames, remoteNames);
-    portFollower = new PortFollower(hardwareLink, hardwareNames, remotePads, remoteNames, this);
+    portFollower = new PortFollower(hardwareLink, hardwareNames, controllerLink, remoteNames, this);
     portFollower->start();
     connect(portFollower, &PortFollower::pairsChanged, this,
             &TarnAppMainWindow::updateStatusDisplay);
@@ -143,16 +176,14 @@ void TarnAppMainWindow::initialize()
             hardSettingDialog->refreshPortLists(true);
     });
     connect(hardSettingDialog, &QDialog::finished, portFollower, &PortFollower::recheck);
-    connect(hardSettingDialog, &HardSettingDialog::applyingPorts, portFollower,
-            &PortFollower::hold);
-    connect(hardSettingDialog, &HardSettingDialog::portsApplied, portFollower,
-            &PortFollower::release);
+    connect(portChoice, &PortChoice::applying, portFollower, &PortFollower::hold);
+    connect(portChoice, &PortChoice::applied, portFollower, &PortFollower::release);
 
     // Start-up goes on whatever fails; the display shows the pairs as they are.
     if (hardwareLink->ports()->open(appSetting.hardwareMidiInPort(),
                                     appSetting.hardwareMidiOutPort()))
         hardwareLink->requestSerial();
-    remotePads->ports()->open(appSetting.remoteMidiInPort(), appSetting.remoteMidiOutPort());
+    controllerLink->ports()->open(appSetting.remoteMidiInPort(), appSetting.remoteMidiOutPort());
     updateStatusDisplay();
 }
 
@@ -209,21 +240,6 @@ void TarnAppMainWindow::updateCaptions()
     }
 }
 
-void TarnAppMainWindow::setButtonStyle(QWidget *widget, const QString &color)
-{
-    StageStyle::setButtonStyle(widget, color);
-}
-
-void TarnAppMainWindow::setLampStyle(QWidget *widget, const QString &color)
-{
-    StageStyle::setLampStyle(widget, color);
-}
-
-void TarnAppMainWindow::setTextColor(QWidget *widget, const QString &color)
-{
-    StageStyle::setTextColor(widget, color);
-}
-
 // --- What the link and the pads report ---
 
 void TarnAppMainWindow::updateStatusDisplay()
@@ -241,19 +257,9 @@ void TarnAppMainWindow::applyLayout()
     windowFit->place(stage->install(type, geometry().topLeft()));
 }
 
-void TarnAppMainWindow::placeWindow(const QRect &wanted)
-{
-    windowFit->place(wanted);
-}
-
 void TarnAppMainWindow::setFonts(int pointSize)
 {
     stage->setFonts(pointSize);
-}
-
-int TarnAppMainWindow::pointSizeFor(int dispType, int width, int height)
-{
-    return StageLayout::pointSizeFor(dispType, width, height);
 }
 
 void TarnAppMainWindow::resizeEvent(QResizeEvent *event)
@@ -261,15 +267,5 @@ void TarnAppMainWindow::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     if (!event)
         return;
-    fitFonts(size());
-}
-
-int TarnAppMainWindow::fontPointSize() const
-{
-    return stage->fontPointSize();
-}
-
-void TarnAppMainWindow::fitFonts(const QSize &windowSize)
-{
-    stage->fitFonts(this, windowSize);
+    windowFit->fitFonts(size());
 }

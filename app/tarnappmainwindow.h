@@ -2,14 +2,16 @@
 #define TARNAPPMAINWINDOW_H
 
 #include "appsetting.h"
+#include "controllerlink.h"
 #include "hardwarelink.h"
-#include "remotepads.h"
 
 #include <QList>
 #include <QMainWindow>
 
 class HardSettingDialog;
+class PortChoice;
 class PortFollower;
+class PortPair;
 class QLabel;
 class QPushButton;
 class StageLayout;
@@ -23,35 +25,25 @@ class TarnAppMainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit TarnAppMainWindow(QWidget *parent = nullptr);
+    // hardPorts: the unit's pair, made here when none is given; the window owns it.
+    explicit TarnAppMainWindow(QWidget *parent = nullptr, PortPair *hardPorts = nullptr);
     ~TarnAppMainWindow() override;
 
     void initialize();
 
-    // Captions and styles.
+    // Captions; the colours are StageStyle's.
     void updateCaptions();
-    static void setButtonStyle(QWidget *widget, const QString &color);
-    static void setLampStyle(QWidget *widget, const QString &color);
-    static void setTextColor(QWidget *widget, const QString &color);
 
     // Arrangements and fonts.
     void applyLayout();
     void setFonts(int pointSize);
-    static int pointSizeFor(int dispType, int width, int height);
-    // The fonts of the installed arrangement for a window of that size.
-    void fitFonts(const QSize &windowSize);
-    // Gives the window this geometry, or the nearest one its screen holds.
-    void placeWindow(const QRect &wanted);
-    WindowFit &fit() const { return *windowFit; }
-    // The size the fonts have now, as the window-state file keeps it.
-    int fontPointSize() const;
 
     // Lamps, status line and buttons from the ports and the link state.
     void updateStatusDisplay();
 
     // What the window shows and forwards to (its keys, whoever inspects it).
     HardwareLink &link() const { return *hardwareLink; }
-    RemotePads &pads() const { return *remotePads; }
+    ControllerLink &pads() const { return *controllerLink; }
 
 public slots:
     void on_pushPreset1_clicked();
@@ -69,7 +61,7 @@ protected:
 private:
     AppSetting appSetting;
     HardwareLink *hardwareLink;
-    RemotePads *remotePads;
+    ControllerLink *controllerLink;
     StatusDisplay *statusDisplay;
     StageLayout *stage = nullptr;
     WindowFit *windowFit = nullptr;
@@ -82,6 +74,7 @@ private:
     QLabel *labelMessage;
     HardSettingDialog *hardSettingDialog;
     PortFollower *portFollower = nullptr;
+    PortChoice *portChoice = nullptr;
 };
 
 #endif

@@ -1,14 +1,16 @@
 #include "windowfit.h"
 
 #include "screenfit.h"
-#include "tarnappmainwindow.h"
+#include "stagelayout.h"
 
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLayout>
+#include <QMainWindow>
 #include <QWindow>
 
-WindowFit::WindowFit(TarnAppMainWindow *window) : QObject(window), window(window)
+WindowFit::WindowFit(QMainWindow *window, StageLayout *stage)
+    : QObject(window), window(window), stage(stage)
 {
     // The fonts follow the window (down to a size where it holds them), not
     // the window the fonts: a minimum from the fonts of a passing size would
@@ -26,7 +28,7 @@ void WindowFit::place(const QRect &wanted)
         // Moving a full-screen window would take it out of full screen behind
         // Qt's back; it keeps the screen's fonts and gets the place on leaving.
         normal = rect;
-        window->fitFonts(window->size());
+        fitFonts(window->size());
         return;
     }
     apply(rect);
@@ -35,7 +37,7 @@ void WindowFit::place(const QRect &wanted)
 void WindowFit::apply(const QRect &rect)
 {
     // The fonts first: the window cannot be made smaller than they need.
-    window->fitFonts(rect.size());
+    fitFonts(rect.size());
     if (window->layout())
         window->layout()->activate();
     normal = rect;
@@ -65,6 +67,11 @@ void WindowFit::setFullScreen(bool on)
     window->setWindowState(window->windowState() & ~Qt::WindowFullScreen);
     apply(normal);
     leaving = true;
+}
+
+void WindowFit::fitFonts(const QSize &size)
+{
+    stage->fitFonts(window, size);
 }
 
 QRect WindowFit::normalGeometry() const

@@ -5,7 +5,8 @@
 #include <QObject>
 #include <QRect>
 
-class TarnAppMainWindow;
+class QMainWindow;
+class StageLayout;
 
 // Where the main window goes: every geometry it is given (first start, a
 // saved one, an arrangement's) is brought inside the usable part of its
@@ -17,7 +18,7 @@ class WindowFit : public QObject
 {
     Q_OBJECT
 public:
-    explicit WindowFit(TarnAppMainWindow *window);
+    WindowFit(QMainWindow *window, StageLayout *stage);
 
     // Gives the window this client area, fitted; in full screen it is kept
     // for leaving full screen.
@@ -25,6 +26,9 @@ public:
     void setFullScreen(bool on);
     // The window's geometry outside full screen: what the state file keeps.
     QRect normalGeometry() const;
+    // The fonts of the installed arrangement for a window of that size.
+    void fitFonts(const QSize &size);
+    QMainWindow *mainWindow() const { return window; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -34,7 +38,8 @@ private:
     // True once the window's frame, if any, is known.
     bool framed() const;
 
-    TarnAppMainWindow *window;
+    QMainWindow *window;
+    StageLayout *stage;
     QRect normal;
     QMargins normalFrame;
     // Placed but not yet seen with its frame.

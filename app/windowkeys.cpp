@@ -2,14 +2,12 @@
 
 #include "hardwarelink.h"
 #include "presets.h"
-#include "tarnappmainwindow.h"
 #include "windowfit.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QPushButton>
 
 namespace {
 
@@ -33,8 +31,8 @@ int printedDigit(int key)
 
 } // namespace
 
-WindowKeys::WindowKeys(TarnAppMainWindow *window, const QList<QPushButton *> &presetButtons)
-    : QObject(window), window(window), presetButtons(presetButtons)
+WindowKeys::WindowKeys(QWidget *window, HardwareLink *link, WindowFit *fit)
+    : QObject(window), window(window), link(link), fit(fit)
 {
     // The buttons take arrow keys for focus moves before the window sees
     // them, so the keys are caught on their way to any widget.
@@ -78,7 +76,7 @@ bool WindowKeys::handleKey(const QKeyEvent &key, QWidget *receiver)
         const bool forward =
             code == Qt::Key_PageDown || code == Qt::Key_Right || code == Qt::Key_Down;
         if (!key.isAutoRepeat())
-            choosePreset(steppedPreset(window->link().currentPreset(), forward ? 1 : -1));
+            choosePreset(steppedPreset(link->currentPreset(), forward ? 1 : -1));
         return true;
     }
     case Qt::Key_F11:
@@ -106,13 +104,12 @@ bool WindowKeys::handleKey(const QKeyEvent &key, QWidget *receiver)
 
 void WindowKeys::setFullScreen(bool on)
 {
-    window->fit().setFullScreen(on);
+    fit->setFullScreen(on);
 }
 
 void WindowKeys::choosePreset(int index)
 {
-    // The pads' rule: a preset acts only while its button could be clicked.
-    QPushButton *button = presetButtons.value(index, nullptr);
-    if (button && button->isEnabled())
-        window->link().selectPreset(index);
+    // The pads' rule: a preset acts only while the link takes presets.
+    if (index >= 0 && index < PresetCount && link->takesPresets())
+        link->selectPreset(index);
 }

@@ -1,13 +1,12 @@
 #ifndef WINDOWKEYS_H
 #define WINDOWKEYS_H
 
-#include <QList>
 #include <QObject>
 
+class HardwareLink;
 class QKeyEvent;
-class QPushButton;
 class QWidget;
-class TarnAppMainWindow;
+class WindowFit;
 
 // The main window's keys for the stage, where hands are busy and pedals that
 // act as keyboards (page turners) press keys: 1 to 6 choose presets (on the
@@ -20,7 +19,7 @@ class WindowKeys : public QObject
 {
     Q_OBJECT
 public:
-    WindowKeys(TarnAppMainWindow *window, const QList<QPushButton *> &presetButtons);
+    WindowKeys(QWidget *window, HardwareLink *link, WindowFit *fit);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -30,8 +29,9 @@ private:
     void setFullScreen(bool on);
     void choosePreset(int index);
 
-    TarnAppMainWindow *window;
-    QList<QPushButton *> presetButtons;
+    QWidget *window;
+    HardwareLink *link;
+    WindowFit *fit;
 };
 
 #endif

@@ -1,16 +1,17 @@
 #include "windowstate.h"
 
 #include "appsetting.h"
-#include "tarnappmainwindow.h"
+#include "stagelayout.h"
 #include "windowfit.h"
 
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QScreen>
 #include <QSettings>
 
 #include <algorithm>
 
-void WindowState::restore(TarnAppMainWindow &window)
+void WindowState::restore(StageLayout &stage, WindowFit &fit)
 {
     QSettings file(AppSetting::windowStateFilePath(), QSettings::IniFormat);
     int width = file.value("Width").toInt();
@@ -50,18 +51,18 @@ void WindowState::restore(TarnAppMainWindow &window)
     }
 
     // A place or size the screen cannot hold (a bigger screen's) is brought inside.
-    window.setFonts(fontSize);
-    window.placeWindow(QRect(x, y, width, height));
+    stage.setFonts(fontSize);
+    fit.place(QRect(x, y, width, height));
 }
 
-void WindowState::save(TarnAppMainWindow &window)
+void WindowState::save(StageLayout &stage, WindowFit &fit)
 {
     // Full screen lasts one run: the file keeps the window, and its fonts, as
     // the next start opens it (only the destructor writes, so fonts may change).
-    const QRect rect = window.fit().normalGeometry();
-    if (window.isFullScreen())
-        window.fitFonts(rect.size());
-    const int fontSize = window.fontPointSize();
+    const QRect rect = fit.normalGeometry();
+    if (fit.mainWindow()->isFullScreen())
+        fit.fitFonts(rect.size());
+    const int fontSize = stage.fontPointSize();
     QSettings file(AppSetting::windowStateFilePath(), QSettings::IniFormat);
     file.setValue("FontSize", fontSize);
     file.setValue("Width", rect.width());

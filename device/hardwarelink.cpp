@@ -4,13 +4,14 @@
 #include "presets.h"
 #include "qmidiin.h"
 #include "qmidimessage.h"
-#include "qmidiout.h"
 
 #include <RtMidi.h>
 
-HardwareLink::HardwareLink(QObject *parent)
-    : QObject(parent), hardPorts(new PortPair("hardware", this))
+HardwareLink::HardwareLink(PortPair *ports, QObject *parent) : QObject(parent), hardPorts(ports)
 {
+    connect(hardPorts, &PortPair::closed, this, &HardwareLink::followPorts);
+    // A MIDI service that stops takes the ports with it.
+    connect(hardPorts, &PortPair::serviceLost, this, &HardwareLink::followPorts);
     connect(hardPorts->in(), SIGNAL(midiMessageReceived(QMidiMessage *)), this,
             SLOT(onMidiHardReceive(QMidiMessage *)));
     // The unit speaks SysEx; time code and active sensing are dropped.
@@ -94,7 +95,7 @@ void HardwareLink::awaitAnswer(Awaiting what)
 
 void HardwareLink::requestUnanswered()
 {
-    if (checkPorts())
+    if (followPorts())
         return;
     if (status == HardStatus::NotAnswering) {
         // Polled, never counted as a repeat: nothing is lost if it goes unanswered.
@@ -119,7 +120,7 @@ void HardwareLink::requestUnanswered()
 
 void HardwareLink::presetUnanswered()
 {
-    if (checkPorts() || pending < 0)
+    if (followPorts() || pending < 0)
         return;
     if (presetTries == 1) {
         qDebug("Link   : no answer to preset %d, asking again", pending + 1);
@@ -152,7 +153,7 @@ void HardwareLink::notAnswering()
 
 void HardwareLink::idleCheck()
 {
-    if (checkPorts())
+    if (followPorts())
         return;
     if (status == HardStatus::Complete && pending < 0 && awaiting == Awaiting::Nothing)
         sendRequest(Awaiting::Check);
@@ -247,7 +248,7 @@ void HardwareLink::handleHardReply(const ByteVector &message)
     emit presetReported(reply.preset);
 }
 
-bool HardwareLink::checkPorts()
+bool HardwareLink::followPorts()
 {
     if (hardPorts->isOpen() || status == HardStatus::NoPort)
         return false;
@@ -286,7 +287,7 @@ void HardwareLink::sendMidiHard(const ByteVector &message)
         QMidiMessage midiMessage;
         midiMessage.setStatus(0xF0);
         midiMessage.setSysExData(message);
-        hardPorts->out()->sendMessage(&midiMessage);
+        hardPorts->send(&midiMessage);
         logMidiTraffic(toHexString(message, QLatin1Char(' ')), true);
     } catch (const RtMidiError &error) {
         emit sendFailed(QString::fromStdString(error.getMessage()));

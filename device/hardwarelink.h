@@ -32,7 +32,8 @@ public:
     static constexpr int defaultConfirmTimeout = 300;
     static constexpr int pollInterval = 1000;
 
-    explicit HardwareLink(QObject *parent = nullptr);
+    // The link follows its pair: NoPort as soon as an end of it closes.
+    explicit HardwareLink(PortPair *ports, QObject *parent = nullptr);
 
     PortPair *ports() const { return hardPorts; }
     HardStatus hardStatus() const { return status; }
@@ -59,8 +60,6 @@ public:
     void requestSerial();
     void requestInitStatus();
     void handleHardReply(const ByteVector &message);
-    // NoPort when an end of the pair is not open; true when that changed the state.
-    bool checkPorts();
     void selectPreset(int index);
     void sendMidiHard(const ByteVector &message);
     static void logMidiTraffic(const QString &text, bool sent);
@@ -91,6 +90,8 @@ private:
         Check
     };
 
+    // NoPort when an end of the pair is not open; true when that changed the state.
+    bool followPorts();
     void setStatus(HardStatus next);
     void setPending(int index);
     void sendRequest(Awaiting what);

@@ -1,13 +1,13 @@
 #include "portfollower.h"
 
+#include "controllerlink.h"
 #include "hardwarelink.h"
 #include "portpair.h"
 #include "qmidiin.h"
 #include "qmidiout.h"
-#include "remotepads.h"
 
-PortFollower::PortFollower(HardwareLink *link, const StoredNames &hardwareNames, RemotePads *pads,
-                           const StoredNames &remoteNames, QObject *parent)
+PortFollower::PortFollower(HardwareLink *link, const StoredNames &hardwareNames,
+                           ControllerLink *pads, const StoredNames &remoteNames, QObject *parent)
     : QObject(parent), link(link), pads(pads), hardwareNames(hardwareNames),
       remoteNames(remoteNames)
 {
@@ -71,7 +71,7 @@ void PortFollower::recheck()
 PortFollower::Change PortFollower::follow(PortPair &pair, const QStringList &stored,
                                           const QSet<QString> &vanished)
 {
-    Change change = Change::None;
+    bool gone = false;
     const QStringList ins = pair.portNames(PortPair::End::In);
     const QStringList outs = pair.portNames(PortPair::End::Out);
     if (pair.isOpen()) {
@@ -83,15 +83,21 @@ PortFollower::Change PortFollower::follow(PortPair &pair, const QStringList &sto
             pair.noteListed();
             return Change::None;
         }
-        pair.close();
-        qDebug("Ports  : %s gone", pair.name());
-        change = Change::Closed;
+        gone = true;
     }
     // Opened by the stored names only, as at start-up; never touches them.
     const QString inName = pair.presentName(PortPair::End::In, stored.value(0));
     const QString outName = pair.presentName(PortPair::End::Out, stored.value(1));
-    if (inName.isEmpty() || outName.isEmpty() || !available(inName) || !available(outName))
-        return change;
+    const bool back =
+        !inName.isEmpty() && !outName.isEmpty() && available(inName) && available(outName);
+    if (gone) {
+        qDebug("Ports  : %s gone", pair.name());
+        // A pair that comes back at once is reopened without being seen closed.
+        if (!back)
+            pair.close();
+    }
+    if (!back)
+        return gone ? Change::Closed : Change::None;
     return pair.open(stored.value(0), stored.value(1)) ? Change::Opened : Change::Closed;
 }
 

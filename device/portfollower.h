@@ -11,7 +11,7 @@
 
 class HardwareLink;
 class PortPair;
-class RemotePads;
+class ControllerLink;
 
 // Keeps the link's and the pads' port pairs in step with devices that come
 // and go, on the MIDI service's notifications: a pair whose device went is
@@ -24,7 +24,7 @@ public:
     // The input's and the output's stored name, as the settings hold them now.
     using StoredNames = std::function<QStringList()>;
 
-    PortFollower(HardwareLink *link, const StoredNames &hardwareNames, RemotePads *pads,
+    PortFollower(HardwareLink *link, const StoredNames &hardwareNames, ControllerLink *pads,
                  const StoredNames &remoteNames, QObject *parent = nullptr);
 
     // Starts following; the pairs are opened after this, so that no device
@@ -57,7 +57,7 @@ private:
     bool available(const QString &name) const;
 
     HardwareLink *link;
-    RemotePads *pads;
+    ControllerLink *pads;
     StoredNames hardwareNames;
     StoredNames remoteNames;
     MidiPortWatch watch;

@@ -28,6 +28,17 @@ bool PortPair::isOpen() const
     return midiIn->isPortOpen() && midiOut->isPortOpen();
 }
 
+void PortPair::send(QMidiMessage *message)
+{
+    midiOut->sendMessage(message);
+}
+
+void PortPair::settle(bool wasOpen)
+{
+    if (wasOpen && !isOpen())
+        emit closed();
+}
+
 QString PortPair::presentName(End end, const QString &stored) const
 {
     return match(end, portNames(end), stored);
@@ -58,36 +69,45 @@ bool PortPair::open(const QString &inName, const QString &outName)
 {
     if (inName.isEmpty() || outName.isEmpty())
         return false;
-    close();
-    if (presentName(End::In, inName).isEmpty() || presentName(End::Out, outName).isEmpty())
-        return false;
-    try {
-        open(End::In, inName);
-        open(End::Out, outName);
-    } catch (const RtMidiError &) {
+    const bool wasOpen = isOpen();
+    closeEnd(End::In);
+    closeEnd(End::Out);
+    if (!presentName(End::In, inName).isEmpty() && !presentName(End::Out, outName).isEmpty()) {
+        try {
+            open(End::In, inName);
+            open(End::Out, outName);
+        } catch (const RtMidiError &) {
+        }
     }
+    settle(wasOpen);
     return isOpen();
 }
 
 void PortPair::open(End end, const QString &name)
 {
-    close(end);
+    const bool wasOpen = isOpen();
+    closeEnd(end);
     // Looked up only now: the list may have changed since it was shown.
     const QStringList names = portNames(end);
     const QString present = match(end, names, name);
-    if (present.isEmpty())
-        throw RtMidiError("The MIDI port \"" + name.toStdString() + "\" is no longer there.",
-                          RtMidiError::INVALID_DEVICE);
-    const auto index = static_cast<unsigned int>(names.indexOf(present));
-    if (end == End::In)
-        midiIn->openPort(index);
-    else
-        midiOut->openPort(index);
+    try {
+        if (present.isEmpty())
+            throw RtMidiError("The MIDI port \"" + name.toStdString() + "\" is no longer there.",
+                              RtMidiError::INVALID_DEVICE);
+        const auto index = static_cast<unsigned int>(names.indexOf(present));
+        if (end == End::In)
+            midiIn->openPort(index);
+        else
+            midiOut->openPort(index);
+    } catch (const RtMidiError &) {
+        settle(wasOpen);
+        throw;
+    }
     listedBeside[end == End::In ? 0 : 1] = names;
     listedBeside[end == End::In ? 0 : 1].removeAll(present);
 }
 
-void PortPair::close(End end)
+void PortPair::closeEnd(End end)
 {
     if (end == End::In && midiIn->isPortOpen())
         midiIn->closePort();
@@ -95,8 +115,17 @@ void PortPair::close(End end)
         midiOut->closePort();
 }
 
+void PortPair::close(End end)
+{
+    const bool wasOpen = isOpen();
+    closeEnd(end);
+    settle(wasOpen);
+}
+
 void PortPair::close()
 {
-    close(End::In);
-    close(End::Out);
+    const bool wasOpen = isOpen();
+    closeEnd(End::In);
+    closeEnd(End::Out);
+    settle(wasOpen);
 }

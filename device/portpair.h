@@ -7,6 +7,7 @@
 #include <functional>
 
 class QMidiIn;
+class QMidiMessage;
 class QMidiOut;
 
 // One device's input and output port objects, opened by the names the
@@ -24,13 +25,18 @@ public:
 
     // name: how the log calls the device ("hardware", "remote").
     explicit PortPair(const char *name, QObject *parent = nullptr);
+    ~PortPair() override = default;
 
     const char *name() const { return pairName; }
     QMidiIn *in() const { return midiIn; }
     QMidiOut *out() const { return midiOut; }
     QStringList portNames(End end) const;
     QString openedName(End end) const;
-    bool isOpen() const;
+    // Virtual, with send(): a pair that stands in for the ports lets the
+    // link's conversation run where no MIDI service is.
+    virtual bool isOpen() const;
+    // Sends on the output (dropped while it is closed); throws RtMidiError as the output does.
+    virtual void send(QMidiMessage *message);
 
     // Opens both ends when both stored names are present; the input first,
     // since opening it may shift the output's list. Errors are swallowed: the
@@ -55,8 +61,14 @@ public:
 signals:
     // The MIDI service stopped under an open end.
     void serviceLost();
+    // The pair was open and is no longer: an end closed, or a reopening
+    // failed. A reopening that succeeds closes nothing.
+    void closed();
 
 private:
+    void closeEnd(End end);
+    // Tells closed() when an operation that started on an open pair left it closed.
+    void settle(bool wasOpen);
     QString match(End end, const QStringList &present, const QString &stored) const;
 
     const char *pairName;

@@ -79,19 +79,19 @@ QString AppSetting::windowStateFilePath()
 
 QString AppSetting::presetName(int index) const
 {
-    return index >= 0 && index < PresetCount ? Preset[index] : QString();
+    return index >= 0 && index < PresetCount ? presetNames[index] : QString();
 }
 
 void AppSetting::setPresetName(int index, const QString &name)
 {
     if (index >= 0 && index < PresetCount)
-        Preset[index] = name;
+        presetNames[index] = name;
 }
 
 void AppSetting::setSerialNumber(const std::vector<unsigned char> &serial)
 {
-    SerialNumber.clear();
-    SerialNumber.insert(SerialNumber.end(), serial.begin(), serial.end());
+    unitSerial.clear();
+    unitSerial.insert(unitSerial.end(), serial.begin(), serial.end());
 }
 
 void AppSetting::loadSettingFile(const QString &path)
@@ -99,46 +99,72 @@ void AppSetting::loadSettingFile(const QString &path)
     QSettings file(path, QSettings::IniFormat);
     // Every field is overwritten: a missing key resets it. SerialNumber is
     // never read back; each connection learns it from the unit.
-    HardwareMidiInPort = file.value("HardwareMidiInPort").toString();
-    HardwareMidiOutPort = file.value("HardwareMidiOutPort").toString();
-    RemoteMidiInPort = file.value("RemoteMidiInPort").toString();
-    RemoteMidiOutPort = file.value("RemoteMidiOutPort").toString();
+    hardwareIn = file.value("HardwareMidiInPort").toString();
+    hardwareOut = file.value("HardwareMidiOutPort").toString();
+    remoteIn = file.value("RemoteMidiInPort").toString();
+    remoteOut = file.value("RemoteMidiOutPort").toString();
     for (int i = 0; i < PresetCount; ++i)
-        Preset[i] = file.value(presetKey(i)).toString();
-    FootSwitchIndex = file.value("FootSwitchIndex").toInt();
-    DispType = file.value("DispType").toInt();
-    Remote = readBindings(file);
-    SetlistFile = file.value("SetlistFile").toString();
-    SetlistPosition = file.value("SetlistPosition").toString();
-    ConfirmTimeout = readNumber(file, "ConfirmTimeout", 20, 5000, defaultConfirmTimeout);
-    LinkCheckSeconds = readNumber(file, "LinkCheckSeconds", 1, 3600, 0);
+        presetNames[i] = file.value(presetKey(i)).toString();
+    footSwitch = file.value("FootSwitchIndex").toInt();
+    display = file.value("DispType").toInt();
+    remote = readBindings(file);
+    setlist = file.value("SetlistFile").toString();
+    setlistPlace = file.value("SetlistPosition").toString();
+    confirmMs = readNumber(file, "ConfirmTimeout", 20, 5000, defaultConfirmTimeout);
+    checkSeconds = readNumber(file, "LinkCheckSeconds", 1, 3600, 0);
 }
 
 void AppSetting::saveSettingFile(const QString &path) const
 {
     QSettings file(path, QSettings::IniFormat);
-    file.setValue("HardwareMidiInPort", HardwareMidiInPort);
-    file.setValue("HardwareMidiOutPort", HardwareMidiOutPort);
-    file.setValue("RemoteMidiInPort", RemoteMidiInPort);
-    file.setValue("RemoteMidiOutPort", RemoteMidiOutPort);
-    file.setValue("SerialNumber", toHexString(SerialNumber, QLatin1Char('-')));
+    file.setValue("HardwareMidiInPort", hardwareIn);
+    file.setValue("HardwareMidiOutPort", hardwareOut);
+    file.setValue("RemoteMidiInPort", remoteIn);
+    file.setValue("RemoteMidiOutPort", remoteOut);
+    file.setValue("SerialNumber", toHexString(unitSerial, QLatin1Char('-')));
     for (int i = 0; i < PresetCount; ++i)
-        file.setValue(presetKey(i), Preset[i]);
-    file.setValue("FootSwitchIndex", FootSwitchIndex);
-    file.setValue("DispType", DispType);
+        file.setValue(presetKey(i), presetNames[i]);
+    file.setValue("FootSwitchIndex", footSwitch);
+    file.setValue("DispType", display);
     for (int i = 0; i < RemoteBindings::actionCount; ++i)
-        file.setValue(remoteKey(i), Remote.at(RemoteBindings::action(i)).toText());
-    file.setValue("SetlistFile", SetlistFile);
-    file.setValue("SetlistPosition", SetlistPosition);
-    file.setValue("ConfirmTimeout", ConfirmTimeout);
-    file.setValue("LinkCheckSeconds", LinkCheckSeconds);
+        file.setValue(remoteKey(i), remote.at(RemoteBindings::action(i)).toText());
+    file.setValue("SetlistFile", setlist);
+    file.setValue("SetlistPosition", setlistPlace);
+    file.setValue("ConfirmTimeout", confirmMs);
+    file.setValue("LinkCheckSeconds", checkSeconds);
     file.sync();
 }
 
 void AppSetting::saveSetlistPlace(const QString &path) const
 {
     QSettings file(path, QSettings::IniFormat);
-    file.setValue("SetlistFile", SetlistFile);
-    file.setValue("SetlistPosition", SetlistPosition);
+    file.setValue("SetlistFile", setlist);
+    file.setValue("SetlistPosition", setlistPlace);
     file.sync();
+}
+
+void AppSetting::keepSerialNumber(const std::vector<unsigned char> &serial)
+{
+    setSerialNumber(serial);
+    saveSettingFile(settingFilePath());
+}
+
+void AppSetting::takeChoices(const AppSetting &chosen)
+{
+    hardwareIn = chosen.hardwareIn;
+    hardwareOut = chosen.hardwareOut;
+    remoteIn = chosen.remoteIn;
+    remoteOut = chosen.remoteOut;
+    for (int i = 0; i < PresetCount; ++i)
+        presetNames[i] = chosen.presetNames[i];
+    footSwitch = chosen.footSwitch;
+    display = chosen.display;
+    remote = chosen.remote;
+}
+
+void AppSetting::takeOpened(const AppSetting &opened)
+{
+    const std::vector<unsigned char> serial = unitSerial;
+    *this = opened;
+    unitSerial = serial;
 }

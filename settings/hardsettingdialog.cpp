@@ -9,7 +9,6 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
-#include <RtMidi.h>
 
 namespace {
 
@@ -36,23 +35,26 @@ QString keptName(const QComboBox *list)
 
 HardSettingDialog::HardSettingDialog(AppSetting *setting, HardwareLink *link, PortPair *remotePorts,
                                      QWidget *parent)
-    : QDialog(parent), ui(new Ui::HardSettingDialog), appSetting(setting), link(link),
-      hardPorts(link->ports()), remotePorts(remotePorts)
+    : QDialog(parent), ui(new Ui::HardSettingDialog), appSetting(setting), hardPorts(link->ports()),
+      remotePorts(remotePorts)
 {
     ui->setupUi(this);
     // Made after the form connects its slots by name, which would take the
     // bindings window's OK and CANCEL for this dialog's.
     bindingsDialog = new RemoteBindingsDialog(this);
+    connect(bindingsDialog, &RemoteBindingsDialog::learningChanged, this,
+            &HardSettingDialog::learningChanged);
     setWindowFlags(Qt::Window | Qt::WindowCloseButtonHint);
 
     ui->comboFootSwitchPreset->addItem(tr("none"));
     for (int i = 1; i <= PresetCount; ++i)
         ui->comboFootSwitchPreset->addItem(QString("PRESET%1").arg(i));
+    connect(ui->comboFootSwitchPreset, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this] { emit footSwitchPresetChanged(footSwitchPreset()); });
     showRecord();
     // Cancel, Escape and the title bar's close button leave the record as it
     // is; the fields, the foot-switch choice among them, follow it again.
     connect(this, &QDialog::rejected, this, &HardSettingDialog::showRecord);
-    connect(link, &HardwareLink::serialLearned, this, &HardSettingDialog::storeSerialNumber);
     new UnitCheckPanel(setting, link, this);
 }
 
@@ -79,16 +81,17 @@ void HardSettingDialog::showDispType(int dispType)
 
 void HardSettingDialog::showRecord()
 {
-    const int footSwitch = appSetting->footSwitchIndex();
+    edited = *appSetting;
+    const int footSwitch = edited.footSwitchIndex();
     ui->comboFootSwitchPreset->setCurrentIndex(
         footSwitch >= 0 && footSwitch <= PresetCount ? footSwitch : 0);
     // Any other value shows the grid, the arrangement the main window installs for it.
-    const int dispType = appSetting->dispType();
+    const int dispType = edited.dispType();
     showDispType(dispType == 1 || dispType == 2 ? dispType : 0);
     showPresetNames();
     refreshPortLists();
     showSerialNumber();
-    pendingBindings = appSetting->remoteBindings();
+    pendingBindings = edited.remoteBindings();
 }
 
 void HardSettingDialog::refreshPortLists(bool keepChoices)
@@ -120,10 +123,10 @@ void HardSettingDialog::refreshPortLists(bool keepChoices)
             list->setCurrentIndex(list->count() - 1);
         }
     };
-    fill(ui->comboHardMidiIn, hardPorts, End::In, false, appSetting->hardwareMidiInPort());
-    fill(ui->comboHardMidiOut, hardPorts, End::Out, false, appSetting->hardwareMidiOutPort());
-    fill(ui->comboRemoteMidiIn, remotePorts, End::In, true, appSetting->remoteMidiInPort());
-    fill(ui->comboRemoteMidiOut, remotePorts, End::Out, true, appSetting->remoteMidiOutPort());
+    fill(ui->comboHardMidiIn, hardPorts, End::In, false, edited.hardwareMidiInPort());
+    fill(ui->comboHardMidiOut, hardPorts, End::Out, false, edited.hardwareMidiOutPort());
+    fill(ui->comboRemoteMidiIn, remotePorts, End::In, true, edited.remoteMidiInPort());
+    fill(ui->comboRemoteMidiOut, remotePorts, End::Out, true, edited.remoteMidiOutPort());
 }
 
 void HardSettingDialog::showPresetNames()
@@ -131,7 +134,7 @@ void HardSettingDialog::showPresetNames()
     QLineEdit *const edits[] = {ui->textPresetName1, ui->textPresetName2, ui->textPresetName3,
                                 ui->textPresetName4, ui->textPresetName5, ui->textPresetName6};
     for (int i = 0; i < PresetCount; ++i)
-        edits[i]->setText(appSetting->presetName(i));
+        edits[i]->setText(edited.presetName(i));
 }
 
 void HardSettingDialog::showSerialNumber()
@@ -139,80 +142,45 @@ void HardSettingDialog::showSerialNumber()
     ui->labelSerialNum->setText(toHexString(appSetting->serialNumber(), QLatin1Char(' ')));
 }
 
-void HardSettingDialog::storeSerialNumber(const ByteVector &serial)
-{
-    appSetting->setSerialNumber(serial);
-    appSetting->saveSettingFile(AppSetting::settingFilePath());
-    showSerialNumber();
-}
-
 void HardSettingDialog::collectSettings()
 {
-    appSetting->setHardwareMidiInPort(keptName(ui->comboHardMidiIn));
-    appSetting->setHardwareMidiOutPort(keptName(ui->comboHardMidiOut));
+    edited.setHardwareMidiInPort(keptName(ui->comboHardMidiIn));
+    edited.setHardwareMidiOutPort(keptName(ui->comboHardMidiOut));
 
     // "none", and the unit's own port chosen a second time, store no name.
     const auto remoteName = [](const QComboBox *remote, const QComboBox *hardware) {
         return selectedName(remote) == selectedName(hardware) ? QString() : keptName(remote);
     };
-    appSetting->setRemoteMidiInPort(remoteName(ui->comboRemoteMidiIn, ui->comboHardMidiIn));
-    appSetting->setRemoteMidiOutPort(remoteName(ui->comboRemoteMidiOut, ui->comboHardMidiOut));
+    edited.setRemoteMidiInPort(remoteName(ui->comboRemoteMidiIn, ui->comboHardMidiIn));
+    edited.setRemoteMidiOutPort(remoteName(ui->comboRemoteMidiOut, ui->comboHardMidiOut));
 
     const QLineEdit *const edits[] = {ui->textPresetName1, ui->textPresetName2,
                                       ui->textPresetName3, ui->textPresetName4,
                                       ui->textPresetName5, ui->textPresetName6};
     for (int i = 0; i < PresetCount; ++i)
-        appSetting->setPresetName(i, edits[i]->text());
-    appSetting->setFootSwitchIndex(ui->comboFootSwitchPreset->currentIndex());
-    appSetting->setRemoteBindings(pendingBindings);
-    appSetting->setDispType(ui->radioButtonGrid->isChecked() ? 0
-                            : ui->radioButtonH->isChecked()  ? 1
-                            : ui->radioButtonV->isChecked()  ? 2
-                                                             : 0);
+        edited.setPresetName(i, edits[i]->text());
+    edited.setFootSwitchIndex(ui->comboFootSwitchPreset->currentIndex());
+    edited.setRemoteBindings(pendingBindings);
+    edited.setDispType(ui->radioButtonGrid->isChecked() ? 0
+                       : ui->radioButtonH->isChecked()  ? 1
+                       : ui->radioButtonV->isChecked()  ? 2
+                                                        : 0);
 }
 
 void HardSettingDialog::applyPorts(bool force)
 {
-    // Set before a later port fails too: the new unit is asked for its serial
-    // number all the same.
-    bool hardwareReopened = false;
-    emit applyingPorts();
-    try {
-        using End = PortPair::End;
-        const QString hardIn = selectedName(ui->comboHardMidiIn);
-        const QString hardOut = selectedName(ui->comboHardMidiOut);
-        hardwareReopened |= applyPort(*hardPorts, End::In, ui->comboHardMidiIn, QString(), force);
-        hardwareReopened |= applyPort(*hardPorts, End::Out, ui->comboHardMidiOut, QString(), force);
-        applyPort(*remotePorts, End::In, ui->comboRemoteMidiIn, hardIn, force);
-        applyPort(*remotePorts, End::Out, ui->comboRemoteMidiOut, hardOut, force);
-    } catch (const RtMidiError &error) {
-        QMessageBox box(QMessageBox::Critical, tr("Midi Connect Error"),
-                        QString::fromStdString(error.getMessage()), QMessageBox::Ok, this);
-        box.exec();
-    }
-    if (hardwareReopened)
-        link->requestSerial();
-    emit portsApplied();
+    const auto chosen = [](const QComboBox *list) {
+        return PortChoice::List{selectedName(list), list->currentData(AbsentRole).toBool()};
+    };
+    emit portsChosen({chosen(ui->comboHardMidiIn), chosen(ui->comboHardMidiOut),
+                      chosen(ui->comboRemoteMidiIn), chosen(ui->comboRemoteMidiOut)},
+                     force);
 }
 
-// Brings one end of a pair in line with its list, as OK and Reconnect
-// hardware do. No port chosen, or the unit's own port chosen again as a
-// remote port, closes it; an absent stored port is left alone. A port other
-// than the one open (none while closed) is opened. True when it was (re)opened.
-bool HardSettingDialog::applyPort(PortPair &pair, PortPair::End end, const QComboBox *list,
-                                  const QString &hardwareName, bool force)
+void HardSettingDialog::showConnectError(const QString &text)
 {
-    const QString name = selectedName(list);
-    if (name.isEmpty() || name == hardwareName) {
-        pair.close(end);
-        return false;
-    }
-    if (list->currentData(AbsentRole).toBool())
-        return false;
-    if (!force && name == pair.openedName(end))
-        return false;
-    pair.open(end, name);
-    return true;
+    QMessageBox box(QMessageBox::Critical, tr("Midi Connect Error"), text, QMessageBox::Ok, this);
+    box.exec();
 }
 
 int HardSettingDialog::footSwitchPreset() const
@@ -224,7 +192,7 @@ void HardSettingDialog::on_pushOK_clicked()
 {
     applyPorts(false);
     collectSettings();
-    appSetting->saveSettingFile(AppSetting::settingFilePath());
+    emit settingsChosen(edited);
     emit settingsChanged();
     accept();
 }
@@ -247,15 +215,16 @@ void HardSettingDialog::on_pushOpen_clicked()
                                                       QFileDialog::DontUseCustomDirectoryIcons);
     if (path.isEmpty())
         return;
-    appSetting->loadSettingFile(path);
+    edited.loadSettingFile(path);
+    emit recordOpened(edited);
     showPresetNames();
     refreshPortLists();
-    const int footSwitch = appSetting->footSwitchIndex();
+    const int footSwitch = edited.footSwitchIndex();
     if (footSwitch >= 0 && footSwitch <= PresetCount)
         ui->comboFootSwitchPreset->setCurrentIndex(footSwitch);
-    pendingBindings = appSetting->remoteBindings();
+    pendingBindings = edited.remoteBindings();
     emit presetNamesChanged();
-    showDispType(appSetting->dispType());
+    showDispType(edited.dispType());
 }
 
 void HardSettingDialog::on_pushSaveAs_clicked()
@@ -267,7 +236,7 @@ void HardSettingDialog::on_pushSaveAs_clicked()
     if (path.isEmpty())
         return;
     collectSettings();
-    appSetting->saveSettingFile(path);
+    emit settingsSavedAs(edited, path);
     emit presetNamesChanged();
 }
 
@@ -279,10 +248,7 @@ void HardSettingDialog::on_pushRemoteBindings_clicked()
         pendingBindings = bindingsDialog->bindings();
 }
 
-bool HardSettingDialog::takeRemoteMessage(const ByteVector &message)
+void HardSettingDialog::offerRemoteMessage(const ByteVector &message)
 {
-    if (!bindingsDialog->isVisible() || !bindingsDialog->isLearning())
-        return false;
     bindingsDialog->offer(message);
-    return true;
 }

@@ -1,13 +1,14 @@
 #ifndef HARDSETTINGDIALOG_H
 #define HARDSETTINGDIALOG_H
 
+#include "appsetting.h"
 #include "hardmessages.h"
+#include "portchoice.h"
 #include "portpair.h"
 #include "remotebindings.h"
 
 #include <QDialog>
 
-class AppSetting;
 class HardwareLink;
 class QComboBox;
 class RemoteBindingsDialog;
@@ -18,9 +19,10 @@ class HardSettingDialog;
 
 // The modal settings window: picks the four ports, names the presets, chooses
 // the foot-switch preset and the arrangement, binds the remote controller,
-// reconnects the unit, and opens and saves setting files. Edits the main window's record in place,
-// applies the chosen ports to the link's and the pads' pairs, and tells the window by signals. GUI
-// thread.
+// asks for the unit to be reconnected, and opens and saves setting files.
+// Edits a copy of the main window's record and tells what the user asked for
+// by signals; the record's owner takes it, and PortChoice opens the ports.
+// GUI thread.
 class HardSettingDialog : public QDialog
 {
     Q_OBJECT
@@ -37,16 +39,29 @@ public:
     void showPresetNames();
     void showSerialNumber();
     void collectSettings();
+    // Tells the lists' ports (portsChosen); force reopens those open already.
     void applyPorts(bool force);
+    // The foot-switch list as it stands, saved or not; negative for none.
     int footSwitchPreset() const;
-    // A remote message while the bindings window learns: offered to it and
-    // taken (true), so that it does not also act.
-    bool takeRemoteMessage(const ByteVector &message);
+
+public slots:
+    // A remote message while the bindings window learns.
+    void offerRemoteMessage(const ByteVector &message);
+    // A chosen port could not be opened.
+    void showConnectError(const QString &text);
 
 signals:
-    // From here until portsApplied (its error box included) the ports are the dialog's.
-    void applyingPorts();
-    void portsApplied();
+    // OK, before settingsChanged: the fields as edited, for the record and its file.
+    void settingsChosen(const AppSetting &chosen);
+    // OPEN: the file's record, for the record at once.
+    void recordOpened(const AppSetting &opened);
+    // SAVE AS: the fields as edited, for the record and that file.
+    void settingsSavedAs(const AppSetting &chosen, const QString &path);
+    void portsChosen(const PortChoice::Lists &chosen, bool force);
+    // The foot-switch list changed, by the user or by a record shown.
+    void footSwitchPresetChanged(int preset);
+    // The bindings window waits for a remote message (true) or no longer.
+    void learningChanged(bool on);
     // OK: the record may hold new names and another arrangement.
     void settingsChanged();
     // OPEN, SAVE AS: the record may hold new names.
@@ -66,14 +81,12 @@ private slots:
 
 private:
     void showDispType(int dispType);
-    // The learnt serial number is stored and saved at once.
-    void storeSerialNumber(const ByteVector &serial);
-    static bool applyPort(PortPair &pair, PortPair::End end, const QComboBox *list,
-                          const QString &hardwareName, bool force);
 
     Ui::HardSettingDialog *ui;
-    AppSetting *appSetting;
-    HardwareLink *link;
+    // The record shown; never written here.
+    const AppSetting *appSetting;
+    // The fields as edited since the record was last shown.
+    AppSetting edited;
     PortPair *hardPorts;
     PortPair *remotePorts;
     RemoteBindingsDialog *bindingsDialog = nullptr;

@@ -174,6 +174,9 @@ void RemoteBindingsDialog::stopLearning()
 
 void RemoteBindingsDialog::showBindings()
 {
+    // Every change of what waits for a message ends here.
+    if (isLearning() != toldLearning)
+        emit learningChanged(toldLearning = isLearning());
     for (int i = 0; i < RemoteBindings::actionCount; ++i)
         bindingLabels[i]->setText(i == learning ? tr("waiting for a control …")
                                                 : edited.at(RemoteBindings::action(i)).words());

@@ -42,6 +42,10 @@ public slots:
 
     void done(int result) override;
 
+signals:
+    // isLearning() changed.
+    void learningChanged(bool on);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -60,6 +64,7 @@ private:
     Ui::RemoteBindingsDialog *ui;
     RemoteBindings edited = RemoteBindings::defaults();
     int learning = -1; // the row waiting for a message
+    bool toldLearning = false;
     QList<QLabel *> bindingLabels;
     QList<QPushButton *> learnButtons;
 };

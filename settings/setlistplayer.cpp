@@ -106,7 +106,10 @@ void SetlistPlayer::jumpToSong(int song)
 void SetlistPlayer::moveTo(const std::optional<Setlist::Position> &to)
 {
     // The buttons' rule: a preset is chosen only once the unit's serial is held.
-    if (!to || !(choosable ? choosable(current.presetAt(*to)) : link->takesPresets()))
+    if (!to || !link->takesPresets())
+        return;
+    const int chosen = current.presetAt(*to);
+    if (chosen < 1 || chosen > PresetCount)
         return;
     place = *to;
     const Setlist::Song &song = current.songs()[place.song];

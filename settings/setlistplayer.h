@@ -6,8 +6,6 @@
 
 #include <QObject>
 
-#include <functional>
-
 class AppSetting;
 class HardwareLink;
 
@@ -36,10 +34,6 @@ public:
     // at the song being played, found by its name; otherwise song 1, part 1.
     void take(const Setlist &setlist, const QString &path);
 
-    // Whether preset 1 to 6 can be chosen now; by default while the link
-    // takes presets.
-    void setChoosable(const std::function<bool(int preset)> &test) { choosable = test; }
-
     // Steps; none while the part's preset cannot be chosen, or past either end.
     void act(RemoteAction action);
     void songSelect(int number);
@@ -60,7 +54,6 @@ private:
     QString file;
     Setlist::Position place;
     QString trouble;
-    std::function<bool(int)> choosable;
 };
 
 #endif

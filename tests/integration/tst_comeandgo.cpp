@@ -7,8 +7,10 @@
 #include "jackmidiclient.h"
 #include "jackprobe.h"
 #include "midiservice.h"
+#include "modalanswerer.h"
 #include "peer.h"
 #include "portpair.h"
+#include "qmidiout.h"
 #include "testwait.h"
 #include "windowbench.h"
 
@@ -227,6 +229,19 @@ private slots:
                 .close(); // libjack opens no client of a new server while one of the old is left
             QVERIFY(fixture("stop"));
             QVERIFY(showsNoPort(bench));
+            if (round == 0) {
+                // Sends on ports whose server stopped reach no driver, so none fails aloud.
+                ModalAnswerer answerer;
+                QMidiOut *outs[] = {bench.window().link().ports()->out(),
+                                    bench.window().pads().ports()->out()};
+                for (QMidiOut *out : outs)
+                    out->failSendsWith("sent to a stopped server");
+                bench.window().link().sendMidiHard(makeSerialRequest());
+                bench.window().pads().showPreset(0);
+                for (QMidiOut *out : outs)
+                    out->failSendsWith(QString());
+                QCOMPARE(answerer.seen(), QStringList());
+            }
             unit.reset();
             pads.reset();
             QVERIFY(TestWait::until([&] { return old.expired(); }));

@@ -298,7 +298,6 @@ private:
         unit.unit().setSilent(!linked);
         unit.clear();
         link.requestSerial();
-        bench->window().updateStatusDisplay();
         QVERIFY(unit.waitFor(1) && TestWait::until([&] { return complete() == linked; }));
     }
 

@@ -170,11 +170,12 @@ private slots:
         QCOMPARE(bench.widget<QRadioButton>("radioButtonV")->isChecked(), kept);
     }
 
-    // OK closes a remote port set to the unit's own; a port gone meanwhile
-    // does not keep a new unit unasked.
+    // OK closes a remote port set to the unit's own; only the remote output
+    // changed, to another port or to none, is brought in line; a port gone
+    // meanwhile does not keep a new unit unasked.
     void okWithPortsOfTheUnit()
     {
-        Peer a("h-dlg-a"), b("h-dlg-b"), pads("h-dlg-pads");
+        Peer a("h-dlg-a"), b("h-dlg-b"), pads("h-dlg-pads"), other("h-dlg-other");
         auto gone = std::make_unique<Peer>("h-dlg-gone");
         WindowBench bench(portsOf(&a, &pads));
         QVERIFY(jackProbe().waitConnected(pads.out()));
@@ -186,6 +187,15 @@ private slots:
         bench.widget<QPushButton>("pushSetting")->click();
         QVERIFY(!bench.window().pads().ports()->in()->isPortOpen());
         QCOMPARE(stored().value("RemoteMidiInPort"), QVariant(""));
+        for (const QString &out : {other.in(), QString()}) {
+            answerer.answerNext([&](QWidget *) {
+                choose(bench, "comboRemoteMidiOut", out.isEmpty() ? "none" : out);
+                bench.widget<QPushButton>("pushOK")->click();
+            });
+            bench.widget<QPushButton>("pushSetting")->click();
+            QCOMPARE(bench.window().pads().ports()->openedName(PortPair::End::Out), out);
+            QVERIFY(jackProbe().connections(pads.in()).isEmpty());
+        }
 
         answerer.answerNext([&](QWidget *) {
             choose(bench, "comboHardMidiIn", b.out());
@@ -195,7 +205,7 @@ private slots:
             bench.widget<QPushButton>("pushOK")->click();
         });
         bench.widget<QPushButton>("pushSetting")->click();
-        QVERIFY(answerer.seen().value(2).startsWith("Midi Connect Error: "));
+        QVERIFY(answerer.seen().value(4).startsWith("Midi Connect Error: "));
         QVERIFY(jackProbe().waitConnected(b.in()));
         QCOMPARE(bench.traffic().count(SerialRequest), 2);
     }

@@ -7,8 +7,10 @@
 #include <QFileInfo>
 #include <QSettings>
 
-WindowBench::WindowBench(const QVariantMap &setting, bool startNow)
-    : previousHome(qgetenv("XDG_CONFIG_HOME")), setting(setting)
+#include <utility>
+
+WindowBench::WindowBench(const QVariantMap &setting, bool startNow, PortPair *hardPorts)
+    : previousHome(qgetenv("XDG_CONFIG_HOME")), setting(setting), hardPorts(hardPorts)
 {
     qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
     if (startNow)
@@ -40,7 +42,7 @@ void WindowBench::start()
 {
     if (!setting.isEmpty())
         write(AppSetting::settingFilePath(), setting);
-    program = std::make_unique<TarnAppMainWindow>();
+    program = std::make_unique<TarnAppMainWindow>(nullptr, std::exchange(hardPorts, nullptr));
     program->initialize();
     program->show();
 }

@@ -20,7 +20,9 @@ class Peer;
 class WindowBench
 {
 public:
-    explicit WindowBench(const QVariantMap &setting = {}, bool startNow = true);
+    // hardPorts: the window's unit pair instead of MIDI ports (the window takes it).
+    explicit WindowBench(const QVariantMap &setting = {}, bool startNow = true,
+                         PortPair *hardPorts = nullptr);
     ~WindowBench();
 
     // The four port keys naming these devices' ports (null: left out).
@@ -54,6 +56,7 @@ private:
     QTemporaryDir home;
     QVariantMap setting;
     DebugCapture debug;
+    PortPair *hardPorts;
     std::unique_ptr<TarnAppMainWindow> program;
 };
 

@@ -10,6 +10,7 @@
 #include "remotebindingsdialog.h"
 #include "setlist.h"
 #include "setlistmark.h"
+#include "unitpair.h"
 #include "windowbench.h"
 
 #include <QDockWidget>
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -32,10 +32,6 @@ void link(TarnAppMainWindow &window, int reported)
     window.link().requestSerial();
     QByteArray answer = QByteArray::fromHex("F00A1B2C3D4E5F607101") + char(reported) + char(0xF7);
     window.link().handleHardReply(ByteVector(answer.begin(), answer.end()));
-    // As a unit on open ports would leave them; here the ports stay closed.
-    for (QPushButton *button :
-         window.findChildren<QPushButton *>(QRegularExpression("^pushPreset")))
-        button->setEnabled(true);
 }
 
 // What the remote input delivers, one message at a time ("B05A7F B05A00 F301").
@@ -112,7 +108,7 @@ private slots:
         QFETCH(QString, messages);
         QFETCH(QString, steps);
         QFETCH(QString, presets);
-        WindowBench bench(setting(from));
+        WindowBench bench(setting(from), true, new UnitPair);
         TarnAppMainWindow &window = bench.window();
         RemoteBindings bindings = window.pads().bindings();
         bindings.set(RemoteAction::NextPart, *RemoteBinding::fromText("cc any 90"));
@@ -188,7 +184,7 @@ private slots:
         const QString path = file.isEmpty() ? gig.fileName() : dir.filePath(file);
         QVariantMap stored = setting(position);
         stored["SetlistFile"] = path;
-        WindowBench bench(stored);
+        WindowBench bench(stored, true, new UnitPair);
         const QStringList said = bench.log().lines("Setlist: ");
         QCOMPARE(said.size(), 1);
         QVERIFY2(said[0].startsWith("Setlist: " + path + line), qPrintable(said[0]));
@@ -207,7 +203,7 @@ private slots:
     // the part's preset, which stays there while the unit reports another.
     void stageShows()
     {
-        WindowBench bench(setting("2 2"));
+        WindowBench bench(setting("2 2"), true, new UnitPair);
         link(bench.window(), 3);
         QVERIFY(QTest::qWaitForWindowExposed(&bench.window()));
         auto *song = bench.widget<QLabel>("labelStageSong");
@@ -244,7 +240,7 @@ private slots:
         QVERIFY(QFile::copy(gig.fileName(), path));
         QVariantMap stored = setting("3 2");
         stored["SetlistFile"] = path;
-        WindowBench bench(stored);
+        WindowBench bench(stored, true, new UnitPair);
         link(bench.window(), 3);
         ModalAnswerer answerer;
         bool keptOpen = false;

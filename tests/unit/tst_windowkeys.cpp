@@ -1,7 +1,8 @@
 // The main window's keys, as a pedal that acts as a keyboard presses them:
 // the preset request each one sends, full screen on F11 and off again, and
-// the window-state file after full screen. Needs no MIDI: with the hardware
-// output closed, the traffic log still shows every request.
+// the window-state file after full screen. Needs no MIDI: the unit's pair
+// stands in for the ports, and the traffic log shows every request.
+#include "unitpair.h"
 #include "windowbench.h"
 
 #include <QLabel>
@@ -19,9 +20,9 @@ private slots:
     // one digit per request line the keys send, in turn.
     void keyChoosesPreset_data()
     {
-        QTest::addColumn<QString>("keys"); // as a key sequence spells them
-        QTest::addColumn<int>("reported"); // -2: only the serial number yet; -1: no preset
-        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<QString>("keys");  // as a key sequence spells them
+        QTest::addColumn<int>("reported");  // -2: only the serial number yet; -1: no preset
+        QTest::addColumn<bool>("answered"); // false: no serial number held
         QTest::addColumn<QString>("requests");
         QTest::newRow("digits, the active one too") << "1, 4, 6" << 3 << true << "035";
         // NumLock off: the keypad's cursor keys, by the digits printed on them.
@@ -30,7 +31,7 @@ private slots:
         QTest::newRow("keypad 5, 6; NumLock on")
             << "Num+Clear, Num+Right, Num+2" << 3 << true << "451";
         QTest::newRow("keypad 7 to 0") << "Num+Home, Num+Up, Num+PgUp, Num+Ins" << 3 << true << "";
-        QTest::newRow("disabled") << "4, Down" << 3 << false << "";
+        QTest::newRow("serial number not held") << "4, Down" << 3 << false << "";
         QTest::newRow("forward") << "PgDown, Right, Down" << 3 << true << "444";
         QTest::newRow("back") << "PgUp, Left, Up" << 3 << true << "222";
         QTest::newRow("at the end") << "PgDown" << 5 << true << "";
@@ -42,7 +43,7 @@ private slots:
     {
         QFETCH(QString, keys);
         QFETCH(int, reported);
-        QFETCH(bool, enabled);
+        QFETCH(bool, answered);
         QFETCH(QString, requests);
         window.link().requestSerial(); // forgets the serial number and the reported preset
         // The unit's answer: its serial number, with a status naming a preset.
@@ -50,9 +51,8 @@ private slots:
         if (reported > -2)
             answer += QByteArray::fromHex("01") + char(reported + 1);
         answer += char(0xF7);
-        window.link().handleHardReply(std::vector<unsigned char>(answer.begin(), answer.end()));
-        for (int i = 0; i < 6; ++i)
-            bench.presetButton(i)->setEnabled(enabled);
+        if (answered)
+            window.link().handleHardReply(ByteVector(answer.begin(), answer.end()));
         DebugCapture log;
         QTest::keySequence(keys.startsWith("Return") ? bench.presetButton(1)
                                                      : bench.widget<QPushButton>("pushSetting"),
@@ -100,7 +100,7 @@ private slots:
     }
 
 private:
-    WindowBench bench;
+    WindowBench bench{{}, true, new UnitPair};
     TarnAppMainWindow &window = bench.window();
 };
 

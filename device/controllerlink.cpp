@@ -1,4 +1,4 @@
-#include "remotepads.h"
+#include "controllerlink.h"
 
 #include "hardwarelink.h"
 #include "portpair.h"
@@ -8,15 +8,15 @@
 
 #include <RtMidi.h>
 
-RemotePads::RemotePads(HardwareLink *link, QObject *parent)
+ControllerLink::ControllerLink(HardwareLink *link, QObject *parent)
     : QObject(parent), link(link), remotePorts(new PortPair("remote", this))
 {
     connect(remotePorts->in(), SIGNAL(midiMessageReceived(QMidiMessage *)), this,
             SLOT(onMidiRemoteReceive(QMidiMessage *)));
-    connect(link, &HardwareLink::presetReported, this, &RemotePads::showPreset);
+    connect(link, &HardwareLink::presetReported, this, &ControllerLink::showPreset);
 }
 
-void RemotePads::onMidiRemoteReceive(QMidiMessage *message)
+void ControllerLink::onMidiRemoteReceive(QMidiMessage *message)
 {
     if (!message)
         return;
@@ -28,7 +28,8 @@ void RemotePads::onMidiRemoteReceive(QMidiMessage *message)
     }
     const ByteVector bytes = message->rawMessage();
     // A release belongs to its press: it is neither learnt nor acted on.
-    if (!matcher.isRelease(bytes) && learn && learn(bytes)) {
+    if (learning && !matcher.isRelease(bytes)) {
+        emit learnt(bytes);
         matcher.see(bytes);
         return;
     }
@@ -41,14 +42,13 @@ void RemotePads::onMidiRemoteReceive(QMidiMessage *message)
         act(*action);
 }
 
-void RemotePads::act(RemoteAction action)
+void ControllerLink::act(RemoteAction action)
 {
     if (action == RemoteAction::FootSwitch) {
         // The foot switch follows the settings as they stand now, saved or
-        // not, and does not depend on the link state.
-        const int preset = footSwitchPreset ? footSwitchPreset() : -1;
-        if (preset >= 0)
-            link->selectPreset(preset);
+        // not (as it was last told), and does not depend on the link state.
+        if (footSwitchPreset >= 0)
+            link->selectPreset(footSwitchPreset);
         return;
     }
     if (RemoteBindings::stepsSetlist(action)) {
@@ -65,7 +65,7 @@ void RemotePads::act(RemoteAction action)
         link->selectPreset(preset);
 }
 
-void RemotePads::setBindings(const RemoteBindings &bindings)
+void ControllerLink::setBindings(const RemoteBindings &bindings)
 {
     if (bindings == current)
         return;
@@ -81,7 +81,7 @@ void RemotePads::setBindings(const RemoteBindings &bindings)
     relight();
 }
 
-void RemotePads::showPreset(int preset)
+void ControllerLink::showPreset(int preset)
 {
     if (!remotePorts->out()->isPortOpen())
         return;
@@ -97,13 +97,13 @@ void RemotePads::showPreset(int preset)
     }
 }
 
-void RemotePads::relight()
+void ControllerLink::relight()
 {
     if (link->hardStatus() == HardwareLink::HardStatus::Complete && link->currentPreset() >= -1)
         showPreset(link->currentPreset());
 }
 
-void RemotePads::sendMidiRemote(ByteVector message)
+void ControllerLink::sendMidiRemote(ByteVector message)
 {
     try {
         // As a message object, so that each lamp note is logged like any other send.

@@ -1,12 +1,10 @@
-#ifndef REMOTEPADS_H
-#define REMOTEPADS_H
+#ifndef CONTROLLERLINK_H
+#define CONTROLLERLINK_H
 
 #include "remotebindings.h"
 #include "remotematcher.h"
 
 #include <QObject>
-
-#include <functional>
 
 class HardwareLink;
 class PortPair;
@@ -15,18 +13,13 @@ class QMidiMessage;
 // The remote controller over its port pair: its messages become preset
 // choices on the link by the bindings, and its lamps show the preset the unit
 // reports. GUI thread; MIDI input reaches it through the input's queued signal.
-class RemotePads : public QObject
+class ControllerLink : public QObject
 {
     Q_OBJECT
 public:
-    RemotePads(HardwareLink *link, QObject *parent = nullptr);
+    ControllerLink(HardwareLink *link, QObject *parent = nullptr);
 
     PortPair *ports() const { return remotePorts; }
-    // Asked at each press of the foot switch; negative for none.
-    void setFootSwitchPreset(const std::function<int()> &source) { footSwitchPreset = source; }
-    // Offered every message but a release first; one it takes (to learn a
-    // binding) does not act, nor does its release.
-    void setLearner(const std::function<bool(const ByteVector &)> &learner) { learn = learner; }
 
     const RemoteBindings &bindings() const { return current; }
     // New bindings darken the lamps that are no longer bound and light the new ones.
@@ -37,6 +30,11 @@ public:
 
 public slots:
     void onMidiRemoteReceive(QMidiMessage *message);
+    // What the foot switch chooses; negative for none.
+    void setFootSwitchPreset(int preset) { footSwitchPreset = preset; }
+    // While on, every message but a release goes to learnt() and does not
+    // act, nor does its release.
+    void setLearning(bool on) { learning = on; }
     // One lamp per bound preset, lit for the preset given; while the output is open.
     void showPreset(int preset);
 
@@ -46,6 +44,8 @@ signals:
     // A bound setlist action, and MIDI Song Select nn (0 to 127): the setlist's.
     void setlistStep(RemoteAction action);
     void songSelected(int number);
+    // A message taken while learning.
+    void learnt(const ByteVector &message);
 
 private:
     void act(RemoteAction action);
@@ -56,8 +56,8 @@ private:
     RemoteBindings current = RemoteBindings::defaults();
     RemoteMatcher matcher;
     unsigned int opening = 0; // of the input, for the messages the matcher last saw
-    std::function<int()> footSwitchPreset;
-    std::function<bool(const ByteVector &)> learn;
+    int footSwitchPreset = -1;
+    bool learning = false;
 };
 
 #endif
