@@ -36,7 +36,9 @@ StatusDisplay::StatusDisplay(HardwareLink *link, const Widgets &widgets, QWidget
     widgets.message->setWordWrap(true);
     connect(link, &HardwareLink::presetReported, this, &StatusDisplay::showReportedPreset);
     connect(link, &HardwareLink::stateChanged, this, &StatusDisplay::updateStatusDisplay);
-    connect(link, &HardwareLink::pendingChanged, this, &StatusDisplay::showPending);
+    // Queued: a confirmed preset's lamps go out before the buttons restyle.
+    connect(link, &HardwareLink::pendingChanged, this, &StatusDisplay::showPending,
+            Qt::QueuedConnection);
     // A MIDI service that stops takes the ports with it; show that at once.
     connect(link->ports(), &PortPair::serviceLost, this, &StatusDisplay::updateStatusDisplay);
     // Direct: the box's loop runs inside the failed send.
@@ -178,8 +180,11 @@ void StatusDisplay::showPending(int preset)
                                                                         : ChoosableColor);
 }
 
-void StatusDisplay::showReportedPreset(int preset)
+void StatusDisplay::showReportedPreset(int)
 {
+    // The link's latest: a newer report may have come in a box's loop opened
+    // by a failed lamp before this one was shown.
+    const int preset = link->currentPreset();
     for (int i = 0; i < widgets.presetButtons.size(); ++i)
         TarnAppMainWindow::setButtonStyle(widgets.presetButtons[i],
                                           i == preset ? ActiveColor : ChoosableColor);

@@ -65,8 +65,9 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent)
     const StageWidgets widgets{
         labelHardLamp, labelHardConnection, labelRemoteLamp, labelRemoteConnection,
         labelMessage,  presetButtons,       pushSetting};
-    statusDisplay = new StatusDisplay(hardwareLink, widgets, this);
+    // The pads first: their lamps go out before the window restyles.
     remotePads = new RemotePads(hardwareLink, this);
+    statusDisplay = new StatusDisplay(hardwareLink, widgets, this);
     statusDisplay->followRemote(remotePads);
 
     setCentralWidget(new QWidget(this));
