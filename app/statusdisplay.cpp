@@ -36,9 +36,7 @@ StatusDisplay::StatusDisplay(HardwareLink *link, const Widgets &widgets, QWidget
     widgets.message->setWordWrap(true);
     connect(link, &HardwareLink::presetReported, this, &StatusDisplay::showReportedPreset);
     connect(link, &HardwareLink::stateChanged, this, &StatusDisplay::updateStatusDisplay);
-    // Queued: a confirmed preset's lamps go out before the buttons restyle.
-    connect(link, &HardwareLink::pendingChanged, this, &StatusDisplay::showPending,
-            Qt::QueuedConnection);
+    connect(link, &HardwareLink::pendingChanged, this, &StatusDisplay::showPending);
     // A MIDI service that stops takes the ports with it; show that at once.
     connect(link->ports(), &PortPair::serviceLost, this, &StatusDisplay::updateStatusDisplay);
     // Direct: the box's loop runs inside the failed send.
