@@ -72,7 +72,11 @@ QString StageStyle::buttonSheet(const QString &base)
 
 void StageStyle::setButtonStyle(QWidget *widget, const QString &color)
 {
-    widget->setStyleSheet(buttonSheet(color));
+    // Setting a sheet polishes the widget again, even the same sheet: costly
+    // while MIDI waits.
+    const QString sheet = buttonSheet(color);
+    if (widget->styleSheet() != sheet)
+        widget->setStyleSheet(sheet);
 }
 
 void StageStyle::setLampStyle(QWidget *widget, const QString &color)

@@ -174,8 +174,11 @@ void StatusDisplay::showPending(int preset)
                                                                  : ChoosableColor);
 }
 
-void StatusDisplay::showReportedPreset(int preset)
+void StatusDisplay::showReportedPreset(int)
 {
+    // The link's latest: a newer report may have come in a box's loop opened
+    // by a failed lamp before this one was shown.
+    const int preset = link->currentPreset();
     for (int i = 0; i < widgets.presetButtons.size(); ++i)
         StageStyle::setButtonStyle(widgets.presetButtons[i],
                                    i == preset ? ActiveColor : ChoosableColor);

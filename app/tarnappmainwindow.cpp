@@ -68,8 +68,9 @@ TarnAppMainWindow::TarnAppMainWindow(QWidget *parent, PortPair *hardPorts)
     const StageWidgets widgets{
         labelHardLamp, labelHardConnection, labelRemoteLamp, labelRemoteConnection,
         labelMessage,  presetButtons,       pushSetting};
-    statusDisplay = new StatusDisplay(hardwareLink, widgets, this);
+    // The pads first: their lamps go out before the window restyles.
     controllerLink = new ControllerLink(hardwareLink, this);
+    statusDisplay = new StatusDisplay(hardwareLink, widgets, this);
     statusDisplay->followRemote(controllerLink);
 
     setCentralWidget(new QWidget(this));

@@ -227,25 +227,27 @@ void HardwareLink::handleHardReply(const ByteVector &message)
         awaiting = Awaiting::Nothing;
         checkMisses = 0;
     }
-    if (pending >= 0) {
+    const bool confirming = pending >= 0;
+    if (confirming) {
         presetTimer.stop();
         const int confirmed = pending;
-        setPending(-1);
+        pending = -1; // told below, once the report's lamps are out
         emit presetConfirmed(confirmed, presetSent.elapsed());
-        if (superseded())
-            return;
     }
-    if (reply.preset == preset)
-        return;
-    if (status != HardStatus::Complete)
-        setStatus(HardStatus::Complete);
-    // Remembered before the feedback goes out: a failed note opens a box
-    // whose loop may deliver the unit's next report, compared with this one.
-    // A preset number the unit should not report is shown as none and
-    // remembered as nothing reported, so that its next report is acted on
-    // whatever it says.
-    preset = reply.preset >= -1 && reply.preset < PresetCount ? reply.preset : -2;
-    emit presetReported(reply.preset);
+    if (!(confirming && superseded()) && reply.preset != preset) {
+        if (status != HardStatus::Complete)
+            setStatus(HardStatus::Complete);
+        // Remembered before the feedback goes out: a failed note opens a box
+        // whose loop may deliver the unit's next report, compared with this
+        // one. A preset number the unit should not report is shown as none
+        // and remembered as nothing reported, so that its next report is
+        // acted on whatever it says.
+        preset = reply.preset >= -1 && reply.preset < PresetCount ? reply.preset : -2;
+        emit presetReported(reply.preset);
+    }
+    // Unless a press in a box's loop asked for another preset meanwhile.
+    if (confirming && pending < 0)
+        emit pendingChanged(-1);
 }
 
 bool HardwareLink::followPorts()

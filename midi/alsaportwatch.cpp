@@ -1,27 +1,40 @@
 #include "alsaportwatch.h"
 
-#include "midiportwatch.h"
-
 #include <QSocketNotifier>
 #include <alsa/asoundlib.h>
 
 #include <poll.h>
 #include <vector>
 
-AlsaPortWatch::AlsaPortWatch(MidiPortWatch *watch) : watch(watch) {}
+namespace {
+
+// The high bits of this service's port keys.
+constexpr std::uint64_t alsaTag = std::uint64_t(1) << 63;
+
+} // namespace
+
+AlsaPortWatch::AlsaPortWatch(MidiPortWatch *watch) : ServicePortWatch(watch, alsaTag) {}
 
 AlsaPortWatch::~AlsaPortWatch()
 {
-    if (seq)
-        snd_seq_close(seq);
+    close();
 }
 
 quint64 AlsaPortWatch::keyOf(int client, int port)
 {
-    return tag | quint64(client) << 8 | quint64(port & 0xff);
+    return quint64(client) << 8 | quint64(port & 0xff);
 }
 
-bool AlsaPortWatch::open()
+void AlsaPortWatch::stopListening()
+{
+    for (QSocketNotifier *notifier : notifiers)
+        delete notifier;
+    notifiers.clear();
+    snd_seq_close(seq);
+    seq = nullptr;
+}
+
+bool AlsaPortWatch::listen()
 {
     if (snd_seq_open(&seq, "default", SND_SEQ_OPEN_INPUT, SND_SEQ_NONBLOCK) < 0) {
         seq = nullptr;
@@ -41,6 +54,7 @@ bool AlsaPortWatch::open()
     snd_seq_poll_descriptors(seq, fds.data(), unsigned(fds.size()), POLLIN);
     for (const pollfd &fd : fds) {
         auto *notifier = new QSocketNotifier(fd.fd, QSocketNotifier::Read, this);
+        notifiers.push_back(notifier);
         connect(notifier, &QSocketNotifier::activated, this, &AlsaPortWatch::readEvents);
     }
     // After subscribing, so that no port falls between the list and the events.
@@ -65,7 +79,7 @@ void AlsaPortWatch::readEvents()
             reportPort(addr.client, addr.port);
             break;
         case SND_SEQ_EVENT_PORT_EXIT:
-            watch->portRemoved(keyOf(addr.client, addr.port));
+            portRemoved(keyOf(addr.client, addr.port));
             break;
         case SND_SEQ_EVENT_CLIENT_CHANGE:
             // Port names carry the client's name.
@@ -73,7 +87,7 @@ void AlsaPortWatch::readEvents()
             break;
         case SND_SEQ_EVENT_CLIENT_EXIT:
             for (int port = 0; port < 256; ++port)
-                watch->portRemoved(keyOf(addr.client, port));
+                portRemoved(keyOf(addr.client, port));
             break;
         default:
             break;
@@ -112,5 +126,5 @@ void AlsaPortWatch::reportPort(int client, int port)
     const QString name = QString::fromUtf8(snd_seq_client_info_get_name(clientInfo)) + ':' +
                          QString::fromUtf8(snd_seq_port_info_get_name(portInfo)) +
                          QString(" %1:%2").arg(client).arg(port);
-    watch->portAdded(keyOf(client, port), name);
+    portAdded(keyOf(client, port), name);
 }

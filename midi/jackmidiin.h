@@ -2,6 +2,7 @@
 #define JACKMIDIIN_H
 
 #include "jackmidiport.h"
+#include "midiinputbackend.h"
 
 #include <cstdint>
 #include <string>
@@ -11,7 +12,7 @@
 // closed and set up on the owner's thread; JACK's process thread only copies
 // the cycle's events into a ring, and the callback runs on the client's
 // delivery thread, so a slow callback never holds up JACK's graph.
-class JackMidiIn : public JackMidiPort
+class JackMidiIn : public JackMidiPort, public MidiInputBackend
 {
 public:
     // Throws RtMidiError when no JACK server answers.

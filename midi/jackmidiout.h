@@ -2,6 +2,7 @@
 #define JACKMIDIOUT_H
 
 #include "jackmidiport.h"
+#include "midioutputbackend.h"
 
 #include <atomic>
 #include <string>
@@ -10,7 +11,7 @@
 // A MIDI output on the process's one JACK client. Used
 // on the owner's thread; JACK's process thread moves the queued messages
 // into the port, as many as the port's buffer takes per cycle.
-class JackMidiOut : public JackMidiPort
+class JackMidiOut : public JackMidiPort, public MidiOutputBackend
 {
 public:
     // Throws RtMidiError when no JACK server answers.

@@ -17,7 +17,16 @@ JackMidiPort::JackMidiPort(const std::string &clientName, JackMidiClient::Direct
 // The subclass has closed the port already, so no cycle reads the ring.
 JackMidiPort::~JackMidiPort()
 {
+    if (lostListener)
+        jack->removeListener(lostListener);
     jack_ringbuffer_free(ring);
+}
+
+void JackMidiPort::whenLost(std::function<void()> onLost)
+{
+    if (lostListener)
+        jack->removeListener(lostListener);
+    lostListener = onLost ? jack->addListener({std::move(onLost), {}}) : 0;
 }
 
 unsigned int JackMidiPort::portCount()

@@ -12,17 +12,21 @@
 #include <string>
 
 // What an input and an output on the process's one JACK client share: the
-// port, its ring, listing and connecting by name. Owner's thread; the
-// subclass's process() runs on JACK's process thread and only reads `port`
-// and `ring`.
-class JackMidiPort : public MidiBackend, protected JackMidiClient::CycleUser
+// port, its ring, listing and connecting by name, and hearing of the server's
+// end. Owner's thread; the subclass's process() runs on JACK's process thread
+// and only reads `port` and `ring`.
+class JackMidiPort : public virtual MidiBackend, protected JackMidiClient::CycleUser
 {
 public:
     ~JackMidiPort() override;
 
     RtMidi::Api api() const override { return RtMidi::UNIX_JACK; }
     bool usable() const override { return !jack->lost(); }
-    std::shared_ptr<JackMidiClient> jackClient() const override { return jack; }
+    // onLost runs on JACK's notification thread; it is no longer called once
+    // this port is gone.
+    void whenLost(std::function<void()> onLost) override;
+    // The client it is a port of.
+    std::shared_ptr<JackMidiClient> jackClient() const { return jack; }
 
     // Lists the ports ours can connect to; openPort connects the one at that position.
     unsigned int portCount() override;
@@ -50,6 +54,7 @@ private:
     JackMidiClient::Direction peerDirection() const;
 
     const JackMidiClient::Direction own;
+    int lostListener = 0;
 };
 
 #endif

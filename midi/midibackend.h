@@ -3,16 +3,13 @@
 
 #include <RtMidi.h>
 
-#include <memory>
+#include <functional>
 #include <string>
-#include <vector>
 
-class JackMidiClient;
-
-// One MIDI port on one service, as a port object (QMidiIn, QMidiOut) drives
-// it: RtMidi's (RtMidiBackend), ours on JACK (JackMidiIn, JackMidiOut), or
-// none (NoMidiBackend). Used on the owner's thread; an input's callback runs
-// on the service's thread.
+// What every MIDI port on one service has, whichever way it carries MIDI:
+// RtMidi's (RtMidiBackend), ours on JACK (JackMidiPort), or none
+// (NoMidiBackend). MidiInputBackend and MidiOutputBackend add each
+// direction's part; a port is one of the two. Used on the owner's thread.
 class MidiBackend
 {
 public:
@@ -23,8 +20,9 @@ public:
     // False when no service is under it (none was found, or its JACK server
     // stopped): it is then to be made anew before its next use.
     virtual bool usable() const { return true; }
-    // The JACK client it is a port of; null on any other service.
-    virtual std::shared_ptr<JackMidiClient> jackClient() const { return nullptr; }
+    // Has onLost called, on a thread of the service's, once the service
+    // under it stops; RtMidi's services never tell, so there it does nothing.
+    virtual void whenLost(std::function<void()> /*onLost*/) {}
 
     // The service's ports it could connect to, asked afresh each time: ports
     // come and go. An index past the end has an empty name.
@@ -39,12 +37,6 @@ public:
     virtual void closePort() = 0;
     // True after openPort until closePort; not for a virtual port.
     virtual bool isPortOpen() const = 0;
-
-    // Inputs only; an output ignores them.
-    virtual void setCallback(RtMidiIn::RtMidiCallback, void *) {}
-    virtual void ignoreTypes(bool /*midiSysex*/, bool /*midiTime*/, bool /*midiSense*/) {}
-    // Outputs only; an input ignores it. Throws RtMidiError.
-    virtual void sendMessage(const std::vector<unsigned char> &) {}
 };
 
 #endif

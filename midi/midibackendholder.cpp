@@ -1,56 +1,64 @@
 #include "midibackendholder.h"
 
-#include "midiservicewatch.h"
 #include "nomidibackend.h"
 
 #include <sstream>
 
-MidiBackendHolder::MidiBackendHolder(Factory make, std::function<void()> onLost)
+template <class Backend>
+MidiBackendHolder<Backend>::MidiBackendHolder(Factory make, std::function<void()> onLost)
     : make(std::move(make)), onLost(std::move(onLost))
 {
     create();
 }
 
-MidiBackendHolder::~MidiBackendHolder() = default;
-
-void MidiBackendHolder::create()
+template <class Backend> MidiBackendHolder<Backend>::~MidiBackendHolder()
 {
-    watch.reset();
-    backend = make();
-    if (std::shared_ptr<JackMidiClient> client = backend->jackClient())
-        watch = std::make_unique<MidiServiceWatch>(std::move(client), onLost);
+    release();
 }
 
-void MidiBackendHolder::releaseIfLost()
+template <class Backend> void MidiBackendHolder<Backend>::create()
 {
-    if (watch && watch->lost()) {
-        watch.reset();
+    backend = make();
+    backend->whenLost(onLost);
+}
+
+template <class Backend> void MidiBackendHolder<Backend>::release()
+{
+    if (!backend)
+        return;
+    backend->whenLost({});
+    backend.reset();
+}
+
+template <class Backend> void MidiBackendHolder<Backend>::releaseIfLost()
+{
+    if (!backend->usable()) {
+        release();
         backend = std::make_unique<NoMidiBackend>();
     }
 }
 
-MidiBackend &MidiBackendHolder::renewed()
+template <class Backend> Backend &MidiBackendHolder<Backend>::renewed()
 {
     if (!backend->usable()) {
         // The old one goes before a new one is made: see JackMidiClient::shared.
-        watch.reset();
-        backend.reset();
+        release();
         create();
     }
     return *backend;
 }
 
-MidiBackend &MidiBackendHolder::service()
+template <class Backend> Backend &MidiBackendHolder<Backend>::service()
 {
-    MidiBackend &port = renewed();
+    Backend &port = renewed();
     if (!port.usable())
         throw RtMidiError("No MIDI service is available.", RtMidiError::NO_DEVICES_FOUND);
     return port;
 }
 
-QStringList MidiBackendHolder::portNames()
+template <class Backend> QStringList MidiBackendHolder<Backend>::portNames()
 {
-    MidiBackend &port = renewed();
+    Backend &port = renewed();
     QStringList names;
     // The count is asked again before every index: ports may come and go.
     for (unsigned int i = 0; i < port.portCount(); ++i) {
@@ -61,9 +69,10 @@ QStringList MidiBackendHolder::portNames()
     return names;
 }
 
-QString MidiBackendHolder::openPort(unsigned int index, const std::string &ourName)
+template <class Backend>
+QString MidiBackendHolder<Backend>::openPort(unsigned int index, const std::string &ourName)
 {
-    MidiBackend &port = service();
+    Backend &port = service();
     // The index is one of portNames(), which leaves our own ports out.
     unsigned int count = 0;
     unsigned int raw = 0;
@@ -89,3 +98,6 @@ QString MidiBackendHolder::openPort(unsigned int index, const std::string &ourNa
     port.openPort(raw, ourName);
     return QString::fromStdString(opened);
 }
+
+template class MidiBackendHolder<MidiInputBackend>;
+template class MidiBackendHolder<MidiOutputBackend>;

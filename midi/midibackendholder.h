@@ -1,7 +1,8 @@
 #ifndef MIDIBACKENDHOLDER_H
 #define MIDIBACKENDHOLDER_H
 
-#include "midibackend.h"
+#include "midiinputbackend.h"
+#include "midioutputbackend.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,18 +11,17 @@
 #include <memory>
 #include <string>
 
-class MidiServiceWatch;
-
-// The back end under a port object, with a watch on the JACK server under
-// it. When that server stops, the back end is unusable for good (and a client
-// of a new server must not open while it lives), so it is released at once
-// and made anew at the next use; so is the stand-in held while no service
-// exists. GUI thread; only the watch's notice comes from JACK's thread.
-class MidiBackendHolder
+// The back end under a port object (Backend: MidiInputBackend or
+// MidiOutputBackend), told when the service under it stops. When a JACK
+// server stops, the back end is unusable for good (and a client of a new
+// server must not open while it lives), so it is released at once and made
+// anew at the next use; so is the stand-in held while no service exists.
+// GUI thread; only the notice of a stop comes from the service's thread.
+template <class Backend> class MidiBackendHolder
 {
 public:
     // The factory never returns null (see MidiPortSupport).
-    using Factory = std::function<std::unique_ptr<MidiBackend>()>;
+    using Factory = std::function<std::unique_ptr<Backend>()>;
 
     MidiBackendHolder(Factory make, std::function<void()> onLost);
     ~MidiBackendHolder();
@@ -29,11 +29,11 @@ public:
     MidiBackendHolder &operator=(const MidiBackendHolder &) = delete;
 
     // The back end as it is now, usable or not.
-    MidiBackend &current() { return *backend; }
+    Backend &current() { return *backend; }
     // A usable back end: a fresh one when the one held is not (its server went
     // away, or there was no service before). Throws RtMidiError when even a
     // fresh one has no service.
-    MidiBackend &service();
+    Backend &service();
 
     // The port names in index order, as UTF-8 decoded text.
     QStringList portNames();
@@ -48,15 +48,18 @@ public:
     void releaseIfLost();
 
 private:
-    MidiBackend &renewed();
+    Backend &renewed();
     void create();
+    // Stops the notices first: a JACK port waits for the graph's
+    // announcements before it goes.
+    void release();
 
     Factory make;
     std::function<void()> onLost;
-    // Declared first, so that it goes after the watch (a JACK port waits for
-    // the graph's announcements before it goes).
-    std::unique_ptr<MidiBackend> backend;
-    std::unique_ptr<MidiServiceWatch> watch;
+    std::unique_ptr<Backend> backend;
 };
+
+extern template class MidiBackendHolder<MidiInputBackend>;
+extern template class MidiBackendHolder<MidiOutputBackend>;
 
 #endif

@@ -3,11 +3,15 @@
 #include "tarnconfig.h"
 
 #include "nomidibackend.h"
-#include "rtmidibackend.h"
+#include "rtmidiinbackend.h"
+#include "rtmidioutbackend.h"
 
 #ifdef TARNAPP_WITH_JACK
 #include "jackmidiin.h"
 #include "jackmidiout.h"
+#else
+class JackMidiIn;
+class JackMidiOut;
 #endif
 
 #include <QCoreApplication>
@@ -20,27 +24,29 @@ RtMidi::Api chosenApi = RtMidi::UNSPECIFIED;
 RtMidi::Api lastMade = RtMidi::UNSPECIFIED;
 
 // Ours on JACK; null when no JACK server runs, or in a build without JACK.
-template <class JackPort> std::unique_ptr<MidiBackend> jackPort()
+template <class JackPort, class Backend> std::unique_ptr<Backend> jackPort()
 {
+#ifdef TARNAPP_WITH_JACK
     try {
         return std::make_unique<JackPort>(jackClientName());
     } catch (const RtMidiError &) {
-        return nullptr;
     }
+#endif
+    return nullptr;
 }
 
-template <class Library, class... Args>
-std::unique_ptr<MidiBackend> create(std::unique_ptr<MidiBackend> (*makeJack)(), const Args &...args)
+template <class Backend, class RtBackend, class Library, class... Args>
+std::unique_ptr<Backend> create(std::unique_ptr<Backend> (*makeJack)(), const Args &...args)
 {
-    const auto library = [&](RtMidi::Api api) -> std::unique_ptr<MidiBackend> {
+    const auto library = [&](RtMidi::Api api) -> std::unique_ptr<Backend> {
         try {
-            return std::make_unique<RtMidiBackend>(std::make_unique<Library>(api, args...));
+            return std::make_unique<RtBackend>(std::make_unique<Library>(api, args...));
         } catch (const RtMidiError &) {
             return nullptr;
         }
     };
     // Never null; its service is what the port watch follows.
-    const auto orNone = [](std::unique_ptr<MidiBackend> made) -> std::unique_ptr<MidiBackend> {
+    const auto orNone = [](std::unique_ptr<Backend> made) -> std::unique_ptr<Backend> {
         if (!made)
             made = std::make_unique<NoMidiBackend>();
         lastMade = made->api();
@@ -55,37 +61,19 @@ std::unique_ptr<MidiBackend> create(std::unique_ptr<MidiBackend> (*makeJack)(), 
     // JACK client of its own (see JackMidiClient).
     std::vector<RtMidi::Api> apis;
     RtMidi::getCompiledApi(apis);
-    std::unique_ptr<MidiBackend> fallback;
+    std::unique_ptr<Backend> fallback;
     for (RtMidi::Api api : apis) {
         if (api == RtMidi::UNIX_JACK || api == RtMidi::RTMIDI_DUMMY)
             continue;
-        std::unique_ptr<MidiBackend> made = library(api);
+        std::unique_ptr<Backend> made = library(api);
         if (made && made->portCount() > 0)
             return orNone(std::move(made));
         if (!fallback)
             fallback = std::move(made);
     }
-    if (std::unique_ptr<MidiBackend> jack = makeJack())
+    if (std::unique_ptr<Backend> jack = makeJack())
         return orNone(std::move(jack));
     return orNone(std::move(fallback));
-}
-
-std::unique_ptr<MidiBackend> jackInput()
-{
-#ifdef TARNAPP_WITH_JACK
-    return jackPort<JackMidiIn>();
-#else
-    return nullptr;
-#endif
-}
-
-std::unique_ptr<MidiBackend> jackOutput()
-{
-#ifdef TARNAPP_WITH_JACK
-    return jackPort<JackMidiOut>();
-#else
-    return nullptr;
-#endif
 }
 
 } // namespace
@@ -111,14 +99,16 @@ RtMidi::Api service()
     return chosenApi != RtMidi::UNSPECIFIED ? chosenApi : lastMade;
 }
 
-std::unique_ptr<MidiBackend> createInput()
+std::unique_ptr<MidiInputBackend> createInput()
 {
-    return create<RtMidiIn>(&jackInput, std::string("RtMidi Input Client"), 100u);
+    return create<MidiInputBackend, RtMidiInBackend, RtMidiIn>(
+        &jackPort<JackMidiIn, MidiInputBackend>, std::string("RtMidi Input Client"), 100u);
 }
 
-std::unique_ptr<MidiBackend> createOutput()
+std::unique_ptr<MidiOutputBackend> createOutput()
 {
-    return create<RtMidiOut>(&jackOutput, std::string("RtMidi Output Client"));
+    return create<MidiOutputBackend, RtMidiOutBackend, RtMidiOut>(
+        &jackPort<JackMidiOut, MidiOutputBackend>, std::string("RtMidi Output Client"));
 }
 
 } // namespace MidiPortSupport

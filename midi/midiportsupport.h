@@ -1,7 +1,8 @@
 #ifndef MIDIPORTSUPPORT_H
 #define MIDIPORTSUPPORT_H
 
-#include "midibackend.h"
+#include "midiinputbackend.h"
+#include "midioutputbackend.h"
 
 #include <memory>
 #include <string>
@@ -25,8 +26,8 @@ RtMidi::Api service();
 // else a port on the process's one JACK client (see JackMidiClient) when a
 // JACK server runs, else the first RtMidi service that could be made. Never
 // null: a NoMidiBackend when there is no service.
-std::unique_ptr<MidiBackend> createInput();
-std::unique_ptr<MidiBackend> createOutput();
+std::unique_ptr<MidiInputBackend> createInput();
+std::unique_ptr<MidiOutputBackend> createOutput();
 
 // The name that the process's JACK client is made with: the application's.
 std::string jackClientName();

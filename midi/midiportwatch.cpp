@@ -1,97 +1,63 @@
 #include "midiportwatch.h"
 
-#include "tarnconfig.h"
-
 #include "midiportsupport.h"
-
-#ifdef TARNAPP_WITH_ALSA
-#include "alsaportwatch.h"
-#endif
-#ifdef TARNAPP_WITH_JACK
-#include "jackportwatch.h"
-#endif
+#include "serviceportwatch.h"
 
 #include <algorithm>
 
-// The back ends: JACK and ALSA are optional at build time, so their files are
-// only included when they are built.
-#ifndef TARNAPP_WITH_ALSA
-class AlsaPortWatch
-{
-};
-#endif
-#ifndef TARNAPP_WITH_JACK
-class JackPortWatch
-{
-};
-#endif
-
 MidiPortWatch::MidiPortWatch(QObject *parent) : QObject(parent)
 {
+    for (std::unique_ptr<ServicePortWatch> &watch : ServicePortWatch::all(this))
+        services.push_back({std::move(watch), false});
     retry.setInterval(retryMs);
-    connect(&retry, &QTimer::timeout, this, [this] { startJack(true); });
+    connect(&retry, &QTimer::timeout, this, &MidiPortWatch::retryWaiting);
 }
 
 MidiPortWatch::~MidiPortWatch()
 {
-    // The back ends go first: their threads report into the members below.
-    jack.reset();
-    alsa.reset();
+    services.clear();
 }
 
 void MidiPortWatch::start()
 {
     // No service found yet: either may come.
     const RtMidi::Api service = MidiPortSupport::service();
-    startJack(service == RtMidi::UNIX_JACK || service == RtMidi::UNSPECIFIED);
-#ifdef TARNAPP_WITH_ALSA
-    if (service != RtMidi::LINUX_ALSA && service != RtMidi::UNSPECIFIED) {
-        // Its ports are none of the port objects' any more.
-        if (alsa) {
-            alsa.reset();
-            alsaTried = false;
-            serviceGone(AlsaPortWatch::tag);
-        }
-    } else if (!alsa && !alsaTried) {
-        // The sequencer is there from boot or not at all: one try, as every
-        // failed one prints ALSA's complaint.
-        alsaTried = true;
-        alsa = std::make_unique<AlsaPortWatch>(this);
-        if (!alsa->open())
-            alsa.reset();
-    }
-#endif
+    for (Followed &followed : services)
+        follow(followed, service == followed.watch->api() || service == RtMidi::UNSPECIFIED);
 }
 
-void MidiPortWatch::startJack(bool wanted)
+void MidiPortWatch::retryWaiting()
 {
-#ifdef TARNAPP_WITH_JACK
-    // A client of a server that stopped is released before one of a new server is made.
-    if (jack && (!wanted || !jack->isAlive())) {
-        jack.reset();
-        serviceGone(JackPortWatch::tag);
+    for (Followed &followed : services) {
+        if (followed.wanted && !followed.watch->isOpen() && followed.watch->triesAgain())
+            follow(followed, true);
     }
-    if (wanted && !jack) {
-        jack = std::make_unique<JackPortWatch>(this);
-        if (!jack->open()) {
-            jack.reset();
-        } else if (retry.isActive()) {
-            // The server is back: whatever was open on the old one is looked at again.
-            std::lock_guard<std::mutex> lock(mutex);
-            postLocked();
-        }
+}
+
+void MidiPortWatch::follow(Followed &service, bool wanted)
+{
+    service.wanted = wanted;
+    ServicePortWatch &watch = *service.watch;
+    // Its ports are none of the port objects' any more; and a client of a
+    // server that stopped is released before one of a new server is made.
+    if (watch.isOpen() && (!wanted || !watch.isAlive())) {
+        watch.close();
+        serviceGone(watch.tag());
+    }
+    if (wanted && watch.mayOpen() && watch.open() && watch.triesAgain() && retry.isActive()) {
+        // The service is back: whatever was open on the old one is looked at again.
+        std::lock_guard<std::mutex> lock(mutex);
+        postLocked();
     }
     // Until the port objects let go of a stopped server's client, or a new
     // server runs, no client opens; nothing tells when either happens.
-    if (wanted && !jack) {
-        if (!retry.isActive())
-            retry.start();
-    } else {
+    const bool waiting = std::any_of(services.cbegin(), services.cend(), [](const Followed &f) {
+        return f.wanted && !f.watch->isOpen() && f.watch->triesAgain();
+    });
+    if (!waiting)
         retry.stop();
-    }
-#else
-    Q_UNUSED(wanted);
-#endif
+    else if (!retry.isActive())
+        retry.start();
 }
 
 QSet<QString> MidiPortWatch::takeVanished()
@@ -115,10 +81,11 @@ bool MidiPortWatch::isAnnounced(const QString &name) const
         if (std::find(ports.cbegin(), ports.cend(), name) != ports.cend())
             return true;
     }
-#ifdef TARNAPP_WITH_JACK
-    if (jack && jack->isAlive() && jack->lists(name))
-        return false;
-#endif
+    for (const Followed &followed : services) {
+        const ServicePortWatch &watch = *followed.watch;
+        if (watch.isOpen() && watch.isAlive() && watch.lists(name))
+            return false;
+    }
     return true;
 }
 

@@ -9,18 +9,20 @@
 
 #include <memory>
 #include <mutex>
+#include <vector>
 
-class AlsaPortWatch;
-class JackPortWatch;
+class ServicePortWatch;
 
 // Follows the MIDI ports that come and go through the notifications of the
 // service the port objects use (see MidiPortSupport::service), and only that
-// one, and tells the GUI thread with one portsChanged per burst. Nothing
-// polls while the service runs; while a JACK server is wanted and gone, a
-// client is tried again every retryMs. Keeps its own view of the ports present, built in
-// the order the services announced them, so that a port that went and came
-// back before anyone looked is still seen to have gone. Made and asked on the
-// GUI thread; the back ends report from their notification threads.
+// one, and tells the GUI thread with one portsChanged per burst; each
+// service's notices come through a ServicePortWatch of its own. Nothing polls
+// while the service runs; while one that may start later (a JACK server) is
+// wanted and gone, it is tried again every retryMs. Keeps its own view of
+// the ports present, built in the order the services announced them, so that
+// a port that went and came back before anyone looked is still seen to have
+// gone. Made and asked on the GUI thread; the services report from their
+// notification threads.
 class MidiPortWatch : public QObject
 {
     Q_OBJECT
@@ -48,11 +50,11 @@ public:
     // connect to them, and announces them when it becomes active.
     bool isAnnounced(const QString &name) const;
 
-    // For the back ends, from any thread. A key is the back end's own identity
+    // For the services, from any thread. A key is the service's own identity
     // of a port; a port known already under its key is renamed.
     void portAdded(quint64 key, const QString &name);
     void portRemoved(quint64 key);
-    // Every port whose key has these high bits (the back end's tag) went.
+    // Every port whose key has these high bits (the service's tag) went.
     void serviceGone(quint64 tag);
 
 signals:
@@ -62,18 +64,24 @@ private:
     QHash<quint64, QString>::iterator removeLocked(QHash<quint64, QString>::iterator port);
     void postLocked();
     void deliver();
-    void startJack(bool wanted);
+    struct Followed;
+    void follow(Followed &service, bool wanted);
+    void retryWaiting();
 
     mutable std::mutex mutex;
     QHash<quint64, QString> ports;
     QSet<QString> vanished;
     QSet<QString> gone;
     bool posted = false;
-    std::unique_ptr<JackPortWatch> jack;
-    std::unique_ptr<AlsaPortWatch> alsa;
-    bool alsaTried = false;
-    // Runs only while a JACK server is wanted and none is watched.
+    // Runs only while a service that is tried again is wanted and not watched.
     QTimer retry;
+    // Last: they go first, as their threads report into the members above.
+    struct Followed
+    {
+        std::unique_ptr<ServicePortWatch> watch;
+        bool wanted = false;
+    };
+    std::vector<Followed> services;
 };
 
 #endif

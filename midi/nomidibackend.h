@@ -1,12 +1,13 @@
 #ifndef NOMIDIBACKEND_H
 #define NOMIDIBACKEND_H
 
-#include "midibackend.h"
+#include "midiinputbackend.h"
+#include "midioutputbackend.h"
 
-// What a port object holds while no MIDI service exists: lists nothing, opens
-// nothing, and is never usable, so that the next use looks for a service
-// again. Any thread (it has no state).
-class NoMidiBackend : public MidiBackend
+// What a port object holds while no MIDI service exists, in either
+// direction: lists nothing, opens nothing, and is never usable, so that the
+// next use looks for a service again. Any thread (it has no state).
+class NoMidiBackend : public MidiInputBackend, public MidiOutputBackend
 {
 public:
     RtMidi::Api api() const override { return RtMidi::UNSPECIFIED; }
@@ -17,6 +18,10 @@ public:
     void openVirtualPort(const std::string &) override {}
     void closePort() override {}
     bool isPortOpen() const override { return false; }
+
+    void setCallback(RtMidiIn::RtMidiCallback, void *) override {}
+    void ignoreTypes(bool, bool, bool) override {}
+    void sendMessage(const std::vector<unsigned char> &) override {}
 };
 
 #endif

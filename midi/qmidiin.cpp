@@ -88,9 +88,9 @@ QMidiIn::QMidiIn(QObject *parent) : QObject(parent)
     if (QCoreApplication::instance())
         connect(this, &QMidiIn::midiMessageReceived, QCoreApplication::instance(), &takeOver);
 #endif
-    connect(this, &QMidiIn::serviceLost, this, [this] { backend->releaseIfLost(); });
+    connect(this, &QMidiIn::serviceLost, this, [this] { backendHolder->releaseIfLost(); });
     qRegisterMetaType<QMidiMessage *>("QMidiMessage*");
-    backend = std::make_unique<MidiBackendHolder>(
+    backendHolder = std::make_unique<MidiBackendHolder<MidiInputBackend>>(
         [this] { return makeBackend(); },
         [this] { QMetaObject::invokeMethod(this, &QMidiIn::serviceLost, Qt::QueuedConnection); });
 }
@@ -99,12 +99,12 @@ QMidiIn::~QMidiIn()
 {
     // The back end goes first: its end stops the callback, which must
     // never reach a half-destroyed port object.
-    backend.reset();
+    backendHolder.reset();
 }
 
-std::unique_ptr<MidiBackend> QMidiIn::makeBackend()
+std::unique_ptr<MidiInputBackend> QMidiIn::makeBackend()
 {
-    std::unique_ptr<MidiBackend> port = MidiPortSupport::createInput();
+    std::unique_ptr<MidiInputBackend> port = MidiPortSupport::createInput();
     port->setCallback(&QMidiIn::inputCallback, this);
     port->ignoreTypes(ignoreSysex, ignoreTime, ignoreSense);
     return port;
@@ -112,31 +112,31 @@ std::unique_ptr<MidiBackend> QMidiIn::makeBackend()
 
 QStringList QMidiIn::portNames()
 {
-    return backend->portNames();
+    return backendHolder->portNames();
 }
 
 void QMidiIn::openPort(unsigned int index)
 {
     ++openings;
-    opened = backend->openPort(index, "RtMidi Input");
+    opened = backendHolder->openPort(index, "RtMidi Input");
 }
 
 void QMidiIn::openVirtualPort(const QString &name)
 {
-    MidiBackend &port = backend->service();
+    MidiInputBackend &port = backendHolder->service();
     ++openings;
     port.openVirtualPort(name.toStdString());
 }
 
 void QMidiIn::closePort()
 {
-    backend->closePort();
+    backendHolder->closePort();
     ++openings;
 }
 
 bool QMidiIn::isPortOpen() const
 {
-    return backend->isPortOpen();
+    return backendHolder->isPortOpen();
 }
 
 bool QMidiIn::isFromCurrentOpening(const QMidiMessage *message) const
@@ -150,7 +150,7 @@ void QMidiIn::ignoreTypes(bool midiSysex, bool midiTime, bool midiSense)
     ignoreSysex = midiSysex;
     ignoreTime = midiTime;
     ignoreSense = midiSense;
-    backend->current().ignoreTypes(midiSysex, midiTime, midiSense);
+    backendHolder->current().ignoreTypes(midiSysex, midiTime, midiSense);
 }
 
 void QMidiIn::inputCallback(double deltaTime, std::vector<unsigned char> *message, void *userData)

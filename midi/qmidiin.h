@@ -9,8 +9,8 @@
 #include <vector>
 
 class QMidiMessage;
-class MidiBackend;
-class MidiBackendHolder;
+class MidiInputBackend;
+template <class Backend> class MidiBackendHolder;
 
 // One MIDI input port on the service MidiPortSupport chooses. Lives on the
 // GUI thread; the service calls inputCallback on its own input thread, and
@@ -45,14 +45,14 @@ signals:
     void serviceLost();
 
 private:
-    std::unique_ptr<MidiBackend> makeBackend();
+    std::unique_ptr<MidiInputBackend> makeBackend();
 
     // Kept so that a back end made anew filters as the last one did.
     bool ignoreSysex = true;
     bool ignoreTime = true;
     bool ignoreSense = true;
     QString opened;
-    std::unique_ptr<MidiBackendHolder> backend;
+    std::unique_ptr<MidiBackendHolder<MidiInputBackend>> backendHolder;
     // Counts openings and closings; each delivered message carries the count
     // of its time (read on the library's thread, changed on the GUI thread).
     std::atomic<unsigned int> openings{0};

@@ -10,40 +10,40 @@
 
 QMidiOut::QMidiOut(QObject *parent)
     : QObject(parent),
-      backend(std::make_unique<MidiBackendHolder>(
+      backendHolder(std::make_unique<MidiBackendHolder<MidiOutputBackend>>(
           [] { return MidiPortSupport::createOutput(); },
           [this] {
               QMetaObject::invokeMethod(this, &QMidiOut::serviceLost, Qt::QueuedConnection);
           }))
 {
-    connect(this, &QMidiOut::serviceLost, this, [this] { backend->releaseIfLost(); });
+    connect(this, &QMidiOut::serviceLost, this, [this] { backendHolder->releaseIfLost(); });
 }
 
 QMidiOut::~QMidiOut() = default;
 
 QStringList QMidiOut::portNames()
 {
-    return backend->portNames();
+    return backendHolder->portNames();
 }
 
 void QMidiOut::openPort(unsigned int index)
 {
-    opened = backend->openPort(index, "RtMidi Output");
+    opened = backendHolder->openPort(index, "RtMidi Output");
 }
 
 void QMidiOut::openVirtualPort(const QString &name)
 {
-    backend->service().openVirtualPort(name.toStdString());
+    backendHolder->service().openVirtualPort(name.toStdString());
 }
 
 void QMidiOut::closePort()
 {
-    backend->closePort();
+    backendHolder->closePort();
 }
 
 bool QMidiOut::isPortOpen() const
 {
-    return backend->isPortOpen();
+    return backendHolder->isPortOpen();
 }
 
 void QMidiOut::sendMessage(QMidiMessage *message)
@@ -90,5 +90,5 @@ void QMidiOut::send(std::vector<unsigned char> &bytes)
     if (!sendFailure.empty())
         throw RtMidiError(sendFailure, RtMidiError::DRIVER_ERROR);
     MessageTiming::sending();
-    backend->current().sendMessage(bytes);
+    backendHolder->current().sendMessage(bytes);
 }

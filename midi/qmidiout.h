@@ -9,7 +9,8 @@
 #include <vector>
 
 class QMidiMessage;
-class MidiBackendHolder;
+class MidiOutputBackend;
+template <class Backend> class MidiBackendHolder;
 
 // One MIDI output port on the service MidiPortSupport chooses. GUI thread only.
 class QMidiOut : public QObject
@@ -47,7 +48,7 @@ private:
     void send(std::vector<unsigned char> &bytes);
 
     QString opened;
-    std::unique_ptr<MidiBackendHolder> backend;
+    std::unique_ptr<MidiBackendHolder<MidiOutputBackend>> backendHolder;
     std::string sendFailure;
 };
 

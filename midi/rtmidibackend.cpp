@@ -6,21 +6,6 @@
 #include "alsaownports.h"
 #endif
 
-RtMidiBackend::RtMidiBackend(std::unique_ptr<RtMidiIn> in)
-    : input(std::move(in)), library(input.get()), service(input->getCurrentApi())
-{
-}
-
-RtMidiBackend::RtMidiBackend(std::unique_ptr<RtMidiOut> out)
-    : output(std::move(out)), library(output.get()), service(output->getCurrentApi())
-{
-}
-
-std::string RtMidiBackend::portName(unsigned int index)
-{
-    return library->getPortName(index);
-}
-
 bool RtMidiBackend::isOwnPort(const std::string &listed)
 {
 #ifdef TARNAPP_WITH_ALSA
@@ -33,23 +18,5 @@ bool RtMidiBackend::isOwnPort(const std::string &listed)
 
 void RtMidiBackend::openPort(unsigned int index, const std::string &ourName)
 {
-    library->openPort(index, ourName);
-}
-
-void RtMidiBackend::setCallback(RtMidiIn::RtMidiCallback callback, void *userData)
-{
-    if (input)
-        input->setCallback(callback, userData);
-}
-
-void RtMidiBackend::ignoreTypes(bool midiSysex, bool midiTime, bool midiSense)
-{
-    if (input)
-        input->ignoreTypes(midiSysex, midiTime, midiSense);
-}
-
-void RtMidiBackend::sendMessage(const std::vector<unsigned char> &bytes)
-{
-    if (output)
-        output->sendMessage(&bytes);
+    library.openPort(index, ourName);
 }

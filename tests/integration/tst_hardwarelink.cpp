@@ -207,6 +207,25 @@ private slots:
         checkWindow(bench, 3, 2);
     }
 
+    // The lamps go out before the buttons are restyled: a newer report handled
+    // in a failed lamp's box is still what the buttons show afterwards.
+    void newerReportWinsOverOneInterruptedByALampsBox()
+    {
+        Peer unit("h-lamp-unit"), pads("h-lamp-pads");
+        WindowBench bench(WindowBench::ports(&unit, &pads));
+        ModalAnswerer answerer;
+        answerer.answerNext([&](QWidget *box) {
+            unit.send(sysEx(Peer::serial, 1, 5));
+            TestWait::until([&] { return bench.log().lines("Rcv    : ").size() == 2; });
+            ModalAnswerer::close(box);
+        });
+        bench.window().pads().ports()->out()->failSendsWith("refused");
+        unit.send(sysEx(Peer::serial, 1, 3));
+        QVERIFY(TestWait::until(
+            [&] { return answerer.seen().size() == 1 && !QApplication::activeModalWidget(); }));
+        checkWindow(bench, 3, 4);
+    }
+
     // A report of the unit still queued when the user reconnects is not the
     // serial reply of the connection that follows.
     void replyQueuedBeforeAReconnectIsDropped()
