@@ -13,18 +13,18 @@ class QMidiMessage : public QObject
 public:
     explicit QMidiMessage(QObject *parent = nullptr);
 
-    int status() const { return m_status; }
-    int channel() const { return m_channel; }
-    int pitch() const { return m_pitch; }
-    int velocity() const { return m_velocity; }
-    int control() const { return m_control; }
-    int value() const { return m_value; }
-    double timeStamp() const { return m_timeStamp; }
+    int status() const { return statusByte; }
+    int channel() const { return channelNumber; }
+    int pitch() const { return noteNumber; }
+    int velocity() const { return noteVelocity; }
+    int control() const { return controlNumber; }
+    int value() const { return controlValue; }
+    double timeStamp() const { return deltaTime; }
     // Which opening of the port object delivered it (see QMidiIn); 0 for a
     // message built by hand.
-    unsigned int opening() const { return m_opening; }
-    void setOpening(unsigned int opening) { m_opening = opening; }
-    std::vector<unsigned char> sysExData() const { return m_sysExData; }
+    unsigned int opening() const { return openingNumber; }
+    void setOpening(unsigned int opening) { openingNumber = opening; }
+    std::vector<unsigned char> sysExData() const { return sysEx; }
 
     QMidiMessage *setStatus(int status);
     QMidiMessage *setPitch(int pitch);
@@ -39,16 +39,16 @@ public:
     void decode(const std::vector<unsigned char> &bytes, double deltaSeconds);
 
 private:
-    int m_status = 0;
-    int m_channel = 1;
-    int m_pitch = 0;
-    int m_velocity = 0;
-    int m_control = 0;
-    int m_value = 0;
-    double m_timeStamp = 0.0;
-    unsigned int m_opening = 0;
-    std::vector<unsigned char> m_sysExData;
-    std::vector<unsigned char> m_rawMessage;
+    int statusByte = 0;
+    int channelNumber = 1;
+    int noteNumber = 0;
+    int noteVelocity = 0;
+    int controlNumber = 0;
+    int controlValue = 0;
+    double deltaTime = 0.0;
+    unsigned int openingNumber = 0;
+    std::vector<unsigned char> sysEx;
+    std::vector<unsigned char> wireBytes;
 };
 
 Q_DECLARE_METATYPE(QMidiMessage *)
