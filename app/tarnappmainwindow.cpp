@@ -144,15 +144,24 @@ void TarnAppMainWindow::initialize()
     controllerLink->setBindings(appSetting.remoteBindings());
     new StageControl(this, &appSetting, hardwareLink, controllerLink, presetButtons,
                      hardSettingDialog);
-    connect(hardSettingDialog, &HardSettingDialog::settingsChanged, this, [this] {
+    // The link's answer times follow the record: at start, OK and OPEN.
+    const auto applyLinkTimes = [this] {
+        hardwareLink->setConfirmTimeout(appSetting.confirmTimeout());
+        hardwareLink->setLinkCheckSeconds(appSetting.linkCheckSeconds());
+    };
+    applyLinkTimes();
+    connect(hardSettingDialog, &HardSettingDialog::settingsChanged, this, [this, applyLinkTimes] {
         updateCaptions();
         applyLayout();
         controllerLink->setBindings(appSetting.remoteBindings());
+        applyLinkTimes();
     });
-    connect(hardSettingDialog, &HardSettingDialog::presetNamesChanged, this, [this] {
-        updateCaptions();
-        controllerLink->setBindings(appSetting.remoteBindings());
-    });
+    connect(hardSettingDialog, &HardSettingDialog::presetNamesChanged, this,
+            [this, applyLinkTimes] {
+                updateCaptions();
+                controllerLink->setBindings(appSetting.remoteBindings());
+                applyLinkTimes();
+            });
     // The dialog's choice of ports is opened here, its failure told in its box.
     portChoice = new PortChoice(hardwareLink, controllerLink->ports(), this);
     connect(hardSettingDialog, &HardSettingDialog::portsChosen, portChoice, &PortChoice::apply);

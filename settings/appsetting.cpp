@@ -159,6 +159,7 @@ void AppSetting::takeChoices(const AppSetting &chosen)
         presetNames[i] = chosen.presetNames[i];
     footSwitch = chosen.footSwitch;
     display = chosen.display;
+    checkSeconds = chosen.checkSeconds;
     remote = chosen.remote;
 }
 

@@ -51,11 +51,11 @@ HardSettingDialog::HardSettingDialog(AppSetting *setting, HardwareLink *link, Po
         ui->comboFootSwitchPreset->addItem(QString("PRESET%1").arg(i));
     connect(ui->comboFootSwitchPreset, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this] { emit footSwitchPresetChanged(footSwitchPreset()); });
+    unitCheck = new UnitCheckPanel(link, this);
     showRecord();
     // Cancel, Escape and the title bar's close button leave the record as it
     // is; the fields, the foot-switch choice among them, follow it again.
     connect(this, &QDialog::rejected, this, &HardSettingDialog::showRecord);
-    new UnitCheckPanel(setting, link, this);
 }
 
 HardSettingDialog::~HardSettingDialog()
@@ -92,6 +92,7 @@ void HardSettingDialog::showRecord()
     refreshPortLists();
     showSerialNumber();
     pendingBindings = edited.remoteBindings();
+    unitCheck->showSeconds(edited.linkCheckSeconds());
 }
 
 void HardSettingDialog::refreshPortLists(bool keepChoices)
@@ -192,6 +193,8 @@ void HardSettingDialog::on_pushOK_clicked()
 {
     applyPorts(false);
     collectSettings();
+    // Only OK keeps the idle check's period.
+    edited.setLinkCheckSeconds(unitCheck->seconds());
     emit settingsChosen(edited);
     emit settingsChanged();
     accept();
@@ -217,6 +220,7 @@ void HardSettingDialog::on_pushOpen_clicked()
         return;
     edited.loadSettingFile(path);
     emit recordOpened(edited);
+    unitCheck->showSeconds(edited.linkCheckSeconds());
     showPresetNames();
     refreshPortLists();
     const int footSwitch = edited.footSwitchIndex();

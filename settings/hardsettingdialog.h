@@ -12,6 +12,7 @@
 class HardwareLink;
 class QComboBox;
 class RemoteBindingsDialog;
+class UnitCheckPanel;
 
 namespace Ui {
 class HardSettingDialog;
@@ -90,6 +91,7 @@ private:
     PortPair *hardPorts;
     PortPair *remotePorts;
     RemoteBindingsDialog *bindingsDialog = nullptr;
+    UnitCheckPanel *unitCheck = nullptr;
     // The bindings as edited since the record was last shown; OK stores them.
     RemoteBindings pendingBindings;
 };

@@ -1,6 +1,5 @@
 #include "unitcheckpanel.h"
 
-#include "appsetting.h"
 #include "hardsettingdialog.h"
 #include "hardwarelink.h"
 
@@ -11,8 +10,8 @@
 #include <QSpinBox>
 #include <QTimer>
 
-UnitCheckPanel::UnitCheckPanel(AppSetting *setting, HardwareLink *link, HardSettingDialog *dialog)
-    : QWidget(dialog), setting(setting), link(link), checkSeconds(new QSpinBox(this)),
+UnitCheckPanel::UnitCheckPanel(HardwareLink *link, HardSettingDialog *dialog)
+    : QWidget(dialog), link(link), checkSeconds(new QSpinBox(this)),
       testButton(new QPushButton(tr("Test the unit"), this)), results(new QLabel(this))
 {
     setObjectName("unitCheckPanel");
@@ -37,15 +36,6 @@ UnitCheckPanel::UnitCheckPanel(AppSetting *setting, HardwareLink *link, HardSett
     connect(testButton, &QPushButton::clicked, this, &UnitCheckPanel::startTest);
     connect(link, &HardwareLink::presetConfirmed, this, &UnitCheckPanel::confirmed);
     connect(link, &HardwareLink::stateChanged, this, &UnitCheckPanel::linkMoved);
-    // OK keeps the period; OPEN brings another record's times; CANCEL shows the record's.
-    connect(dialog, &HardSettingDialog::settingsChanged, this, [this] {
-        this->setting->setLinkCheckSeconds(checkSeconds->value());
-        this->setting->saveSettingFile(AppSetting::settingFilePath());
-        applyRecord();
-    });
-    connect(dialog, &HardSettingDialog::presetNamesChanged, this, &UnitCheckPanel::applyRecord);
-    connect(dialog, &QDialog::rejected, this, &UnitCheckPanel::applyRecord);
-    applyRecord();
     placeIn(dialog);
 }
 
@@ -74,11 +64,14 @@ void UnitCheckPanel::placeIn(HardSettingDialog *dialog)
     }
 }
 
-void UnitCheckPanel::applyRecord()
+void UnitCheckPanel::showSeconds(int seconds)
 {
-    checkSeconds->setValue(setting->linkCheckSeconds());
-    link->setConfirmTimeout(setting->confirmTimeout());
-    link->setLinkCheckSeconds(setting->linkCheckSeconds());
+    checkSeconds->setValue(seconds);
+}
+
+int UnitCheckPanel::seconds() const
+{
+    return checkSeconds->value();
 }
 
 void UnitCheckPanel::startTest()

@@ -4,7 +4,6 @@
 #include <QList>
 #include <QWidget>
 
-class AppSetting;
 class HardSettingDialog;
 class HardwareLink;
 class QLabel;
@@ -13,12 +12,15 @@ class QSpinBox;
 
 // The settings dialog's check of the unit: the idle check's period and the
 // "Test the unit" run through presets 1 to 6 and back, one result line per
-// preset. It also hands the record's answer times to the link. GUI thread.
+// preset. It shows and edits the period; the dialog keeps it. GUI thread.
 class UnitCheckPanel : public QWidget
 {
     Q_OBJECT
 public:
-    UnitCheckPanel(AppSetting *setting, HardwareLink *link, HardSettingDialog *dialog);
+    UnitCheckPanel(HardwareLink *link, HardSettingDialog *dialog);
+
+    void showSeconds(int seconds);
+    int seconds() const;
 
     bool isTesting() const { return testing; }
 
@@ -28,14 +30,12 @@ signals:
 
 private:
     void placeIn(HardSettingDialog *dialog);
-    void applyRecord();
     void startTest();
     void nextStep();
     void confirmed(int preset, qint64 ms);
     void linkMoved();
     void finish(const QString &line);
 
-    AppSetting *setting;
     HardwareLink *link;
     QSpinBox *checkSeconds;
     QPushButton *testButton;

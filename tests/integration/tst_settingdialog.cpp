@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -145,6 +146,7 @@ private slots:
             name->setText("Lead");
             bench.widget<QComboBox>("comboFootSwitchPreset")->setCurrentIndex(4);
             bench.widget<QRadioButton>("radioButtonV")->setChecked(true);
+            bench.widget<QSpinBox>("spinLinkCheckSeconds")->setValue(7);
             if (key)
                 QTest::keyClick(name, Qt::Key(key));
             else
@@ -161,6 +163,7 @@ private slots:
         QCOMPARE(file.value("Preset1").toString(), QString(kept ? "Lead" : "Bass"));
         QCOMPARE(file.value("FootSwitchIndex").toInt(), kept ? 4 : 1);
         QCOMPARE(file.value("DispType").toInt(), kept ? 2 : 0);
+        QCOMPARE(file.value("LinkCheckSeconds").toInt(), kept ? 7 : 0);
         for (auto it = ports.begin(); it != ports.end(); ++it)
             QCOMPARE(file.value(it.key()), it.value());
         QCOMPARE(answerer.seen().size(), 1); // no connect error for them
@@ -168,6 +171,7 @@ private slots:
         QCOMPARE(bench.widget<QLineEdit>("textPresetName1")->text(), file.value("Preset1"));
         QCOMPARE(bench.widget<QComboBox>("comboFootSwitchPreset")->currentIndex(), kept ? 4 : 1);
         QCOMPARE(bench.widget<QRadioButton>("radioButtonV")->isChecked(), kept);
+        QCOMPARE(bench.widget<QSpinBox>("spinLinkCheckSeconds")->value(), kept ? 7 : 0);
     }
 
     // OK closes a remote port set to the unit's own; only the remote output
