@@ -25,8 +25,9 @@ class StatusDisplay : public QObject
 public:
     using Widgets = StageWidgets;
 
-    // Made before the pads, so that the buttons show a reported preset before
-    // the pads' lamps do (a failed lamp note's box may let a newer one through).
+    // Made after the pads, so that their lamps go out before the buttons
+    // restyle; the buttons show the link's preset, which is the newest even
+    // when a failed lamp note's box let a newer report through.
     StatusDisplay(HardwareLink *link, const Widgets &widgets, QWidget *window);
     void followRemote(ControllerLink *pads);
     // The input's and the output's stored names: a pair that is not open is
