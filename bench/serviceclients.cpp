@@ -1,6 +1,7 @@
 #include "serviceclients.h"
 
-#include "benchpeer.h"
+#include "benchsettings.h"
+#include "simulateddevice.h"
 
 #include <jack/jack.h>
 #ifdef TARN_SOAK_ALSA
@@ -12,7 +13,7 @@
 
 ServiceClients::ServiceClients()
 {
-    if (!BenchPeer::onAlsa()) {
+    if (!SimulatedDevice::onAlsa()) {
         m_handle = jack_client_open("soak-probe", JackNoStartServer, nullptr);
         return;
     }
@@ -27,7 +28,7 @@ ServiceClients::~ServiceClients()
 {
     if (!m_handle)
         return;
-    if (!BenchPeer::onAlsa()) {
+    if (!SimulatedDevice::onAlsa()) {
         jack_client_close(static_cast<jack_client_t *>(m_handle));
         return;
     }
@@ -38,14 +39,14 @@ ServiceClients::~ServiceClients()
 
 const char *ServiceClients::what()
 {
-    return BenchPeer::onAlsa() ? "ALSA ports" : "JACK clients";
+    return SimulatedDevice::onAlsa() ? "ALSA ports" : "JACK clients";
 }
 
 int ServiceClients::count(long long pid) const
 {
     if (!m_handle)
         return -1;
-    if (!BenchPeer::onAlsa()) {
+    if (!SimulatedDevice::onAlsa()) {
         // libjack does not tell a client's process; on the soak's private
         // server every client but the soak's own is the program's.
         auto *client = static_cast<jack_client_t *>(m_handle);
@@ -56,7 +57,7 @@ int ServiceClients::count(long long pid) const
             owners.insert(name.substr(0, name.find(':')));
         }
         jack_free(ports);
-        owners.erase("tarn-soak");
+        owners.erase(BenchSettings::names("").jackClient);
         owners.erase(jack_get_client_name(client));
         return int(owners.size());
     }

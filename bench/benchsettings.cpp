@@ -1,54 +1,55 @@
-#include "soaksettings.h"
+#include "benchsettings.h"
 
-#include "benchpeer.h"
+#include "programrun.h"
+#include "simulateddevice.h"
 
 #include <QSettings>
-#include <RtMidi.h>
 
 #include <cstdio>
 
-namespace {
-
-// ALSA lists a port with its client and port numbers behind the name.
-std::string numbered(RtMidi &lister, const std::string &name)
-{
-    for (unsigned int i = 0; i < lister.getPortCount(); ++i) {
-        const std::string port = lister.getPortName(i);
-        if (port.compare(0, name.size() + 1, name + " ") == 0)
-            return port;
-    }
-    return name;
-}
-
-// As the program's port lists show a port: an input is listed by outputs.
-QString listed(const std::string &name, bool input)
-{
-    if (!BenchPeer::onAlsa())
-        return QString::fromStdString(name);
-    if (input) {
-        RtMidiOut lister(RtMidi::LINUX_ALSA, "soak-lister");
-        return QString::fromStdString(numbered(lister, name));
-    }
-    RtMidiIn lister(RtMidi::LINUX_ALSA, "soak-lister");
-    return QString::fromStdString(numbered(lister, name));
-}
-
-} // namespace
-
-SoakSettings::SoakSettings(const QString &configHome)
+BenchSettings::BenchSettings(const QString &configHome)
     : m_path(configHome + "/TarnApp/TarnAppSetting.ini")
 {
 }
 
-void SoakSettings::write(const std::string &unitOut, const std::string &unitIn,
-                         const std::string &padsOut, const std::string &padsIn,
-                         int footSwitchIndex) const
+MidiPortPair::Names BenchSettings::names(const std::string &device)
+{
+    return {"tarn-bench", device + " In", device + " Out", device + "-in", device + "-out"};
+}
+
+std::unique_ptr<ProgramRun> BenchSettings::program(const QString &path,
+                                                   const SimulatedDevice &unit,
+                                                   const SimulatedDevice *pads, bool timing,
+                                                   const QString &display)
+{
+    auto run = std::make_unique<ProgramRun>(path);
+    run->logToFiles();
+    if (timing)
+        run->setEnvironment("TARNAPP_TIMING", "1");
+    if (!display.isEmpty()) {
+        run->setEnvironment("DISPLAY", display);
+        run->setEnvironment("QT_QPA_PLATFORM", "xcb");
+    } else if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        run->setEnvironment("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM"));
+    }
+    BenchSettings(run->folder()).writePorts(unit, pads);
+    return run;
+}
+
+void BenchSettings::writePorts(const SimulatedDevice &unit, const SimulatedDevice *pads) const
 {
     QSettings file(m_path, QSettings::IniFormat);
-    file.setValue("HardwareMidiInPort", listed(unitOut, false));
-    file.setValue("HardwareMidiOutPort", listed(unitIn, true));
-    file.setValue("RemoteMidiInPort", listed(padsOut, false));
-    file.setValue("RemoteMidiOutPort", listed(padsIn, true));
+    file.setValue("HardwareMidiInPort", QString::fromStdString(unit.out()));
+    file.setValue("HardwareMidiOutPort", QString::fromStdString(unit.in()));
+    if (pads) {
+        file.setValue("RemoteMidiInPort", QString::fromStdString(pads->out()));
+        file.setValue("RemoteMidiOutPort", QString::fromStdString(pads->in()));
+    }
+}
+
+void BenchSettings::writeStage(int footSwitchIndex) const
+{
+    QSettings file(m_path, QSettings::IniFormat);
     // Names with the characters a stage's labels have: commas, signs, accents.
     const char *names[] = {"Clean intro",     "Verse, warm",  "Chorus + delay",
                            "Solo \u00e9clat", "Bridge / dry", "Outro 2"};
@@ -60,7 +61,7 @@ void SoakSettings::write(const std::string &unitOut, const std::string &unitIn,
     file.sync();
 }
 
-std::map<QString, QString> SoakSettings::read() const
+std::map<QString, QString> BenchSettings::read() const
 {
     // The serial is the unit's, learned anew at each connection.
     QSettings file(m_path, QSettings::IniFormat);
@@ -72,7 +73,7 @@ std::map<QString, QString> SoakSettings::read() const
     return values;
 }
 
-bool SoakSettings::same(const std::map<QString, QString> &before,
+bool BenchSettings::same(const std::map<QString, QString> &before,
                         const std::map<QString, QString> &after)
 {
     std::map<QString, QString> keys = before;

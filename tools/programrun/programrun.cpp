@@ -30,6 +30,19 @@ void ProgramRun::setEnvironment(const QString &name, const QString &value)
     process.setProcessEnvironment(environment);
 }
 
+void ProgramRun::logToFiles()
+{
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.setStandardOutputFile(folder() + "/stdout.log", QIODevice::Truncate);
+    process.setStandardErrorFile(folder() + "/stderr.log", QIODevice::Truncate);
+}
+
+bool ProgramRun::start()
+{
+    process.start();
+    return process.waitForStarted(5000);
+}
+
 QStringList ProgramRun::lines(const QString &prefix)
 {
     pending += process.readAll();
@@ -47,17 +60,22 @@ bool ProgramRun::waitForLine(const QString &line, int timeoutMs)
     return TestWait::until([&] { return lines().contains(line); }, timeoutMs);
 }
 
+QByteArray ProgramRun::status(const char *field) const
+{
+    QFile file(QString("/proc/%1/status").arg(process.processId()));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray text = file.readAll();
+    const int at = text.indexOf(field);
+    return at < 0 ? QByteArray() : text.mid(at + int(qstrlen(field)), 18).trimmed();
+}
+
 int ProgramRun::terminate()
 {
     // Not before the program handles the signal (SigCgt): until then it would just die.
     TestWait::until([&] {
-        QFile file(QString("/proc/%1/status").arg(process.processId()));
-        if (!file.open(QIODevice::ReadOnly))
-            return true;
-        const QByteArray text = file.readAll();
-        const int at = text.indexOf("SigCgt:");
-        return at >= 0 &&
-               (text.mid(at + 7, 18).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+        const QByteArray caught = status("SigCgt:");
+        return !alive() || (caught.toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
     });
     if (process.state() == QProcess::Running)
         ::kill(pid_t(process.processId()), SIGTERM);
@@ -70,4 +88,10 @@ int ProgramRun::finish(int timeoutMs)
         TestWait::until([&] { return process.state() == QProcess::NotRunning; }, timeoutMs);
     lines();
     return ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+bool ProgramRun::alive() const
+{
+    const QByteArray state = status("State:");
+    return !state.isEmpty() && !state.startsWith('Z');
 }
