@@ -126,7 +126,10 @@ bool TarnAppBench::startEcho()
 bool TarnAppBench::startProgram()
 {
     m_program = BenchSettings::program(m_options.program, m_unit, &m_pads, true);
-    return m_program != nullptr;
+    if (m_program->start())
+        return true;
+    std::fprintf(stderr, "bench: cannot start %s\n", qPrintable(m_options.program));
+    return false;
 }
 
 bool TarnAppBench::stopProgram(int *exitCode)

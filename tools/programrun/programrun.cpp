@@ -32,6 +32,7 @@ void ProgramRun::setEnvironment(const QString &name, const QString &value)
 
 void ProgramRun::logToFiles()
 {
+    toFiles = true;
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.setStandardOutputFile(folder() + "/stdout.log", QIODevice::Truncate);
     process.setStandardErrorFile(folder() + "/stderr.log", QIODevice::Truncate);
@@ -45,7 +46,8 @@ bool ProgramRun::start()
 
 QStringList ProgramRun::lines(const QString &prefix)
 {
-    pending += process.readAll();
+    if (!toFiles)
+        pending += process.readAll();
     for (int end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1))
         complete << QString::fromUtf8(pending.left(end));
     QStringList found;

@@ -43,6 +43,7 @@ private:
 
     QTemporaryDir home;
     QProcess process;
+    bool toFiles = false;
     QByteArray pending;
     QStringList complete;
 };
