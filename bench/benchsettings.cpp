@@ -17,8 +17,7 @@ MidiPortPair::Names BenchSettings::names(const std::string &device)
     return {"tarn-bench", device + " In", device + " Out", device + "-in", device + "-out"};
 }
 
-std::unique_ptr<ProgramRun> BenchSettings::program(const QString &path,
-                                                   const SimulatedDevice &unit,
+std::unique_ptr<ProgramRun> BenchSettings::program(const QString &path, const SimulatedDevice &unit,
                                                    const SimulatedDevice *pads, bool timing,
                                                    const QString &display)
 {
@@ -74,7 +73,7 @@ std::map<QString, QString> BenchSettings::read() const
 }
 
 bool BenchSettings::same(const std::map<QString, QString> &before,
-                        const std::map<QString, QString> &after)
+                         const std::map<QString, QString> &after)
 {
     std::map<QString, QString> keys = before;
     keys.insert(after.begin(), after.end());

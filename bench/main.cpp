@@ -53,8 +53,9 @@ int main(int argc, char **argv)
     parser.addHelpOption();
     const TarnAppBench::Options defaults;
     const QCommandLineOption echo("echo", "Play the floor's echo client between two ports.");
-    const QCommandLineOption program("program", "The TarnApp executable (default: the one built "
-                                                "with this).",
+    const QCommandLineOption program("program",
+                                     "The TarnApp executable (default: the one built "
+                                     "with this).",
                                      "PATH", TARNAPP_EXECUTABLE);
     const QCommandLineOption presses("presses", "Pad presses to time.", "N",
                                      QString::number(defaults.presses));

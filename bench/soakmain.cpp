@@ -20,8 +20,9 @@ int main(int argc, char **argv)
         "bench/run.sh --soak sets up the MIDI service and runs this.");
     parser.addHelpOption();
     const SoakRun::Options defaults;
-    const QCommandLineOption program("program", "The TarnApp executable (default: the one built "
-                                                "with this).",
+    const QCommandLineOption program("program",
+                                     "The TarnApp executable (default: the one built "
+                                     "with this).",
                                      "PATH", TARNAPP_EXECUTABLE);
     const QCommandLineOption presses("presses", "Presses in all.", "N",
                                      QString::number(defaults.presses));

@@ -99,8 +99,7 @@ bool SoakRun::restartServer()
     m_pads.plug();
     m_clients = std::make_unique<ServiceClients>();
     // The program reopens its ports by itself and asks the unit for its serial.
-    const bool asked =
-        waitUntil([&] { return m_serialRequests > serialBefore; }, returnTimeout);
+    const bool asked = waitUntil([&] { return m_serialRequests > serialBefore; }, returnTimeout);
     const double askedAfter = duration<double>(Clock::now() - back).count();
     if (asked && linkComplete(lampsBefore)) {
         std::printf("JACK server stopped and started again (%d of %d): the program asked for the "
@@ -118,7 +117,6 @@ bool SoakRun::restartServer()
     ++m_lostReturns;
     return m_program->alive();
 }
-
 
 void SoakRun::printReturns() const
 {

@@ -91,9 +91,8 @@ bool SoakRun::lampsShowUnit() const
 
 bool SoakRun::linkComplete(size_t lampsBefore)
 {
-    return waitUntil(
-        [&] { return size_t(m_pads.lampNotes) >= lampsBefore + 6 && lampsShowUnit(); },
-        returnTimeout);
+    return waitUntil([&] { return size_t(m_pads.lampNotes) >= lampsBefore + 6 && lampsShowUnit(); },
+                     returnTimeout);
 }
 
 bool SoakRun::press(int number)
@@ -147,8 +146,7 @@ bool SoakRun::press(int number)
         return false;
     }
     m_window.add(duration<double, std::micro>(m_lastRequestTime - sent).count());
-    if (!answered(
-            [&] { return size_t(m_pads.lampNotes) >= lampsBefore + 6 && lampsShowUnit(); })) {
+    if (!answered([&] { return size_t(m_pads.lampNotes) >= lampsBefore + 6 && lampsShowUnit(); })) {
         blame(replyTrail, m_logs->sysexIn, m_logs->lampsOut, m_lostLamps);
         std::fprintf(stderr, "soak: press %d: the pads do not show preset %d (%s)\n", number,
                      m_unit.unit.preset(), m_pads.pads.lampRow().c_str());
@@ -233,7 +231,7 @@ int SoakRun::run()
     else
         std::printf("Not in this run: stopping and starting the server (%s)\n",
                     SimulatedDevice::onAlsa() ? "the ALSA sequencer is the kernel's"
-                                        : "no server given: run through bench/run.sh --soak");
+                                              : "no server given: run through bench/run.sh --soak");
     if (m_visit.display().isEmpty())
         std::printf("Not in this run: the settings dialog (%s)\n\n", qPrintable(m_visit.missing()));
     else
@@ -250,8 +248,7 @@ int SoakRun::run()
         std::fprintf(stderr, "soak: cannot start %s\n", qPrintable(m_options.program));
         return 1;
     }
-    if (!waitUntil([&] { return m_serialRequests > 0; }, returnTimeout) ||
-        !linkComplete(0)) {
+    if (!waitUntil([&] { return m_serialRequests > 0; }, returnTimeout) || !linkComplete(0)) {
         // A start is a return too: what the service lost, the program asks again.
         lostByService(atStart);
         std::fprintf(stderr,

@@ -75,8 +75,9 @@ TarnAppBench::TarnAppBench(const Options &options)
       m_pads(BenchSettings::names("bench-pads"), SimulatedDevice::Role::Raw),
       m_floor(BenchSettings::names("bench-floor"), SimulatedDevice::Role::Raw)
 {
-    jack_client_t *client =
-        SimulatedDevice::onAlsa() ? nullptr : jack_client_open("bench-info", JackNoStartServer, nullptr);
+    jack_client_t *client = SimulatedDevice::onAlsa()
+                                ? nullptr
+                                : jack_client_open("bench-info", JackNoStartServer, nullptr);
     if (client) {
         m_sampleRate = int(jack_get_sample_rate(client));
         m_period = int(jack_get_buffer_size(client));

@@ -40,8 +40,8 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &args)
     const QCommandLineOption serialOption("serial", {}, "S");
     const QCommandLineOption delayOption("delay", {}, "MS");
     const QCommandLineOption dropOption("drop", {}, "N");
-    parser.addOptions({help, padsOption, apiOption, nameOption, serialOption, delayOption,
-                       dropOption});
+    parser.addOptions(
+        {help, padsOption, apiOption, nameOption, serialOption, delayOption, dropOption});
     const auto fail = [this](const QString &text) {
         errorText = text.toStdString();
         return Outcome::Error;
@@ -84,7 +84,8 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &args)
             return fail("--name must not be empty");
         name = parser.value(nameOption).toStdString();
     }
-    if (parser.isSet(serialOption) && !parseSerial(parser.value(serialOption).toStdString(), serial))
+    if (parser.isSet(serialOption) &&
+        !parseSerial(parser.value(serialOption).toStdString(), serial))
         return fail("invalid serial number \"" + parser.value(serialOption) +
                     "\": expected eight hexadecimal bytes 00 to 7F, e.g. 12-34-56-78-01-02-03-04");
     return Outcome::Run;
