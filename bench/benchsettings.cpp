@@ -12,9 +12,14 @@ BenchSettings::BenchSettings(const QString &configHome)
 {
 }
 
-MidiPortPair::Names BenchSettings::names(const std::string &device)
+MidiPortPair::Names BenchSettings::names(const std::string &device, bool soak)
 {
-    return {"tarn-bench", device + " In", device + " Out", device + "-in", device + "-out"};
+    return {soak ? "tarn-soak" : "tarn-bench-rx",
+            device + " In",
+            device + " Out",
+            device + "-in",
+            device + "-out",
+            soak ? "tarn-soak" : "tarn-bench-tx"};
 }
 
 std::unique_ptr<ProgramRun> BenchSettings::program(const QString &path, const SimulatedDevice &unit,

@@ -57,7 +57,7 @@ int ServiceClients::count(long long pid) const
             owners.insert(name.substr(0, name.find(':')));
         }
         jack_free(ports);
-        owners.erase(BenchSettings::names("").jackClient);
+        owners.erase(BenchSettings::names("", true).jackClient);
         owners.erase(jack_get_client_name(client));
         return int(owners.size());
     }

@@ -24,8 +24,8 @@ constexpr int footSwitchIndex = 2;
 
 SoakRun::SoakRun(const Options &options)
     : m_options(options),
-      m_unit(BenchSettings::names("soak-unit"), SimulatedDevice::Role::Unit, serial),
-      m_pads(BenchSettings::names("soak-pads"), SimulatedDevice::Role::Pads),
+      m_unit(BenchSettings::names("soak-unit", true), SimulatedDevice::Role::Unit, serial),
+      m_pads(BenchSettings::names("soak-pads", true), SimulatedDevice::Role::Pads),
       m_program(BenchSettings::program(options.program, m_unit, &m_pads, true, m_visit.display())),
       m_logs(std::make_unique<SoakLogs>(*m_program))
 {

@@ -74,11 +74,12 @@ QByteArray ProgramRun::status(const char *field) const
 
 int ProgramRun::terminate()
 {
-    // Not before the program handles the signal (SigCgt): until then it would just die.
-    TestWait::until([&] {
-        const QByteArray caught = status("SigCgt:");
-        return !alive() || (caught.toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
-    });
+    // Not before the program handles the signal (SigCgt), or blocks it to wait
+    // for it (SigBlk): until then it would just die.
+    const auto takes = [&](const char *field) {
+        return (status(field).toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+    };
+    TestWait::until([&] { return !alive() || takes("SigCgt:") || takes("SigBlk:"); });
     if (process.state() == QProcess::Running)
         ::kill(pid_t(process.processId()), SIGTERM);
     return finish();

@@ -47,19 +47,21 @@ void MidiPortPair::openAlsa(const Names &names, bool sysEx)
 
 void MidiPortPair::openJack(const Names &names, bool sysEx)
 {
+    const std::string outClient =
+        names.jackOutClient.empty() ? names.jackClient : names.jackOutClient;
     jackIn = std::make_unique<JackMidiIn>(names.jackClient);
-    jackOut = std::make_unique<JackMidiOut>(names.jackClient);
+    jackOut = std::make_unique<JackMidiOut>(outClient);
     jackIn->ignoreTypes(!sysEx, true, true);
     jackIn->setCallback(&MidiPortPair::onMessage, this);
     jackIn->openVirtualPort(names.inPort);
     jackOut->openVirtualPort(names.outPort);
     // JACK renames a client whose name is taken, and our client a port whose name is.
-    const std::string client = jack_get_client_name(jackIn->jackClient()->handle());
-    inListed = client + ":" + names.inPort;
-    outListed = client + ":" + names.outPort;
-    taken = !jack_port_by_name(jackIn->jackClient()->handle(), inListed.c_str()) ||
-            !jack_port_by_name(jackIn->jackClient()->handle(), outListed.c_str()) ||
-            client != names.jackClient;
+    jack_client_t *const in = jackIn->jackClient()->handle();
+    jack_client_t *const out = jackOut->jackClient()->handle();
+    inListed = std::string(jack_get_client_name(in)) + ":" + names.inPort;
+    outListed = std::string(jack_get_client_name(out)) + ":" + names.outPort;
+    taken = !jack_port_by_name(in, inListed.c_str()) || !jack_port_by_name(in, outListed.c_str()) ||
+            jack_get_client_name(in) != names.jackClient || jack_get_client_name(out) != outClient;
 }
 
 MidiPortPair::~MidiPortPair()

@@ -24,6 +24,10 @@ public:
         std::string jackClient;          // the JACK client, shared by all pairs
         std::string inClient, outClient; // the ALSA clients
         std::string inPort, outPort;
+        // The output's JACK client when not jackClient: a benchmark's devices
+        // send from one client and receive on another, so that the graph
+        // runs them before and after the program in the same period.
+        std::string jackOutClient = {};
     };
 
     // Throws RtMidiError when the API has no working service or a port cannot be made.

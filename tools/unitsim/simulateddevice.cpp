@@ -42,9 +42,15 @@ void SimulatedDevice::plug()
 {
     if (ports)
         return;
-    if (!onAlsa() && (!client || client->lost())) {
-        client.reset();
-        client = JackMidiClient::shared(names.jackClient);
+    const auto keep = [](std::shared_ptr<JackMidiClient> &client, const std::string &name) {
+        if (!client || client->lost()) {
+            client.reset();
+            client = JackMidiClient::shared(name);
+        }
+    };
+    if (!onAlsa()) {
+        keep(inClient, names.jackClient);
+        keep(outClient, names.jackOutClient.empty() ? names.jackClient : names.jackOutClient);
     }
     ports = std::make_unique<MidiPortPair>(serviceApi(), names, true, queue, 0);
     unit.opened();
@@ -62,8 +68,10 @@ void SimulatedDevice::plug()
 void SimulatedDevice::unplug(bool withClient)
 {
     ports.reset();
-    if (withClient)
-        client.reset();
+    if (withClient) {
+        inClient.reset();
+        outClient.reset();
+    }
 }
 
 SimulatedDevice::Clock::time_point SimulatedDevice::send(const ByteVector &bytes)
