@@ -14,12 +14,7 @@ BenchSettings::BenchSettings(const QString &configHome)
 
 MidiPortPair::Names BenchSettings::names(const std::string &device, bool soak)
 {
-    return {soak ? "tarn-soak" : "tarn-bench-rx",
-            device + " In",
-            device + " Out",
-            device + "-in",
-            device + "-out",
-            soak ? "tarn-soak" : "tarn-bench-tx"};
+    return {"tarn-soak", device + " In", device + " Out", device + "-in", device + "-out", !soak};
 }
 
 std::unique_ptr<ProgramRun> BenchSettings::program(const QString &path, const SimulatedDevice &unit,

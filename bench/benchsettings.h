@@ -21,10 +21,10 @@ class BenchSettings
 public:
     explicit BenchSettings(const QString &configHome);
 
-    // A device's ports "NAME In:NAME-in" and "NAME Out:NAME-out"; on JACK the
-    // inputs of the client "tarn-bench-rx" and the outputs of "tarn-bench-tx",
-    // which the graph runs after and before the program in each period, or,
-    // for the soak, both of "tarn-soak" (the program answers a period later).
+    // A device's ports "NAME In:NAME-in" and "NAME Out:NAME-out". On JACK
+    // the benchmark's are RtMidi's clients, one per port, which the graph
+    // runs before and after the program in each period; the soak's are ports
+    // of its one client "tarn-soak", as the simulator's are.
     static MidiPortPair::Names names(const std::string &device, bool soak = false);
     // The program with its output in files, its timing lines on when asked,
     // offscreen unless QT_QPA_PLATFORM says otherwise or on a given X display,

@@ -42,15 +42,9 @@ void SimulatedDevice::plug()
 {
     if (ports)
         return;
-    const auto keep = [](std::shared_ptr<JackMidiClient> &client, const std::string &name) {
-        if (!client || client->lost()) {
-            client.reset();
-            client = JackMidiClient::shared(name);
-        }
-    };
-    if (!onAlsa()) {
-        keep(inClient, names.jackClient);
-        keep(outClient, names.jackOutClient.empty() ? names.jackClient : names.jackOutClient);
+    if (!onAlsa() && !names.ownClients && (!client || client->lost())) {
+        client.reset();
+        client = JackMidiClient::shared(names.jackClient);
     }
     ports = std::make_unique<MidiPortPair>(serviceApi(), names, true, queue, 0);
     unit.opened();
@@ -68,10 +62,8 @@ void SimulatedDevice::plug()
 void SimulatedDevice::unplug(bool withClient)
 {
     ports.reset();
-    if (withClient) {
-        inClient.reset();
-        outClient.reset();
-    }
+    if (withClient)
+        client.reset();
 }
 
 SimulatedDevice::Clock::time_point SimulatedDevice::send(const ByteVector &bytes)

@@ -19,7 +19,7 @@ class JackMidiClient;
 // tests, the benchmark and the soak: it records what arrives (each message
 // stamped on arrival) and may play the unit (answering as it would) or the
 // pad controller (keeping its lamps). It can be unplugged and plugged back;
-// on JACK its clients stay meanwhile, so its ports keep their names. Made and
+// on JACK its client stays meanwhile, so its ports keep their names. Made and
 // used on one thread; the library's input thread only queues.
 class SimulatedDevice
 {
@@ -44,7 +44,7 @@ public:
     SimulatedDevice &operator=(const SimulatedDevice &) = delete;
 
     void plug();
-    // withClient: the JACK clients go too (libjack opens no client of a new
+    // withClient: the JACK client goes too (libjack opens no client of a new
     // server while one of the old is held).
     void unplug(bool withClient = false);
     bool isPlugged() const { return ports != nullptr; }
@@ -78,7 +78,7 @@ private:
     MidiPortPair::Names names;
     Role role;
     MessageQueue queue;
-    std::shared_ptr<JackMidiClient> inClient, outClient;
+    std::shared_ptr<JackMidiClient> client;
     std::unique_ptr<MidiPortPair> ports;
     std::string inListed, outListed;
     std::vector<ByteVector> received;
