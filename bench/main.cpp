@@ -50,26 +50,34 @@ int main(int argc, char **argv)
         "sequencer with TARN_MIDI_SERVICE=alsa (and TARNAPP_MIDI_API=alsa for the program);\n"
         "bench/run.sh sets these up and runs this. The unit's unplugging and return is\n"
         "measured by the soak (bench/run.sh --soak).");
-    parser.addHelpOption();
     const TarnAppBench::Options defaults;
+    // A whole number N with its default.
+    const auto number = [](const char *name, const char *text, int value) {
+        return QCommandLineOption(name, QString("%1 (default %2).").arg(text).arg(value), "N",
+                                  QString::number(value));
+    };
     const QCommandLineOption echo("echo", "Play the floor's echo client between two ports.");
     const QCommandLineOption program("program",
-                                     "The TarnApp executable (default: the one built "
-                                     "with this).",
+                                     "The TarnApp executable (default: the one built with this).",
                                      "PATH", TARNAPP_EXECUTABLE);
-    const QCommandLineOption presses("presses", "Pad presses to time.", "N",
-                                     QString::number(defaults.presses));
-    const QCommandLineOption flood("flood", "Messages sent to the program for the memory test.",
-                                   "N", QString::number(defaults.floodMessages));
-    const QCommandLineOption idle("idle", "Seconds of idle CPU measurement.", "S",
-                                  QString::number(defaults.idleSeconds));
-    const QCommandLineOption startups("startups", "Starts to time.", "N",
-                                      QString::number(defaults.startups));
-    const QCommandLineOption silences(
-        "silences", "Times the unit stops answering a press and answers again.", "N", "20");
+    const QCommandLineOption presses = number("presses", "Pad presses to time", defaults.presses);
+    const QCommandLineOption flood =
+        number("flood", "Messages sent to the program for the memory test", defaults.floodMessages);
+    const QCommandLineOption idle =
+        number("idle", "Seconds of idle CPU measurement", defaults.idleSeconds);
+    const QCommandLineOption startups = number("startups", "Starts to time", defaults.startups);
+    const QCommandLineOption silences =
+        number("silences", "Times the unit stops answering a press and answers again", 20);
     parser.addOptions({echo, program, presses, flood, idle, startups, silences});
-    parser.addPositionalArgument("SOURCE-PORT SINK-PORT", "With --echo: the ports to echo.");
-    parser.process(application);
+    parser.addPositionalArgument("SOURCE-PORT", "With --echo: the port to echo from.");
+    parser.addPositionalArgument("SINK-PORT", "With --echo: the port to echo to.");
+    const QCommandLineOption &help = parser.addHelpOption();
+    if (!parser.parse(application.arguments()) || parser.isSet(help)) {
+        const QString error = parser.errorText();
+        std::fputs(qPrintable((error.isEmpty() ? "" : error + '\n') + parser.helpText()),
+                   error.isEmpty() ? stdout : stderr);
+        return error.isEmpty() ? 0 : 2;
+    }
 
     const QStringList ports = parser.positionalArguments();
     if (parser.isSet(echo) && ports.size() == 2)

@@ -18,29 +18,37 @@ int main(int argc, char **argv)
         "Drives TarnApp through a compressed gig against the simulator's unit and pads and\n"
         "prints a sample every so many presses; exits 1 on a loss, a leak or a slowing down.\n"
         "bench/run.sh --soak sets up the MIDI service and runs this.");
-    parser.addHelpOption();
     const SoakRun::Options defaults;
+    // A whole number N with its default.
+    const auto number = [](const char *name, const char *text, int value) {
+        return QCommandLineOption(name, QString("%1 (default %2).").arg(text).arg(value), "N",
+                                  QString::number(value));
+    };
     const QCommandLineOption program("program",
-                                     "The TarnApp executable (default: the one built "
-                                     "with this).",
+                                     "The TarnApp executable (default: the one built with this).",
                                      "PATH", TARNAPP_EXECUTABLE);
-    const QCommandLineOption presses("presses", "Presses in all.", "N",
-                                     QString::number(defaults.presses));
-    const QCommandLineOption replugs("replug-every",
-                                     "Unplug the unit every N presses, and time its return.", "N",
-                                     QString::number(defaults.unitReplugEvery));
-    const QCommandLineOption settings("settings-every",
-                                      "Open and close the settings dialog every N presses (needs "
-                                      "Xvfb and xdotool).",
-                                      "N", QString::number(defaults.settingsEvery));
-    const QCommandLineOption restarts("restarts",
-                                      "On JACK, stop and start the server N times, evenly spread; "
-                                      "each must end in a complete link with no device plugged "
-                                      "in again.",
-                                      "N", QString::number(defaults.serverRestarts));
+    const QCommandLineOption presses = number("presses", "Presses in all", defaults.presses);
+    const QCommandLineOption replugs =
+        number("replug-every", "Unplug the unit every N presses, and time its return",
+               defaults.unitReplugEvery);
+    const QCommandLineOption settings =
+        number("settings-every",
+               "Open and close the settings dialog every N presses (needs Xvfb and xdotool)",
+               defaults.settingsEvery);
+    const QCommandLineOption restarts =
+        number("restarts",
+               "On JACK, stop and start the server N times, evenly spread; each must end in a "
+               "complete link with no device plugged in again",
+               defaults.serverRestarts);
     const QCommandLineOption csv("csv", "Also write the samples as CSV.", "FILE");
     parser.addOptions({program, presses, replugs, settings, restarts, csv});
-    parser.process(application);
+    const QCommandLineOption &help = parser.addHelpOption();
+    if (!parser.parse(application.arguments()) || parser.isSet(help)) {
+        const QString error = parser.errorText();
+        std::fputs(qPrintable((error.isEmpty() ? "" : error + '\n') + parser.helpText()),
+                   error.isEmpty() ? stdout : stderr);
+        return error.isEmpty() ? 0 : 2;
+    }
 
     SoakRun::Options options;
     options.program = parser.value(program);
