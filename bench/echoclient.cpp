@@ -1,6 +1,6 @@
 #include "echoclient.h"
 
-#include "benchpeer.h"
+#include "simulateddevice.h"
 
 #include <RtMidi.h>
 
@@ -19,9 +19,9 @@ unsigned int portIndex(RtMidi &lister, const std::string &name)
 
 EchoClient::EchoClient(const std::string &sourcePort, const std::string &sinkPort)
 {
-    m_out = std::make_unique<RtMidiOut>(RtMidi::Api(BenchPeer::api()), "bench-echo-tx");
+    m_out = std::make_unique<RtMidiOut>(SimulatedDevice::serviceApi(), "bench-echo-tx");
     m_out->openPort(portIndex(*m_out, sinkPort), "out");
-    m_in = std::make_unique<RtMidiIn>(RtMidi::Api(BenchPeer::api()), "bench-echo-rx");
+    m_in = std::make_unique<RtMidiIn>(SimulatedDevice::serviceApi(), "bench-echo-rx");
     m_in->ignoreTypes(false, false, false);
     m_in->setCallback(&EchoClient::onMessage, this);
     m_in->openPort(portIndex(*m_in, sourcePort), "in");

@@ -1,12 +1,11 @@
 #ifndef LINKBENCH_H
 #define LINKBENCH_H
 
-#include "benchpeer.h"
 #include "latencystats.h"
+#include "programrun.h"
+#include "simulateddevice.h"
 
-#include <QProcess>
 #include <QString>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -19,23 +18,20 @@
 class LinkBench
 {
 public:
-    LinkBench(const QString &program, int rounds);
-    ~LinkBench();
+    LinkBench(const QString &program, int rounds) : program(program), rounds(rounds) {}
 
     // Runs the rounds and prints the table; the process exit code.
     int run();
 
 private:
-    bool startProgram();
     // Waits for the unit's next request (from index on) and answers it.
-    bool answerNext(size_t &index, const BenchPeer::Bytes &reply);
+    bool answerNext(size_t &index, const ByteVector &reply);
     void printTable() const;
 
     QString program;
     int rounds;
-    QTemporaryDir workDir;
-    QProcess process;
-    std::unique_ptr<BenchPeer> unit, pads;
+    std::unique_ptr<SimulatedDevice> unit, pads;
+    std::unique_ptr<ProgramRun> process;
     LatencyStats flagUs, recoverUs;
     int presetRequestsSent = 0;
 };

@@ -5,9 +5,9 @@
 
 #include "echoclient.h"
 #include "linkbench.h"
-#include "reconnectbench.h"
 #include "tarnappbench.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <RtMidi.h>
 
@@ -17,24 +17,8 @@
 
 namespace {
 
-const char usage[] = R"(Usage: tarnapp-bench [options]
-       tarnapp-bench --echo SOURCE-PORT SINK-PORT
-
-Measures TarnApp on the JACK server named by JACK_DEFAULT_SERVER, or on the
-ALSA sequencer with TARN_MIDI_SERVICE=alsa (and TARNAPP_MIDI_API=alsa for the
-program); bench/run.sh sets these up and runs this. Options:
-  --program PATH    the TarnApp executable (default: the one built with this)
-  --presses N       pad presses to time (default 1000)
-  --flood N         messages sent to the program for the memory test (default 100000)
-  --idle S          seconds of idle CPU measurement (default 10)
-  --startups N      starts to time (default 5)
-  --returns N       times the unit is unplugged and plugged back in (default 20)
-  --silences N      times the unit stops answering a press and answers again
-                    (default 20)
-)";
-
 // The floor's echo client, until SIGTERM or SIGINT.
-int runEcho(const char *sourcePort, const char *sinkPort)
+int runEcho(const std::string &sourcePort, const std::string &sinkPort)
 {
     sigset_t stop;
     sigemptyset(&stop);
@@ -59,52 +43,70 @@ int runEcho(const char *sourcePort, const char *sinkPort)
 
 int main(int argc, char **argv)
 {
-    if (argc == 4 && QByteArray(argv[1]) == "--echo")
-        return runEcho(argv[2], argv[3]);
-
     QCoreApplication application(argc, argv);
-    TarnAppBench::Options options;
-    options.program = QStringLiteral(TARNAPP_EXECUTABLE);
-    options.echoCommand = QCoreApplication::applicationFilePath();
-    const QStringList args = application.arguments().mid(1);
-    int returns = 20;
-    int silences = 20;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &option = args[i];
-        const bool hasValue = i + 1 < args.size();
-        bool number = true;
-        if (option == "--program" && hasValue)
-            options.program = args[++i];
-        else if (option == "--presses" && hasValue)
-            options.presses = args[++i].toInt(&number);
-        else if (option == "--flood" && hasValue)
-            options.floodMessages = args[++i].toInt(&number);
-        else if (option == "--idle" && hasValue)
-            options.idleSeconds = args[++i].toInt(&number);
-        else if (option == "--startups" && hasValue)
-            options.startups = args[++i].toInt(&number);
-        else if (option == "--returns" && hasValue)
-            returns = args[++i].toInt(&number);
-        else if (option == "--silences" && hasValue)
-            silences = args[++i].toInt(&number);
-        else
-            number = false;
-        if (!number || option == "--help") {
-            std::fputs(usage, option == "--help" ? stdout : stderr);
-            return option == "--help" ? 0 : 2;
-        }
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Measures TarnApp on the JACK server named by JACK_DEFAULT_SERVER, or on the ALSA\n"
+        "sequencer with TARN_MIDI_SERVICE=alsa (and TARNAPP_MIDI_API=alsa for the program);\n"
+        "bench/run.sh sets these up and runs this. The unit's unplugging and return is\n"
+        "measured by the soak (bench/run.sh --soak).");
+    const TarnAppBench::Options defaults;
+    // A whole number N with its default.
+    const auto number = [](const char *name, const char *text, int value) {
+        return QCommandLineOption(name, QString("%1 (default %2).").arg(text).arg(value), "N",
+                                  QString::number(value));
+    };
+    const QCommandLineOption echo("echo", "Play the floor's echo client between two ports.");
+    const QCommandLineOption program("program",
+                                     "The TarnApp executable (default: the one built with this).",
+                                     "PATH", TARNAPP_EXECUTABLE);
+    const QCommandLineOption presses = number("presses", "Pad presses to time", defaults.presses);
+    const QCommandLineOption flood =
+        number("flood", "Messages sent to the program for the memory test", defaults.floodMessages);
+    const QCommandLineOption idle =
+        number("idle", "Seconds of idle CPU measurement", defaults.idleSeconds);
+    const QCommandLineOption startups = number("startups", "Starts to time", defaults.startups);
+    const QCommandLineOption silences =
+        number("silences", "Times the unit stops answering a press and answers again", 20);
+    parser.addOptions({echo, program, presses, flood, idle, startups, silences});
+    parser.addPositionalArgument("SOURCE-PORT", "With --echo: the port to echo from.");
+    parser.addPositionalArgument("SINK-PORT", "With --echo: the port to echo to.");
+    const QCommandLineOption &help = parser.addHelpOption();
+    if (!parser.parse(application.arguments()) || parser.isSet(help)) {
+        const QString error = parser.errorText();
+        std::fputs(qPrintable((error.isEmpty() ? "" : error + '\n') + parser.helpText()),
+                   error.isEmpty() ? stdout : stderr);
+        return error.isEmpty() ? 0 : 2;
     }
-    if (options.startups < 1 || options.presses < 1 || options.floodMessages < 1) {
-        std::fputs(usage, stderr);
+
+    const QStringList ports = parser.positionalArguments();
+    if (parser.isSet(echo) && ports.size() == 2)
+        return runEcho(ports[0].toStdString(), ports[1].toStdString());
+    TarnAppBench::Options options;
+    options.program = parser.value(program);
+    options.echoCommand = QCoreApplication::applicationFilePath();
+    int rounds = 0;
+    bool valid = !parser.isSet(echo) && ports.isEmpty();
+    const std::pair<const QCommandLineOption *, int *> numbers[] = {
+        {&presses, &options.presses},
+        {&flood, &options.floodMessages},
+        {&idle, &options.idleSeconds},
+        {&startups, &options.startups},
+        {&silences, &rounds}};
+    for (const auto &[option, target] : numbers) {
+        bool number = false;
+        *target = parser.value(*option).toInt(&number);
+        valid = valid && number && *target >= (option == &idle || option == &silences ? 0 : 1);
+    }
+    if (!valid) {
+        std::fputs(qPrintable(parser.helpText()), stderr);
         return 2;
     }
 
     try {
         int status = TarnAppBench(options).run();
-        if (status == 0 && returns > 0)
-            status = ReconnectBench(options.program, returns).run();
-        if (status == 0 && silences > 0)
-            status = LinkBench(options.program, silences).run();
+        if (status == 0 && rounds > 0)
+            status = LinkBench(options.program, rounds).run();
         return status;
     } catch (const RtMidiError &error) {
         std::fprintf(stderr,

@@ -7,9 +7,11 @@
 # without one: tools/alsaguest.sh env TARN_MIDI_SERVICE=alsa bench/run.sh),
 # or, with TARN_MIDI_SERVICE=pipewire, a private PipeWire reached through its
 # libjack (pw-jack), at its default quantum unless TARN_JACK_PERIOD is set.
-# Extra arguments go to tarnapp-bench (see tarnapp-bench --help).
+# Extra arguments go to tarnapp-bench (see tarnapp-bench --help); --quick
+# first is a short run that prints every table (about half a minute).
 # bench/run.sh --soak [options] runs the soak instead, tarnapp-soak (see its
-# --help): one compressed gig through the program, on the same server.
+# --help): one compressed gig through the program, on the same server, which
+# also times the unit's unplugging and return.
 #
 #   TARN_BUILD_DIR     build tree (default: build)
 #   TARN_BENCH_SERVER  JACK server name (default: tarnapp-bench)
@@ -24,6 +26,9 @@ bench=tarnapp-bench
 if [[ ${1:-} == --soak ]]; then
     bench=tarnapp-soak
     shift
+elif [[ ${1:-} == --quick ]]; then
+    shift
+    set -- --presses 50 --flood 2000 --idle 2 --startups 2 --silences 3 "$@"
 fi
 # The benchmark and the soak are a switch of the build, off for packagers.
 grep -q '^TARNAPP_BUILD_BENCH:BOOL=ON$' "$build_dir/CMakeCache.txt" ||

@@ -1,9 +1,11 @@
 #include "serviceclients.h"
 
-#include "benchpeer.h"
+#include "benchsettings.h"
+#include "simulateddevice.h"
+#include "tarnconfig.h"
 
 #include <jack/jack.h>
-#ifdef TARN_SOAK_ALSA
+#if TARNAPP_WITH_ALSA
 #include <alsa/asoundlib.h>
 #endif
 
@@ -12,11 +14,11 @@
 
 ServiceClients::ServiceClients()
 {
-    if (!BenchPeer::onAlsa()) {
+    if (!SimulatedDevice::onAlsa()) {
         m_handle = jack_client_open("soak-probe", JackNoStartServer, nullptr);
         return;
     }
-#ifdef TARN_SOAK_ALSA
+#if TARNAPP_WITH_ALSA
     snd_seq_t *seq = nullptr;
     if (snd_seq_open(&seq, "default", SND_SEQ_OPEN_DUPLEX, 0) == 0)
         m_handle = seq;
@@ -27,25 +29,25 @@ ServiceClients::~ServiceClients()
 {
     if (!m_handle)
         return;
-    if (!BenchPeer::onAlsa()) {
+    if (!SimulatedDevice::onAlsa()) {
         jack_client_close(static_cast<jack_client_t *>(m_handle));
         return;
     }
-#ifdef TARN_SOAK_ALSA
+#if TARNAPP_WITH_ALSA
     snd_seq_close(static_cast<snd_seq_t *>(m_handle));
 #endif
 }
 
 const char *ServiceClients::what()
 {
-    return BenchPeer::onAlsa() ? "ALSA ports" : "JACK clients";
+    return SimulatedDevice::onAlsa() ? "ALSA ports" : "JACK clients";
 }
 
 int ServiceClients::count(long long pid) const
 {
     if (!m_handle)
         return -1;
-    if (!BenchPeer::onAlsa()) {
+    if (!SimulatedDevice::onAlsa()) {
         // libjack does not tell a client's process; on the soak's private
         // server every client but the soak's own is the program's.
         auto *client = static_cast<jack_client_t *>(m_handle);
@@ -56,11 +58,11 @@ int ServiceClients::count(long long pid) const
             owners.insert(name.substr(0, name.find(':')));
         }
         jack_free(ports);
-        owners.erase("tarn-soak");
+        owners.erase(BenchSettings::names("", true).jackClient);
         owners.erase(jack_get_client_name(client));
         return int(owners.size());
     }
-#ifdef TARN_SOAK_ALSA
+#if TARNAPP_WITH_ALSA
     auto *seq = static_cast<snd_seq_t *>(m_handle);
     snd_seq_client_info_t *info = nullptr;
     snd_seq_client_info_alloca(&info);

@@ -1,11 +1,9 @@
 #include "soakrun.h"
 
-#include "benchpeer.h"
-#include "midiportpair.h"
+#include "benchsettings.h"
 #include "processprobe.h"
 #include "remoteprotocol.h"
 #include "serviceclients.h"
-#include "soaksettings.h"
 
 #include <cstdio>
 #include <poll.h>
@@ -26,7 +24,10 @@ constexpr int footSwitchIndex = 2;
 
 SoakRun::SoakRun(const Options &options)
     : m_options(options),
-      m_program(std::make_unique<SoakProgram>(options.program, m_workDir.path())), m_devices(serial)
+      m_unit(BenchSettings::names("soak-unit", true), SimulatedDevice::Role::Unit, serial),
+      m_pads(BenchSettings::names("soak-pads", true), SimulatedDevice::Role::Pads),
+      m_program(BenchSettings::program(options.program, m_unit, &m_pads, true, m_visit.display())),
+      m_logs(std::make_unique<SoakLogs>(*m_program))
 {
     m_clients = std::make_unique<ServiceClients>();
 }
@@ -37,27 +38,61 @@ SoakRun::~SoakRun()
     m_program.reset();
 }
 
-bool SoakRun::waitUntil(const std::function<bool()> &done, milliseconds timeout)
+bool SoakRun::waitUntil(const std::function<bool()> &done, milliseconds timeout, int pollMs)
 {
-    // The arrival is taken as the moment poll wakes: this thread waits for nothing else.
     const Clock::time_point end = Clock::now() + timeout;
     for (;;) {
-        m_devices.take();
+        take();
         if (done())
             return true;
         const auto left = duration_cast<milliseconds>(end - Clock::now()).count();
         if (left <= 0 || !m_program->alive())
             return false;
-        pollfd wake{m_devices.wakeFd(), POLLIN, 0};
-        poll(&wake, 1, int(std::min<long long>(left, 10)));
+        pollfd wake[2] = {{m_unit.wakeFd(), POLLIN, 0}, {m_pads.wakeFd(), POLLIN, 0}};
+        poll(wake, 2, int(std::min<long long>(left, pollMs)));
     }
+}
+
+void SoakRun::take()
+{
+    // The pads' lamps are all the soak needs of them; the unit's requests
+    // (a few bytes a press) are kept and counted as they come.
+    m_pads.clear();
+    m_unit.take();
+    for (size_t &i = m_unitHeard; i < m_unit.messages().size(); ++i) {
+        const ByteVector &bytes = m_unit.messages()[i];
+        if (bytes == makeSerialRequest()) {
+            ++m_serialRequests;
+            m_serialTimes.push_back(m_unit.arrivalTime(i));
+        } else if (bytes.size() == 14 && bytes[10] == 0x06) {
+            ++m_presetRequests;
+            m_lastRequestedIndex = bytes[11];
+            m_lastRequestTime = m_unit.arrivalTime(i);
+        }
+    }
+}
+
+int SoakRun::litPad() const
+{
+    int lit = -1;
+    for (int pad = 0; pad < RemoteProtocol::PadCount; ++pad)
+        lit = m_pads.pads.isLit(pad) ? pad : lit;
+    return lit;
+}
+
+bool SoakRun::lampsShowUnit() const
+{
+    for (int pad = 0; pad < RemoteProtocol::PadCount; ++pad) {
+        if (m_pads.pads.isLit(pad) != (pad == m_unit.unit.preset() - 1))
+            return false;
+    }
+    return true;
 }
 
 bool SoakRun::linkComplete(size_t lampsBefore)
 {
-    return waitUntil(
-        [&] { return m_devices.lampNotes >= lampsBefore + 6 && m_devices.lampsShowUnit(); },
-        returnTimeout);
+    return waitUntil([&] { return size_t(m_pads.lampNotes) >= lampsBefore + 6 && lampsShowUnit(); },
+                     returnTimeout);
 }
 
 bool SoakRun::press(int number)
@@ -66,8 +101,8 @@ bool SoakRun::press(int number)
     // that the service lost the two differ, and the program lights nothing
     // for a status that it already shows. Every tenth press is the foot
     // switch, when its preset is such a one.
-    const int current = m_devices.unit.preset() - 1;
-    const int shown = m_devices.litPad();
+    const int current = m_unit.unit.preset() - 1;
+    const int shown = litPad();
     const auto fresh = [&](int index) { return index != current && index != shown; };
     const bool foot = number % 10 == 9 && fresh(footSwitchIndex);
     int target = footSwitchIndex;
@@ -77,12 +112,12 @@ bool SoakRun::press(int number)
             target = pad(m_random);
         while (!fresh(target));
     }
-    const Trail pressTrail = trail(m_program->notesIn, m_program->requestsOut);
-    const Trail replyTrail = trail(m_program->sysexIn, m_program->lampsOut);
-    const size_t requestsBefore = m_devices.presetRequests;
-    const size_t lampsBefore = m_devices.lampNotes;
+    const Trail pressTrail = trail(m_logs->notesIn, m_logs->requestsOut);
+    const Trail replyTrail = trail(m_logs->sysexIn, m_logs->lampsOut);
+    const size_t requestsBefore = m_presetRequests;
+    const size_t lampsBefore = size_t(m_pads.lampNotes);
     const Clock::time_point sent = Clock::now();
-    m_devices.press(foot ? SimulatedPads::footSwitch() : SimulatedPads::padPress(target + 1));
+    m_pads.send(foot ? SimulatedPads::footSwitch() : SimulatedPads::padPress(target + 1));
     // An answer later than the limit is not lost: a busy machine can stall
     // the program for seconds. It is counted and shown, and only one that
     // never comes is blamed.
@@ -96,26 +131,25 @@ bool SoakRun::press(int number)
                      duration<double>(Clock::now() - sent).count());
         return true;
     };
-    if (!answered([&] { return m_devices.presetRequests > requestsBefore; })) {
-        blame(pressTrail, m_program->notesIn, m_program->requestsOut, m_lostPresses);
+    if (!answered([&] { return m_presetRequests > requestsBefore; })) {
+        blame(pressTrail, m_logs->notesIn, m_logs->requestsOut, m_lostPresses);
         std::fprintf(stderr, "soak: press %d (%s %d): no request reached the unit\n", number,
                      foot ? "foot switch for preset" : "pad", target + 1);
         return m_program->alive();
     }
     // An earlier request asked again (its answer lost by the service) may come first.
-    if (m_devices.lastRequestedIndex != target)
-        answered([&] { return m_devices.lastRequestedIndex == target; });
-    if (m_devices.lastRequestedIndex != target) {
+    if (m_lastRequestedIndex != target)
+        answered([&] { return m_lastRequestedIndex == target; });
+    if (m_lastRequestedIndex != target) {
         std::fprintf(stderr, "soak: press %d asked for preset %d, the unit was asked for %d\n",
-                     number, target + 1, m_devices.lastRequestedIndex + 1);
+                     number, target + 1, m_lastRequestedIndex + 1);
         return false;
     }
-    m_window.add(duration<double, std::micro>(m_devices.lastRequestTime - sent).count());
-    if (!answered(
-            [&] { return m_devices.lampNotes >= lampsBefore + 6 && m_devices.lampsShowUnit(); })) {
-        blame(replyTrail, m_program->sysexIn, m_program->lampsOut, m_lostLamps);
+    m_window.add(duration<double, std::micro>(m_lastRequestTime - sent).count());
+    if (!answered([&] { return size_t(m_pads.lampNotes) >= lampsBefore + 6 && lampsShowUnit(); })) {
+        blame(replyTrail, m_logs->sysexIn, m_logs->lampsOut, m_lostLamps);
         std::fprintf(stderr, "soak: press %d: the pads do not show preset %d (%s)\n", number,
-                     m_devices.unit.preset(), m_devices.pads.lampRow().c_str());
+                     m_unit.unit.preset(), m_pads.pads.lampRow().c_str());
         return m_program->alive();
     }
     return true;
@@ -142,94 +176,9 @@ void SoakRun::blame(const Trail &before, LineCounter &in, LineCounter &out, long
     }
 }
 
-SoakRun::Tally SoakRun::tally()
-{
-    return {m_program->sysexOut.count() + m_program->notesOut.count(), m_program->sysexIn.count(),
-            m_devices.unitHeard + static_cast<long long>(m_devices.lampNotes),
-            m_devices.unitReplies};
-}
-
-bool SoakRun::lostByService(const Tally &before)
-{
-    waitUntil([] { return false; }, milliseconds(300));
-    const Tally now = tally();
-    if (now.programOut - before.programOut > now.devicesIn - before.devicesIn ||
-        now.devicesOut - before.devicesOut > now.programIn - before.programIn) {
-        ++m_lostByService;
-        std::fprintf(stderr, "soak: a return lost by the service (xrun?): ");
-        return true;
-    }
-    std::fprintf(stderr, "soak: nothing lost on the way: ");
-    return false;
-}
-
-bool SoakRun::replug(Device device)
-{
-    const bool unit = device == Device::Unit;
-    const char *name = unit ? "unit" : "pads";
-    LineCounter &gone = unit ? m_program->unitGone : m_program->padsGone;
-    // The cable goes back in once the program has noticed it gone.
-    const long long goneBefore = gone.count();
-    unit ? m_devices.unplugUnit() : m_devices.unplugPads();
-    if (!waitUntil([&] { return gone.count() > goneBefore; }, returnTimeout))
-        std::fprintf(stderr, "soak: the program did not notice the %s gone\n", name);
-    const size_t serialBefore = m_devices.serialRequests;
-    const size_t lampsBefore = m_devices.lampNotes;
-    const Tally before = tally();
-    unit ? m_devices.plugUnit() : m_devices.plugPads();
-    // The unit is asked for its serial again; after either, the pads light.
-    // A request the service lost is the program's to ask again: the device
-    // is plugged in once, as on stage.
-    const auto asked = [&] { return !unit || m_devices.serialRequests > serialBefore; };
-    if (waitUntil(asked, returnTimeout) && linkComplete(lampsBefore))
-        return true;
-    lostByService(before);
-    ++m_lostReturns;
-    std::fprintf(stderr,
-                 "soak: the %s plugged back in did not link: %zu serial requests, %zu "
-                 "lamp notes\n",
-                 name, m_devices.serialRequests - serialBefore, m_devices.lampNotes - lampsBefore);
-    return m_program->alive();
-}
-
-bool SoakRun::restartServer()
-{
-    // libjack opens no client of a new server while one of the old is held:
-    // the soak's own clients go before the server and come back after it.
-    m_clients.reset();
-    m_devices.unplugAll();
-    if (!m_server.stop() || !m_server.start())
-        return false;
-    const Clock::time_point back = Clock::now();
-    const size_t serialBefore = m_devices.serialRequests;
-    const size_t lampsBefore = m_devices.lampNotes;
-    const Tally before = tally();
-    m_devices.plugAll();
-    m_clients = std::make_unique<ServiceClients>();
-    // The program reopens its ports by itself and asks the unit for its serial.
-    const bool asked =
-        waitUntil([&] { return m_devices.serialRequests > serialBefore; }, returnTimeout);
-    const double askedAfter = duration<double>(Clock::now() - back).count();
-    if (asked && linkComplete(lampsBefore)) {
-        std::printf("JACK server stopped and started again (%d of %d): the program asked for the "
-                    "serial %.2f s after its return, the pads lit %.2f s after\n",
-                    ++m_restarts, m_options.serverRestarts, askedAfter,
-                    duration<double>(Clock::now() - back).count());
-        return true;
-    }
-    // A request lost on the new server is the program's to ask again: the
-    // unit is not plugged in again for it.
-    std::fprintf(stderr, "after the server's return: %zu serial requests, %zu lamp notes\n",
-                 m_devices.serialRequests - serialBefore, m_devices.lampNotes - lampsBefore);
-    // Asked again or not, a link that does not complete is the program's loss.
-    lostByService(before);
-    ++m_lostReturns;
-    return m_program->alive();
-}
-
 bool SoakRun::visitSettings()
 {
-    const size_t serialBefore = m_devices.serialRequests;
+    const size_t serialBefore = m_serialRequests;
     const Clock::time_point began = Clock::now();
     if (!m_visit.visit(m_program->pid())) {
         ++m_failedVisits;
@@ -239,7 +188,7 @@ bool SoakRun::visitSettings()
     waitUntil([] { return false; }, milliseconds(300));
     std::printf("Settings dialog opened and closed with OK (%d): %.2f s\n", ++m_visits,
                 duration<double>(Clock::now() - began).count());
-    if (m_devices.serialRequests != serialBefore) {
+    if (m_serialRequests != serialBefore) {
         ++m_failedVisits;
         std::fprintf(stderr, "soak: OK with nothing changed asked the unit for its serial\n");
     }
@@ -269,44 +218,43 @@ void SoakRun::restThenSample(int presses)
 
 int SoakRun::run()
 {
-    if (!m_workDir.isValid())
+    if (!m_program->folder().size())
         return 1;
     std::printf("Soak: %d presses (every 10th the foot switch), the unit unplugged every %d, the "
                 "pads every %d; samples every %d, at rest\n",
                 m_options.presses, m_options.unitReplugEvery, m_options.padsReplugEvery,
                 m_options.sampleEvery);
-    const bool restarts = !BenchPeer::onAlsa() && m_server.available();
+    const bool restarts = !SimulatedDevice::onAlsa() && m_server.available();
     if (restarts)
         std::printf("The JACK server stopped and started again %d times, evenly spread\n",
                     m_options.serverRestarts);
     else
         std::printf("Not in this run: stopping and starting the server (%s)\n",
-                    BenchPeer::onAlsa() ? "the ALSA sequencer is the kernel's"
-                                        : "no server given: run through bench/run.sh --soak");
+                    SimulatedDevice::onAlsa() ? "the ALSA sequencer is the kernel's"
+                                              : "no server given: run through bench/run.sh --soak");
     if (m_visit.display().isEmpty())
         std::printf("Not in this run: the settings dialog (%s)\n\n", qPrintable(m_visit.missing()));
     else
         std::printf("The settings dialog opened with a click and closed with OK every %d presses "
                     "(the program on Xvfb %s)\n\n",
                     m_options.settingsEvery, qPrintable(m_visit.display()));
-    const SoakSettings settings(m_workDir.path() + "/config");
-    settings.write(m_devices.unitPorts().outName(), m_devices.unitPorts().inName(),
-                   m_devices.padsPorts().outName(), m_devices.padsPorts().inName(),
-                   footSwitchIndex);
+    const BenchSettings settings(m_program->folder());
+    settings.writeStage(footSwitchIndex);
     const std::map<QString, QString> settingsAtStart = settings.read();
-    m_devices.unit.choosePreset(1); // the unit starts on preset 1, so the first status lights a pad
+    m_unit.unit.choosePreset(1); // the unit starts on preset 1, so the first status lights a pad
     m_start = Clock::now();
     const Tally atStart = tally();
-    if (!m_program->start(m_visit.display()))
+    if (!m_program->start()) {
+        std::fprintf(stderr, "soak: cannot start %s\n", qPrintable(m_options.program));
         return 1;
-    if (!waitUntil([&] { return m_devices.serialRequests > 0; }, returnTimeout) ||
-        !linkComplete(0)) {
+    }
+    if (!waitUntil([&] { return m_serialRequests > 0; }, returnTimeout) || !linkComplete(0)) {
         // A start is a return too: what the service lost, the program asks again.
         lostByService(atStart);
         std::fprintf(stderr,
                      "soak: the program did not complete the link at start: %zu serial "
                      "requests, %zu lamp notes\n",
-                     m_devices.serialRequests, m_devices.lampNotes);
+                     m_serialRequests, size_t(m_pads.lampNotes));
         return 1;
     }
     // The dialog's first showing builds what Qt keeps for it (3 MB on xcb):
@@ -343,9 +291,14 @@ int SoakRun::run()
         std::fprintf(stderr, "soak: the program ended or went wrong during the run\n");
         return 1;
     }
-    if (!m_program->stop())
+    const int exitCode = m_program->terminate();
+    if (exitCode != 0) {
+        std::fprintf(stderr, "soak: the program ended with code %d (-1: not in 10 s of SIGTERM)\n",
+                     exitCode);
         return 1;
-    const bool settingsKept = SoakSettings::same(settingsAtStart, settings.read());
+    }
+    printReturns();
+    const bool settingsKept = BenchSettings::same(settingsAtStart, settings.read());
     return verdict(settingsKept);
 }
 
@@ -365,7 +318,7 @@ int SoakRun::verdict(bool settingsKept) const
         failures.push_back(std::to_string(m_failedVisits) + " of the settings dialog's visits");
     // A unit that answers every press in time is never asked twice; a request
     // or answer that the service lost (an xrun) is the program's to ask again.
-    const long long presetRepeats = m_program->presetRepeats.count();
+    const long long presetRepeats = m_logs->presetRepeats.count();
     if (presetRepeats > m_lostByService)
         failures.push_back(std::to_string(presetRepeats) +
                            " preset requests asked again, more than the service lost");
@@ -378,7 +331,7 @@ int SoakRun::verdict(bool settingsKept) const
         static_cast<long long>(duration_cast<seconds>(answerTimeout).count()), m_lateAnswers,
         settingsKept ? "the same" : "CHANGED");
     std::printf("Asked again: %lld preset requests; serial or status requests in %lld episodes.\n",
-                presetRepeats, m_program->requestRepeats.count());
+                presetRepeats, m_logs->requestRepeats.count());
     for (const std::string &failure : failures)
         std::printf("FAIL: %s\n", failure.c_str());
     std::printf("%s\n", failures.empty() ? "PASS" : "Soak FAILED");

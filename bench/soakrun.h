@@ -3,12 +3,11 @@
 
 #include "jackserverswitch.h"
 #include "latencystats.h"
+#include "programrun.h"
 #include "settingsvisit.h"
-#include "soakdevices.h"
-#include "soakprogram.h"
+#include "simulateddevice.h"
+#include "soaklogs.h"
 #include "soaksamples.h"
-
-#include <QTemporaryDir>
 
 #include <chrono>
 #include <functional>
@@ -22,9 +21,10 @@ class ServiceClients;
 // One compressed gig through the real TarnApp process: the simulator's unit
 // and pads, in this process, answer and light as the devices would, while
 // presses come in bursts, the unit and the pads are unplugged and plugged
-// back, the settings dialog is opened and closed with OK, and the program is
-// sampled every so many presses. Main thread only;
-// the library's input threads only queue.
+// back (each unit's return timed), the settings dialog is opened and closed
+// with OK, and the program is sampled every so many presses. Main thread
+// only; the library's input threads only queue. The returns are in
+// soakreturns.cpp.
 class SoakRun
 {
 public:
@@ -60,7 +60,14 @@ private:
         long long programOut = 0, programIn = 0, devicesIn = 0, devicesOut = 0;
     };
 
-    bool waitUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout);
+    bool waitUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout,
+                   int pollMs = 10);
+    // Handles what has arrived: the unit answers and its requests are
+    // counted, the pads light.
+    void take();
+    // The lit pad, -1 for none; whether the unit's preset's pad alone is lit.
+    int litPad() const;
+    bool lampsShowUnit() const;
     bool linkComplete(size_t lampsBefore);
     bool press(int number);
     static Trail trail(LineCounter &in, LineCounter &out);
@@ -80,19 +87,30 @@ private:
     bool restartServer();
     bool visitSettings();
     void restThenSample(int presses);
+    void printReturns() const;
     int verdict(bool settingsKept) const;
 
     Options m_options;
-    QTemporaryDir m_workDir;
     SettingsVisit m_visit;
-    std::unique_ptr<SoakProgram> m_program;
+    SimulatedDevice m_unit, m_pads;
+    std::unique_ptr<ProgramRun> m_program;
+    std::unique_ptr<SoakLogs> m_logs;
     std::unique_ptr<ServiceClients> m_clients;
     JackServerSwitch m_server;
-    SoakDevices m_devices;
+    // What the unit was asked, and the last preset request's index and time.
+    size_t m_serialRequests = 0, m_presetRequests = 0;
+    std::vector<Clock::time_point> m_serialTimes;
+    int m_lastRequestedIndex = -1;
+    Clock::time_point m_lastRequestTime;
+    size_t m_unitHeard = 0;
     std::mt19937 m_random{20261207};
     Clock::time_point m_start;
 
     LatencyStats m_window;
+    // The unit's returns: unplugging, ports gone -> the program's line, ports
+    // back -> the serial request at the unit.
+    LatencyStats m_unplugUs, m_goneUs, m_backUs;
+    int m_lostSerials = 0;
     long long m_lostPresses = 0, m_lostLamps = 0, m_lostReturns = 0, m_lostByService = 0;
     long long m_lateAnswers = 0;
     int m_restarts = 0, m_visits = 0, m_failedVisits = 0;

@@ -1,6 +1,6 @@
 #include "soaksamples.h"
 
-#include "benchpeer.h"
+#include "simulateddevice.h"
 
 #include <cstdio>
 #include <fstream>
@@ -14,7 +14,7 @@ void SoakSamples::add(const Sample &sample)
 void SoakSamples::print(const Sample &s) const
 {
     const bool first = m_samples.size() == 1;
-    const char *clients = BenchPeer::onAlsa() ? "ports" : "clients";
+    const char *clients = SimulatedDevice::onAlsa() ? "ports" : "clients";
     if (first)
         std::printf("%7s %8s %10s %6s %8s %8s %9s %9s %7s %7s %5s\n", "presses", "time s", "RSS kB",
                     "fds", "threads", clients, "p50 ms", "p99 ms", "lost-p", "lost-l", "svc");

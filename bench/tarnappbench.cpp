@@ -1,11 +1,10 @@
 #include "tarnappbench.h"
 
-#include "benchprogram.h"
+#include "benchsettings.h"
 #include "linecounter.h"
 #include "owntimes.h"
 #include "processprobe.h"
 
-#include <QFile>
 #include <jack/jack.h>
 
 #include <cstdio>
@@ -15,7 +14,8 @@
 namespace {
 
 using namespace std::chrono;
-using Bytes = BenchPeer::Bytes;
+using Bytes = ByteVector;
+using Clock = SimulatedDevice::Clock;
 
 const Bytes serial{0x12, 0x34, 0x56, 0x78, 0x01, 0x02, 0x03, 0x04};
 constexpr milliseconds replyTimeout{2000};
@@ -43,13 +43,13 @@ Bytes presetRequest(int index)
     return withSerial({0x02, 0x06, static_cast<unsigned char>(index), 0x07, 0xF7});
 }
 
-// What a peer received from index on, for error messages.
-std::string describe(const BenchPeer &peer, size_t from)
+// What a device received from index on, for error messages.
+std::string describe(const SimulatedDevice &device, size_t from)
 {
     std::string text;
-    for (size_t i = from; i < peer.arrivalCount(); ++i) {
+    for (size_t i = from; i < device.messages().size(); ++i) {
         text += text.empty() ? "" : " | ";
-        for (unsigned char byte : peer.arrival(i).bytes) {
+        for (unsigned char byte : device.messages()[i]) {
             char hex[4];
             std::snprintf(hex, sizeof hex, "%02X ", byte);
             text += hex;
@@ -58,7 +58,7 @@ std::string describe(const BenchPeer &peer, size_t from)
     return text.empty() ? "nothing" : text;
 }
 
-double microsecondsBetween(BenchPeer::Clock::time_point from, BenchPeer::Clock::time_point to)
+double microsecondsBetween(Clock::time_point from, Clock::time_point to)
 {
     return duration<double, std::micro>(to - from).count();
 }
@@ -71,10 +71,13 @@ void sleepFor(milliseconds time)
 } // namespace
 
 TarnAppBench::TarnAppBench(const Options &options)
-    : m_options(options), m_unit("bench-unit"), m_pads("bench-pads"), m_floor("bench-floor")
+    : m_options(options), m_unit(BenchSettings::names("bench-unit"), SimulatedDevice::Role::Raw),
+      m_pads(BenchSettings::names("bench-pads"), SimulatedDevice::Role::Raw),
+      m_floor(BenchSettings::names("bench-floor"), SimulatedDevice::Role::Raw)
 {
-    jack_client_t *client =
-        BenchPeer::onAlsa() ? nullptr : jack_client_open("bench-info", JackNoStartServer, nullptr);
+    jack_client_t *client = SimulatedDevice::onAlsa()
+                                ? nullptr
+                                : jack_client_open("bench-info", JackNoStartServer, nullptr);
     if (client) {
         m_sampleRate = int(jack_get_sample_rate(client));
         m_period = int(jack_get_buffer_size(client));
@@ -82,32 +85,20 @@ TarnAppBench::TarnAppBench(const Options &options)
     }
 }
 
-TarnAppBench::~TarnAppBench()
-{
-    for (QProcess *process : {&m_program, &m_echo}) {
-        if (process->state() == QProcess::NotRunning)
-            continue;
-        process->terminate();
-        if (!process->waitForFinished(5000)) {
-            process->kill();
-            process->waitForFinished(2000);
-        }
-    }
-}
+TarnAppBench::~TarnAppBench() = default;
 
 int TarnAppBench::run()
 {
     m_loadAtStart = loadAverage();
     std::printf("Machine: %s\n", machineDescription().c_str());
-    if (BenchPeer::onAlsa())
+    if (SimulatedDevice::onAlsa())
         std::printf("MIDI service: the ALSA sequencer\n\n");
     else
         std::printf("JACK server \"%s\": %d Hz, period %d frames (%.2f ms)\n\n",
                     qgetenv("JACK_DEFAULT_SERVER").constData(), m_sampleRate, m_period,
                     m_sampleRate ? 1000.0 * m_period / m_sampleRate : 0.0);
-    if (!m_workDir.isValid() || !startEcho())
+    if (!startEcho())
         return 1;
-    writeSettings();
     int exitCode = -1;
     const bool ok = measureStartup() && completeLink() && (measureIdle(), true) &&
                     measureLatency() && measureFlood();
@@ -120,14 +111,12 @@ int TarnAppBench::run()
 
 bool TarnAppBench::startEcho()
 {
-    m_echo.setProgram(m_options.echoCommand);
-    m_echo.setArguments({"--echo", QString::fromStdString(m_floor.outputPortName()),
-                         QString::fromStdString(m_floor.inputPortName())});
-    m_echo.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_echo.start();
-    if (!m_echo.waitForStarted(5000) || !m_echo.waitForReadyRead(5000) ||
-        !m_echo.readLine().startsWith("ready")) {
-        std::fprintf(stderr, "bench: the echo client did not start\n");
+    m_echo = std::make_unique<ProgramRun>(
+        m_options.echoCommand, QStringList{"--echo", QString::fromStdString(m_floor.out()),
+                                           QString::fromStdString(m_floor.in())});
+    if (!m_echo->start() || !m_echo->waitForLine("ready", 5000)) {
+        std::fprintf(stderr, "bench: the echo client did not start: %s\n",
+                     qPrintable(m_echo->lines().join(" | ")));
         return false;
     }
     // JACK may drop an event sent in the cycle that makes a connection.
@@ -135,28 +124,24 @@ bool TarnAppBench::startEcho()
     return true;
 }
 
-void TarnAppBench::writeSettings()
-{
-    BenchProgram::writeSettings(m_workDir.path(), m_unit, &m_pads);
-}
-
 bool TarnAppBench::startProgram()
 {
-    return BenchProgram::start(m_program, m_options.program, m_workDir.path(), true);
+    m_program = BenchSettings::program(m_options.program, m_unit, &m_pads, true);
+    if (m_program->start())
+        return true;
+    std::fprintf(stderr, "bench: cannot start %s\n", qPrintable(m_options.program));
+    return false;
 }
 
 bool TarnAppBench::stopProgram(int *exitCode)
 {
-    if (m_program.state() == QProcess::NotRunning)
+    if (!m_program || !m_program->alive())
         return true;
-    m_program.terminate();
-    if (!m_program.waitForFinished(10000)) {
+    *exitCode = m_program->terminate();
+    if (m_program->alive()) {
         std::fprintf(stderr, "bench: the program did not end within 10 s of SIGTERM\n");
-        m_program.kill();
-        m_program.waitForFinished(2000);
         return false;
     }
-    *exitCode = m_program.exitStatus() == QProcess::NormalExit ? m_program.exitCode() : -1;
     return true;
 }
 
@@ -178,12 +163,11 @@ bool TarnAppBench::measureStartup()
             }
         }
         m_unit.clear();
-        const BenchPeer::Clock::time_point start = BenchPeer::Clock::now();
+        const Clock::time_point start = Clock::now();
         if (!startProgram())
             return false;
-        if (m_unit.waitForArrivals(1, milliseconds(10000)) &&
-            m_unit.arrival(0).bytes == serialRequest)
-            m_startupUs.add(microsecondsBetween(start, m_unit.arrival(0).time));
+        if (m_unit.waitFor(1, milliseconds(10000)) && m_unit.messages()[0] == serialRequest)
+            m_startupUs.add(microsecondsBetween(start, m_unit.arrivalTime(0)));
         else
             ++m_lost.startups;
     }
@@ -197,15 +181,14 @@ bool TarnAppBench::completeLink()
     m_unit.clear();
     sleepFor(milliseconds(50));
     m_unit.send(withSerial({0x02, 0x00, 0xF7}));
-    if (!m_unit.waitForArrivals(1, replyTimeout) ||
-        m_unit.arrival(0).bytes != withSerial({0x02, 0x01, 0xF7}))
+    if (!m_unit.waitFor(1, replyTimeout) || m_unit.messages()[0] != withSerial({0x02, 0x01, 0xF7}))
         std::fprintf(stderr, "bench: no init status request (lost?); going on\n");
     if (!resynchronise()) {
         std::fprintf(stderr, "bench: the program shows no preset on the pads\n");
         return false;
     }
     sleepFor(milliseconds(1000));
-    const ProcessProbe probe(m_program.processId());
+    const ProcessProbe probe(m_program->pid());
     m_rssAfterStartKb = probe.residentKb();
     m_anonAfterStartKb = probe.anonymousKb();
     m_programThreads = probe.threadCount();
@@ -218,10 +201,11 @@ bool TarnAppBench::resynchronise()
     // program answers it with six notes; then the program and the bench agree.
     for (int attempt = 0; attempt < 5; ++attempt) {
         sleepFor(milliseconds(100));
-        const size_t base = m_pads.arrivalCount();
+        m_pads.take();
+        const size_t base = m_pads.messages().size();
         const int shown = attempt % 2 ? 0 : -1;
         m_unit.send(statusReply(shown + 1));
-        if (m_pads.waitForArrivals(base + 6, replyTimeout)) {
+        if (m_pads.waitFor(base + 6, replyTimeout)) {
             sleepFor(milliseconds(100));
             m_currentPreset = shown;
             return true;
@@ -232,8 +216,8 @@ bool TarnAppBench::resynchronise()
 
 void TarnAppBench::measureIdle()
 {
-    const ProcessProbe program(m_program.processId());
-    const ProcessProbe echo(m_echo.processId());
+    const ProcessProbe program(m_program->pid());
+    const ProcessProbe echo(m_echo->pid());
     const double programBefore = program.cpuMs();
     const double guiBefore = program.mainThreadCpuMs();
     const double echoBefore = echo.cpuMs();
@@ -258,15 +242,15 @@ bool TarnAppBench::measureLatency()
     // counted, not timed; after a lost feedback the program's preset is set
     // anew. Stragglers get time to arrive before the next round.
     auto settleAfterLoss = [] { sleepFor(milliseconds(200)); };
-    OwnTimes own((m_workDir.path() + "/stderr.log").toStdString());
+    OwnTimes own(m_program->logPath("stderr.log"));
     own.mark();
     for (int i = 0; i < m_options.presses; ++i) {
         // The floor: the same path shape, peer -> echo client -> peer.
         sleepRandomPhase();
-        size_t base = m_floor.arrivalCount();
-        BenchPeer::Clock::time_point sent = m_floor.send({0x90, 0x38, 0x7F});
-        if (m_floor.waitForArrivals(base + 1, replyTimeout)) {
-            m_floorUs.add(microsecondsBetween(sent, m_floor.arrival(base).time));
+        m_floor.clear();
+        Clock::time_point sent = m_floor.send({0x90, 0x38, 0x7F});
+        if (m_floor.waitFor(1, replyTimeout)) {
+            m_floorUs.add(microsecondsBetween(sent, m_floor.arrivalTime(0)));
         } else {
             ++m_lost.floor;
             settleAfterLoss();
@@ -275,26 +259,26 @@ bool TarnAppBench::measureLatency()
         // A pad press, through the program, to the unit's preset request.
         const int index = (m_currentPreset + 1) % 6;
         sleepRandomPhase();
-        base = m_unit.arrivalCount();
+        m_unit.clear();
         sent = m_pads.send({0x90, static_cast<unsigned char>(0x36 + index), 0x7F});
-        if (!m_unit.waitForArrivals(base + 1, replyTimeout)) {
+        if (!m_unit.waitFor(1, replyTimeout)) {
             ++m_lost.presses;
             settleAfterLoss();
             continue;
         }
-        if (m_unit.arrival(base).bytes != presetRequest(index)) {
+        if (m_unit.messages()[0] != presetRequest(index)) {
             std::fprintf(stderr, "bench: press %d (pad %d): the unit got %s\n", i, index + 1,
-                         describe(m_unit, base).c_str());
+                         describe(m_unit, 0).c_str());
             return false;
         }
-        m_pressUs.add(microsecondsBetween(sent, m_unit.arrival(base).time));
+        m_pressUs.add(microsecondsBetween(sent, m_unit.arrivalTime(0)));
 
         // The unit's status reply, through the program, to the sixth feedback note.
         sleepRandomPhase();
-        base = m_pads.arrivalCount();
+        m_pads.clear();
         sent = m_unit.send(statusReply(index + 1));
         const Bytes lastNote{0x90, 0x3B, static_cast<unsigned char>(index == 5 ? 0x7F : 0x00)};
-        if (!m_pads.waitForArrivals(base + 6, replyTimeout)) {
+        if (!m_pads.waitFor(6, replyTimeout)) {
             ++m_lost.feedbacks;
             settleAfterLoss();
             if (!resynchronise()) {
@@ -305,19 +289,19 @@ bool TarnAppBench::measureLatency()
         }
         // PipeWire's libjack delivers a Note On at velocity 0 as a Note Off at 64.
         const Bytes offNote{0x80, 0x3B, 0x40};
-        const Bytes &last = m_pads.arrival(base + 5).bytes;
+        const Bytes &last = m_pads.messages()[5];
         if (last != lastNote && (index == 5 || last != offNote)) {
             // Seen only on a JACK server missing periods: notes that repeat
             // an earlier one of the same cycle. Counted, shown, not timed.
             std::fprintf(stderr, "bench: press %d: the pads got %s\n", i,
-                         describe(m_pads, base).c_str());
+                         describe(m_pads, 0).c_str());
             ++m_lost.garbled;
             settleAfterLoss();
             if (!resynchronise())
                 return false;
             continue;
         }
-        m_feedbackUs.add(microsecondsBetween(sent, m_pads.arrival(base + 5).time));
+        m_feedbackUs.add(microsecondsBetween(sent, m_pads.arrivalTime(5)));
         m_currentPreset = index;
     }
     // The program writes its times once a message's receivers are done.
@@ -334,7 +318,7 @@ bool TarnAppBench::measureFlood()
     // and changes nothing. A window of messages in flight keeps the service's
     // per-period buffers from overflowing; anything lost is sent again.
     const Bytes message = statusReply(m_currentPreset + 1);
-    LineCounter received((m_workDir.path() + "/stderr.log").toStdString(), "Rcv    : ");
+    LineCounter received(m_program->logPath("stderr.log"), "Rcv    : ");
     const long long base = received.count();
     const long long target = m_options.floodMessages;
     const long long window = 32;
@@ -364,7 +348,7 @@ bool TarnAppBench::measureFlood()
     }
     m_floodSeconds = duration<double>(steady_clock::now() - start).count();
     sleepFor(milliseconds(1000));
-    const ProcessProbe probe(m_program.processId());
+    const ProcessProbe probe(m_program->pid());
     m_rssAfterFloodKb = probe.residentKb();
     m_anonAfterFloodKb = probe.anonymousKb();
     m_peakAfterFloodKb = probe.peakResidentKb();

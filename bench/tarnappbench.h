@@ -1,21 +1,20 @@
 #ifndef TARNAPPBENCH_H
 #define TARNAPPBENCH_H
 
-#include "benchpeer.h"
 #include "latencystats.h"
+#include "programrun.h"
+#include "simulateddevice.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
-
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 // The benchmark of the real TarnApp process on the JACK server named by
-// JACK_DEFAULT_SERVER or on ALSA (see BenchPeer::api): a stand-in unit and pad controller measure,
+// JACK_DEFAULT_SERVER or on ALSA (see SimulatedDevice::onAlsa): a unit and pad controller measure,
 // from outside, the latency through the program against an echo client (the service's floor), the
 // time to the first request, memory across a flood and CPU time while idle, then print a table.
-// Runs on the main thread; the peers' arrivals are stamped on the library's threads.
+// Runs on the main thread; the devices' arrivals are stamped on the library's threads.
 class TarnAppBench
 {
 public:
@@ -36,10 +35,7 @@ public:
     int run();
 
 private:
-    using Bytes = BenchPeer::Bytes;
-
     bool startEcho();
-    void writeSettings();
     bool startProgram();
     bool stopProgram(int *exitCode);
     bool measureStartup();
@@ -54,12 +50,11 @@ private:
     static std::string loadAverage();
 
     Options m_options;
-    BenchPeer m_unit;
-    BenchPeer m_pads;
-    BenchPeer m_floor;
-    QProcess m_program;
-    QProcess m_echo;
-    QTemporaryDir m_workDir;
+    SimulatedDevice m_unit;
+    SimulatedDevice m_pads;
+    SimulatedDevice m_floor;
+    std::unique_ptr<ProgramRun> m_program;
+    std::unique_ptr<ProgramRun> m_echo;
     std::mt19937 m_random{20261206};
     int m_sampleRate = 0;
     int m_period = 0;

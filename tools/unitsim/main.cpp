@@ -79,7 +79,10 @@ int main(int argc, char **argv)
         open("/dev/null", O_RDONLY);
 
     SimulatorOptions options;
-    switch (options.parse(std::vector<std::string>(argv + 1, argv + argc))) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    switch (options.parse(arguments)) {
     case SimulatorOptions::Outcome::Help:
         std::fputs(SimulatorOptions::usage().c_str(), stdout);
         return 0;

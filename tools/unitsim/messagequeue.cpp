@@ -18,8 +18,9 @@ MessageQueue::~MessageQueue()
 
 void MessageQueue::push(int source, const ByteVector &bytes)
 {
+    const auto now = std::chrono::steady_clock::now();
     std::lock_guard<std::mutex> lock(mutex);
-    entries.push_back({source, bytes});
+    entries.push_back({source, bytes, now});
     // A full pipe already wakes the loop, so a failed write loses nothing.
     const char wake = 1;
     [[maybe_unused]] const ssize_t written = write(pipeFds[1], &wake, 1);

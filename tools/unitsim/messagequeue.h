@@ -3,11 +3,13 @@
 
 #include "hardmessages.h"
 
+#include <chrono>
 #include <deque>
 #include <mutex>
 
 // Carries received messages from the MIDI library's input threads (push) to the main loop
-// (takeAll), and wakes the main loop's poll() through a pipe.
+// (takeAll), and wakes the main loop's poll() through a pipe. Each message is stamped as it
+// arrives, so that a benchmark times the arrival, not the wake-up.
 class MessageQueue
 {
 public:
@@ -15,6 +17,7 @@ public:
     {
         int source; // which port pair received it
         ByteVector bytes;
+        std::chrono::steady_clock::time_point time;
     };
 
     MessageQueue();

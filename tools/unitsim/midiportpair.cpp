@@ -25,24 +25,24 @@ MidiPortPair::MidiPortPair(RtMidi::Api api, const Names &names, bool sysEx, Mess
                            int source)
     : queue(queue), source(source)
 {
-    if (api == RtMidi::UNIX_JACK)
+    if (api == RtMidi::UNIX_JACK && !names.ownClients)
         openJack(names, sysEx);
     else
-        openAlsa(names, sysEx);
+        openRtMidi(api, names, sysEx);
 }
 
-void MidiPortPair::openAlsa(const Names &names, bool sysEx)
+void MidiPortPair::openRtMidi(RtMidi::Api api, const Names &names, bool sysEx)
 {
-    alsaIn = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, names.inClient);
-    alsaOut = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, names.outClient);
-    alsaIn->ignoreTypes(!sysEx, true, true);
-    alsaIn->setCallback(&MidiPortPair::onMessage, this);
+    rtIn = std::make_unique<RtMidiIn>(api, names.inClient);
+    rtOut = std::make_unique<RtMidiOut>(api, names.outClient);
+    rtIn->ignoreTypes(!sysEx, true, true);
+    rtIn->setCallback(&MidiPortPair::onMessage, this);
     inListed = names.inClient + ":" + names.inPort;
     outListed = names.outClient + ":" + names.outPort;
     // The output object lists the ports that take input, the input object the others.
-    taken = listed(*alsaOut, inListed) || listed(*alsaIn, outListed);
-    alsaIn->openVirtualPort(names.inPort);
-    alsaOut->openVirtualPort(names.outPort);
+    taken = listed(*rtOut, inListed) || listed(*rtIn, outListed);
+    rtIn->openVirtualPort(names.inPort);
+    rtOut->openVirtualPort(names.outPort);
 }
 
 void MidiPortPair::openJack(const Names &names, bool sysEx)
@@ -67,8 +67,8 @@ MidiPortPair::~MidiPortPair()
     // The output first, then the input; on JACK each waits for the graph's announcements.
     jackOut.reset();
     jackIn.reset();
-    alsaOut.reset();
-    alsaIn.reset();
+    rtOut.reset();
+    rtIn.reset();
 }
 
 std::shared_ptr<JackMidiClient> MidiPortPair::jackClient() const
@@ -81,7 +81,7 @@ void MidiPortPair::send(const ByteVector &bytes)
     if (jackOut)
         jackOut->sendMessage(bytes);
     else
-        alsaOut->sendMessage(&bytes);
+        rtOut->sendMessage(&bytes);
 }
 
 void MidiPortPair::onMessage(double, std::vector<unsigned char> *message, void *pair)

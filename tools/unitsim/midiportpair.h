@@ -14,16 +14,22 @@ class JackMidiOut;
 class MessageQueue;
 
 // A virtual MIDI input and output. On ALSA each is a library client of its own; on JACK
-// both are ports of the process's one client, named after the simulator. Built and used on
-// the main thread; the input's callback runs on a library thread and only queues.
+// both are ports of the process's one client, named after the simulator, unless asked for
+// clients of their own. Built and used on the main thread; the input's callback runs on a
+// library thread and only queues.
 class MidiPortPair
 {
 public:
     struct Names
     {
         std::string jackClient;          // the JACK client, shared by all pairs
-        std::string inClient, outClient; // the ALSA clients
+        std::string inClient, outClient; // the ALSA (or RtMidi) clients
         std::string inPort, outPort;
+        // On JACK too, RtMidi's clients, one per port (named as on ALSA):
+        // a benchmark's devices then run before and after the program in
+        // each period, where one client of ours both sends to the program
+        // and hears it, a cycle the graph breaks with a period's delay.
+        bool ownClients = false;
     };
 
     // Throws RtMidiError when the API has no working service or a port cannot be made.
@@ -45,15 +51,15 @@ public:
 
 private:
     static void onMessage(double deltaTime, std::vector<unsigned char> *message, void *pair);
-    void openAlsa(const Names &names, bool sysEx);
+    void openRtMidi(RtMidi::Api api, const Names &names, bool sysEx);
     void openJack(const Names &names, bool sysEx);
 
     MessageQueue &queue;
     int source;
     bool taken = false;
     std::string inListed, outListed;
-    std::unique_ptr<RtMidiIn> alsaIn;
-    std::unique_ptr<RtMidiOut> alsaOut;
+    std::unique_ptr<RtMidiIn> rtIn;
+    std::unique_ptr<RtMidiOut> rtOut;
     std::unique_ptr<JackMidiIn> jackIn;
     std::unique_ptr<JackMidiOut> jackOut;
 };

@@ -1,74 +1,93 @@
 #include "simulatoroptions.h"
 
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
 #include <cctype>
+#include <tuple>
 
 SimulatorOptions::SimulatorOptions() : serial{0x12, 0x34, 0x56, 0x78, 0x01, 0x02, 0x03, 0x04} {}
 
-SimulatorOptions::Outcome SimulatorOptions::parse(const std::vector<std::string> &args)
+namespace {
+
+// The argument as given for an option QCommandLineParser did not know.
+QString given(const QStringList &args, const QString &name)
 {
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string option = args[i];
-        std::string value;
-        bool hasValue = false;
-        const size_t equals = option.find('=');
-        if (option.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = option.substr(equals + 1);
-            option.erase(equals);
-            hasValue = true;
-        }
-        const bool takesValue = option == "--api" || option == "--name" || option == "--serial" ||
-                                option == "--delay" || option == "--drop";
-        if (!takesValue && option != "--help" && option != "-h" && option != "--pads") {
-            errorText = "unknown option \"" + args[i] + "\" (see --help)";
-            return Outcome::Error;
-        }
-        if (takesValue && !hasValue) {
-            if (i + 1 == args.size()) {
-                errorText = "option " + option + " needs a value";
-                return Outcome::Error;
-            }
-            value = args[++i];
-        } else if (!takesValue && hasValue) {
-            errorText = "option " + option + " takes no value";
-            return Outcome::Error;
-        }
-        if (option == "--help" || option == "-h") {
-            return Outcome::Help;
-        } else if (option == "--pads") {
-            pads = true;
-        } else if (option == "--api") {
-            if (value == "alsa")
-                api = Api::Alsa;
-            else if (value == "jack")
-                api = Api::Jack;
-            else {
-                errorText = "invalid --api \"" + value + "\": expected alsa or jack";
-                return Outcome::Error;
-            }
-        } else if (option == "--delay" || option == "--drop") {
-            int &target = option == "--delay" ? delayMs : dropFirst;
-            const int limit = option == "--delay" ? 60000 : 1000;
-            const bool digits = !value.empty() && value.size() < 6 &&
-                                value.find_first_not_of("0123456789") == std::string::npos;
-            if (!digits || std::stoi(value) > limit) {
-                errorText = "invalid " + option + " \"" + value + "\": expected 0 to " +
-                            std::to_string(limit);
-                return Outcome::Error;
-            }
-            target = std::stoi(value);
-        } else if (option == "--name") {
-            if (value.empty()) {
-                errorText = "--name must not be empty";
-                return Outcome::Error;
-            }
-            name = value;
-        } else if (!parseSerial(value, serial)) {
-            errorText = "invalid serial number \"" + value +
-                        "\": expected eight hexadecimal bytes 00 to 7F, "
-                        "e.g. 12-34-56-78-01-02-03-04";
-            return Outcome::Error;
-        }
+    for (const QString &arg : args) {
+        if (arg.startsWith('-') && arg.mid(arg.startsWith("--") ? 2 : 1).startsWith(name))
+            return arg;
     }
+    return name;
+}
+
+// A number 0 to limit, written in digits only.
+bool number(const QString &text, int limit, int &value)
+{
+    bool ok = text.size() < 6 && !text.isEmpty() && !text.contains(QRegularExpression("[^0-9]"));
+    value = ok ? text.toInt() : 0;
+    return ok && value <= limit;
+}
+
+} // namespace
+
+SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &args)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringList{"h", "help"});
+    const QCommandLineOption padsOption("pads");
+    const QCommandLineOption apiOption("api", {}, "API");
+    const QCommandLineOption nameOption("name", {}, "NAME");
+    const QCommandLineOption serialOption("serial", {}, "S");
+    const QCommandLineOption delayOption("delay", {}, "MS");
+    const QCommandLineOption dropOption("drop", {}, "N");
+    parser.addOptions(
+        {help, padsOption, apiOption, nameOption, serialOption, delayOption, dropOption});
+    const auto fail = [this](const QString &text) {
+        errorText = text.toStdString();
+        return Outcome::Error;
+    };
+    if (!parser.parse(QStringList("tarnapp-unitsim") + args)) {
+        if (!parser.unknownOptionNames().isEmpty())
+            return fail("unknown option \"" + given(args, parser.unknownOptionNames()[0]) +
+                        "\" (see --help)");
+        const QRegularExpressionMatch missing =
+            QRegularExpression("^Missing value after '(.*)'").match(parser.errorText());
+        const QRegularExpressionMatch unexpected =
+            QRegularExpression("^Unexpected value after '(.*)'").match(parser.errorText());
+        if (missing.hasMatch())
+            return fail("option " + missing.captured(1) + " needs a value");
+        if (unexpected.hasMatch())
+            return fail("option " + unexpected.captured(1) + " takes no value");
+        return fail(parser.errorText());
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return fail("unknown option \"" + parser.positionalArguments()[0] + "\" (see --help)");
+    if (parser.isSet(help))
+        return Outcome::Help;
+    pads = parser.isSet(padsOption);
+    if (parser.isSet(apiOption)) {
+        const QString value = parser.value(apiOption);
+        if (value != "alsa" && value != "jack")
+            return fail("invalid --api \"" + value + "\": expected alsa or jack");
+        api = value == "alsa" ? Api::Alsa : Api::Jack;
+    }
+    const std::tuple<const QCommandLineOption *, int, int *> numbers[] = {
+        {&delayOption, 60000, &delayMs}, {&dropOption, 1000, &dropFirst}};
+    for (const auto &[option, limit, target] : numbers) {
+        const QString value = parser.value(*option);
+        if (parser.isSet(*option) && !number(value, limit, *target))
+            return fail("invalid --" + option->names()[0] + " \"" + value + "\": expected 0 to " +
+                        QString::number(limit));
+    }
+    if (parser.isSet(nameOption)) {
+        if (parser.value(nameOption).isEmpty())
+            return fail("--name must not be empty");
+        name = parser.value(nameOption).toStdString();
+    }
+    if (parser.isSet(serialOption) &&
+        !parseSerial(parser.value(serialOption).toStdString(), serial))
+        return fail("invalid serial number \"" + parser.value(serialOption) +
+                    "\": expected eight hexadecimal bytes 00 to 7F, e.g. 12-34-56-78-01-02-03-04");
     return Outcome::Run;
 }
 

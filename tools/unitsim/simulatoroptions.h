@@ -3,8 +3,9 @@
 
 #include "hardmessages.h"
 
+#include <QStringList>
+
 #include <string>
-#include <vector>
 
 // The simulator's command line: MIDI API, client names, serial number and pad controller.
 // Parsed once on the main thread at start.
@@ -27,7 +28,7 @@ public:
     SimulatorOptions();
 
     // Reads the arguments that follow the program name; on Error, error() tells why.
-    Outcome parse(const std::vector<std::string> &args);
+    Outcome parse(const QStringList &args);
     const std::string &error() const { return errorText; }
     static std::string usage();
 
