@@ -3,11 +3,11 @@
 // TARN_MIDI_SERVICE=alsa, on the ALSA sequencer; or, with --echo,
 // plays the echo client that gives the service's own latency floor.
 
+#include "benchcommandline.h"
 #include "echoclient.h"
 #include "linkbench.h"
 #include "tarnappbench.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <RtMidi.h>
 
@@ -44,22 +44,14 @@ int runEcho(const std::string &sourcePort, const std::string &sinkPort)
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
+    BenchCommandLine line(
         "Measures TarnApp on the JACK server named by JACK_DEFAULT_SERVER, or on the ALSA\n"
         "sequencer with TARN_MIDI_SERVICE=alsa (and TARNAPP_MIDI_API=alsa for the program);\n"
         "bench/run.sh sets these up and runs this. The unit's unplugging and return is\n"
         "measured by the soak (bench/run.sh --soak).");
     const TarnAppBench::Options defaults;
-    // A whole number N with its default.
-    const auto number = [](const char *name, const char *text, int value) {
-        return QCommandLineOption(name, QString("%1 (default %2).").arg(text).arg(value), "N",
-                                  QString::number(value));
-    };
+    const auto number = &BenchCommandLine::number;
     const QCommandLineOption echo("echo", "Play the floor's echo client between two ports.");
-    const QCommandLineOption program("program",
-                                     "The TarnApp executable (default: the one built with this).",
-                                     "PATH", TARNAPP_EXECUTABLE);
     const QCommandLineOption presses = number("presses", "Pad presses to time", defaults.presses);
     const QCommandLineOption flood =
         number("flood", "Messages sent to the program for the memory test", defaults.floodMessages);
@@ -68,40 +60,26 @@ int main(int argc, char **argv)
     const QCommandLineOption startups = number("startups", "Starts to time", defaults.startups);
     const QCommandLineOption silences =
         number("silences", "Times the unit stops answering a press and answers again", 20);
-    parser.addOptions({echo, program, presses, flood, idle, startups, silences});
-    parser.addPositionalArgument("SOURCE-PORT", "With --echo: the port to echo from.");
-    parser.addPositionalArgument("SINK-PORT", "With --echo: the port to echo to.");
-    const QCommandLineOption &help = parser.addHelpOption();
-    if (!parser.parse(application.arguments()) || parser.isSet(help)) {
-        const QString error = parser.errorText();
-        std::fputs(qPrintable((error.isEmpty() ? "" : error + '\n') + parser.helpText()),
-                   error.isEmpty() ? stdout : stderr);
-        return error.isEmpty() ? 0 : 2;
-    }
+    line.parser.addOptions({echo, presses, flood, idle, startups, silences});
+    line.parser.addPositionalArgument("SOURCE-PORT", "With --echo: the port to echo from.");
+    line.parser.addPositionalArgument("SINK-PORT", "With --echo: the port to echo to.");
+    if (const int status = line.parse(application.arguments()); status >= 0)
+        return status;
 
-    const QStringList ports = parser.positionalArguments();
-    if (parser.isSet(echo) && ports.size() == 2)
+    const QStringList ports = line.parser.positionalArguments();
+    if (line.parser.isSet(echo) && ports.size() == 2)
         return runEcho(ports[0].toStdString(), ports[1].toStdString());
     TarnAppBench::Options options;
-    options.program = parser.value(program);
+    options.program = line.parser.value(line.program);
     options.echoCommand = QCoreApplication::applicationFilePath();
     int rounds = 0;
-    bool valid = !parser.isSet(echo) && ports.isEmpty();
-    const std::pair<const QCommandLineOption *, int *> numbers[] = {
-        {&presses, &options.presses},
-        {&flood, &options.floodMessages},
-        {&idle, &options.idleSeconds},
-        {&startups, &options.startups},
-        {&silences, &rounds}};
-    for (const auto &[option, target] : numbers) {
-        bool number = false;
-        *target = parser.value(*option).toInt(&number);
-        valid = valid && number && *target >= (option == &idle || option == &silences ? 0 : 1);
-    }
-    if (!valid) {
-        std::fputs(qPrintable(parser.helpText()), stderr);
+    if (!line.read({{presses, options.presses, 1},
+                    {flood, options.floodMessages, 1},
+                    {idle, options.idleSeconds, 0},
+                    {startups, options.startups, 1},
+                    {silences, rounds, 0}},
+                   !line.parser.isSet(echo) && ports.isEmpty()))
         return 2;
-    }
 
     try {
         int status = TarnAppBench(options).run();
