@@ -25,7 +25,6 @@ public:
 
     // name: how the log calls the device ("hardware", "remote").
     explicit PortPair(const char *name, QObject *parent = nullptr);
-    ~PortPair() override = default;
 
     const char *name() const { return pairName; }
     QMidiIn *in() const { return midiIn; }

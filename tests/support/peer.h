@@ -49,7 +49,6 @@ public:
     // The device is switched off (its ports go) and on again.
     void unplug() { device.unplug(); }
     void plug();
-    bool isPlugged() const { return device.isPlugged(); }
 
     static const ByteVector serial;
 

@@ -65,41 +65,20 @@ private slots:
         QTest::addColumn<QString>("messages");
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("presets");
-        QTest::newRow("Page Down across a song") << "1 1"
-                                                 << "PgDown, PgDown, PgDown"
-                                                 << ""
-                                                 << "2 1 2, 2 2 6, 3 1 4"
-                                                 << "264";
-        QTest::newRow("Page Up back into a song's last part") << "3 1"
-                                                              << "PgUp"
-                                                              << ""
-                                                              << "2 2 6"
-                                                              << "6";
-        QTest::newRow("the arrows step presets") << "1 1"
-                                                 << "Right, Left"
-                                                 << ""
-                                                 << ""
-                                                 << "42";
-        QTest::newRow("same preset sent again") << "3 1"
-                                                << "PgDown"
-                                                << ""
-                                                << "3 2 4"
-                                                << "4";
-        QTest::newRow("bound actions") << "1 1"
-                                       << ""
-                                       << "B05A7F B05A00 903C7F C505 B05B7F B05B00"
-                                       << "2 1 2, 3 1 4, 2 1 2, 1 1 1"
-                                       << "2421";
-        QTest::newRow("Song Select") << "1 1"
-                                     << ""
-                                     << "F302 F300 F303 F37F"
-                                     << "3 1 4, 1 1 1"
-                                     << "41";
-        QTest::newRow("unbound MIDI moves nothing") << "2 1"
-                                                    << ""
-                                                    << "B05C7F B05C00 903B00 C000 F20000 903D7F"
-                                                    << ""
-                                                    << "";
+        // name, from, keys, messages, steps, presets
+        const char *const rows[][6] = {
+            {"Page Down across a song", "1 1", "PgDown, PgDown, PgDown", "", "2 1 2, 2 2 6, 3 1 4",
+             "264"},
+            {"Page Up back into a song's last part", "3 1", "PgUp", "", "2 2 6", "6"},
+            {"the arrows step presets", "1 1", "Right, Left", "", "", "42"},
+            {"same preset sent again", "3 1", "PgDown", "", "3 2 4", "4"},
+            {"bound actions", "1 1", "", "B05A7F B05A00 903C7F C505 B05B7F B05B00",
+             "2 1 2, 3 1 4, 2 1 2, 1 1 1", "2421"},
+            {"Song Select", "1 1", "", "F302 F300 F303 F37F", "3 1 4, 1 1 1", "41"},
+            {"unbound MIDI moves nothing", "2 1", "", "B05C7F B05C00 903B00 C000 F20000 903D7F", "",
+             ""}};
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << row[1] << row[2] << row[3] << row[4] << row[5];
     }
     void steps()
     {
@@ -153,24 +132,16 @@ private slots:
         QTest::addColumn<QString>("file"); // "" for the gig's
         QTest::addColumn<QString>("position");
         QTest::addColumn<QString>("line"); // after "Setlist: FILE"
-        QTest::newRow("missing file") << "none.txt"
-                                      << "1 1"
-                                      << ": No such file or directory";
-        QTest::newRow("part gone") << ""
-                                   << "2 3"
-                                   << ": has no song and part \"2 3\" any more; "
-                                      "started without a setlist";
-        QTest::newRow("song gone") << ""
-                                   << "4 1"
-                                   << ": has no song and part \"4 1\" any more; "
-                                      "started without a setlist";
-        QTest::newRow("no place") << ""
-                                  << "second"
-                                  << ": has no song and part \"second\" any "
-                                     "more; started without a setlist";
-        QTest::newRow("a bad line") << "bad.txt"
-                                    << "1 1"
-                                    << " line 2: Encore 2 (";
+        // name, file, position, line (none: the place is gone)
+        const char *const rows[][4] = {
+            {"missing file", "none.txt", "1 1", ": No such file or directory"},
+            {"part gone", "", "2 3", nullptr},
+            {"song gone", "", "4 1", nullptr},
+            {"no place", "", "second", nullptr},
+            {"a bad line", "bad.txt", "1 1", " line 2: Encore 2 ("}};
+        const QString gone = ": has no song and part \"%1\" any more; started without a setlist";
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << row[1] << row[2] << (row[3] ? row[3] : gone.arg(row[2]));
     }
     void cannotResume()
     {
